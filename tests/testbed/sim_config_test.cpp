@@ -1,0 +1,192 @@
+// The simulated camera's configuration text: what a good file sets, how escapes turn
+// into bytes, and that every kind of bad line is refused with its line number.
+#include "sim_config.h"
+
+#include <gtest/gtest.h>
+
+using namespace clser::sim;
+
+namespace {
+
+const char kGoodFile[] =
+    "# two cameras\n"
+    "ports = 2\n"
+    "terminator = \\r\\n\n"
+    "delay = 25\n"
+    "cmd id? = CAM = 7\\r\\n\n"
+    "\n"
+    "[port1]\n"
+    "  ; indented comment\n"
+    "echo = yes\n"
+    "pace = on\n"
+    "exclusive = no\n"
+    "baud_rates = 1, 115200,128\n"
+    "unknown =\n"
+    "ok = done\\n\n"
+    "reply_end = \\n\n"
+    "ignore = \\x00\n"
+    "receive_log = C:\\temp\\rx.log\n"
+    "in_use = true\n"
+    "short_write_every = 3\n"
+    "short_write_bytes = 2\n"
+    "read_error_every = 4\n"
+    "read_error_code = -10099\n"
+    "write_error_every = 5\n"
+    "write_error_code = -10004\n"
+    "param exp = 1000\n"
+    "dump dump = 64\n"
+    "cmd set mode\\x3D1 = OK\r\n";   // a Windows line end too
+
+} // namespace
+
+TEST(SimConfig, GoodFileSetsEveryKey)
+{
+    ConfigParseResult r = parseSimConfig(kGoodFile);
+    ASSERT_TRUE(r.ok()) << r.errors.front();
+    ASSERT_EQ(r.config.ports.size(), 2u);
+
+    const PortConfig& p0 = r.config.ports[0];
+    EXPECT_EQ(p0.terminator, "\r\n");
+    EXPECT_EQ(p0.answerDelayMs, 25u);
+    EXPECT_EQ(p0.commands.at("id?"), "CAM = 7\r\n") << "the first '=' separates, later ones belong to the answer";
+    EXPECT_FALSE(p0.echo);
+    EXPECT_TRUE(p0.exclusive);
+    EXPECT_EQ(p0.baudRates, 0xFFu);
+    EXPECT_TRUE(p0.params.empty());
+
+    const PortConfig& p1 = r.config.ports[1];
+    EXPECT_EQ(p1.terminator, "\r\n") << "a section starts from the keys before the first section";
+    EXPECT_EQ(p1.answerDelayMs, 25u);
+    EXPECT_EQ(p1.commands.at("id?"), "CAM = 7\r\n");
+    EXPECT_EQ(p1.commands.at("set mode=1"), "OK");
+    EXPECT_TRUE(p1.echo);
+    EXPECT_TRUE(p1.pace);
+    EXPECT_FALSE(p1.exclusive);
+    EXPECT_EQ(p1.baudRates, 1u | 16u | 128u) << "constants and rates in bits per second both count";
+    EXPECT_EQ(p1.unknownAnswer, "");
+    EXPECT_EQ(p1.okAnswer, "done\n");
+    EXPECT_EQ(p1.replyEnd, "\n");
+    EXPECT_EQ(p1.ignore, std::string(1, '\0'));
+    EXPECT_EQ(p1.receiveLog, "C:\\temp\\rx.log") << "a path is taken as written";
+    EXPECT_TRUE(p1.faults.portInUse);
+    EXPECT_EQ(p1.faults.shortWriteEvery, 3u);
+    EXPECT_EQ(p1.faults.shortWriteBytes, 2u);
+    EXPECT_EQ(p1.faults.readErrorEvery, 4u);
+    EXPECT_EQ(p1.faults.readErrorCode, -10099);
+    EXPECT_EQ(p1.faults.writeErrorEvery, 5u);
+    EXPECT_EQ(p1.faults.writeErrorCode, -10004);
+    EXPECT_EQ(p1.params.at("exp"), "1000");
+    EXPECT_EQ(p1.dumps.at("dump"), 64u);
+}
+
+TEST(SimConfig, PortCountFollowsSectionsWhenNotGiven)
+{
+    struct Row {
+        const char* name;
+        const char* text;
+        size_t ports;
+    };
+    const Row rows[] = {
+        {"empty file: one port", "", 1},
+        {"highest section decides", "[port0]\n[port3]\n", 4},
+        {"explicit count beyond sections", "ports = 5\n[port1]\n", 5},
+        {"no ports at all", "ports = 0\n", 0},
+    };
+    for (const Row& row : rows) {
+        ConfigParseResult r = parseSimConfig(row.text);
+        EXPECT_TRUE(r.ok()) << row.name;
+        EXPECT_EQ(r.config.ports.size(), row.ports) << row.name;
+    }
+}
+
+TEST(SimConfig, EscapesBecomeBytes)
+{
+    struct Row {
+        const char* name;
+        const char* text;
+        bool ok;
+        std::string bytes;
+    };
+    const Row rows[] = {
+        {"plain text", "abc", true, "abc"},
+        {"carriage return and line feed", "a\\r\\n", true, "a\r\n"},
+        {"tab", "\\t", true, "\t"},
+        {"backslash", "C:\\\\x", true, "C:\\x"},
+        {"hex byte, either case", "\\x41\\x0d\\xFf", true, std::string("A\r\xff", 3)},
+        {"hex zero byte", "a\\x00b", true, std::string("a\0b", 3)},
+        {"unknown escape", "\\q", false, ""},
+        {"backslash at the end", "ab\\", false, ""},
+        {"one hex digit only", "\\x4", false, ""},
+        {"not hex digits", "\\xZZ", false, ""},
+        {"sign is not a digit", "\\x+1", false, ""},
+    };
+    for (const Row& row : rows) {
+        std::string out;
+        EXPECT_EQ(unescapeConfigText(row.text, &out), row.ok) << row.name;
+        if (row.ok) {
+            EXPECT_EQ(out, row.bytes) << row.name;
+        }
+    }
+}
+
+TEST(SimConfig, BadLinesAreRefusedWithTheirLineNumber)
+{
+    struct Row {
+        const char* name;
+        const char* text;
+        const char* where;
+    };
+    const Row rows[] = {
+        {"line without '='", "ports = 1\nhello\n", "line 2:"},
+        {"unknown key", "colour = red\n", "line 1:"},
+        {"unknown table kind", "macro x = y\n", "line 1:"},
+        {"not a yes/no", "echo = maybe\n", "line 1:"},
+        {"delay not a number", "delay = 10ms\n", "line 1:"},
+        {"negative count", "short_write_every = -1\n", "line 1:"},
+        {"error code not negative", "read_error_code = 5\n", "line 1:"},
+        {"baud rate that is no constant", "baud_rates = 1,3\n", "line 1:"},
+        {"odd bits per second", "baud_rates = 14400\n", "line 1:"},
+        {"empty terminator", "terminator =\n", "line 1:"},
+        {"bad escape in answer", "cmd a = \\q\n", "line 1:"},
+        {"bad escape in command", "cmd \\q = x\n", "line 1:"},
+        {"value of two words", "param exp = 1 000\n", "line 1:"},
+        {"dump too large", "dump d = 99999999\n", "line 1:"},
+        {"bad section name", "[camera0]\n", "line 1:"},
+        {"section number too large", "[port64]\n", "line 1:"},
+        {"section twice", "[port0]\n[port0]\n", "line 2:"},
+        {"port count inside a section", "[port0]\nports = 1\n", "line 2:"},
+        {"too many ports", "ports = 65\n", "line 1:"},
+        {"section beyond the count", "ports = 1\n[port1]\n", "beyond the port count"},
+    };
+    for (const Row& row : rows) {
+        ConfigParseResult r = parseSimConfig(row.text);
+        ASSERT_FALSE(r.ok()) << row.name;
+        EXPECT_NE(r.errors.front().find(row.where), std::string::npos) << row.name << ": " << r.errors.front();
+    }
+}
+
+TEST(SimConfig, EveryBadLineIsReported)
+{
+    ConfigParseResult r = parseSimConfig("echo = maybe\nports = 1\nbogus\n");
+    EXPECT_EQ(r.errors.size(), 2u);
+}
+
+TEST(SimConfig, DefaultsAreTwoPortsOfASimpleCamera)
+{
+    ConfigParseResult r = parseSimConfig(defaultConfigText());
+    ASSERT_TRUE(r.ok()) << r.errors.front();
+    ASSERT_EQ(r.config.ports.size(), 2u);
+    for (const PortConfig& p : r.config.ports) {
+        EXPECT_EQ(p.terminator, "\r");
+        EXPECT_EQ(p.ignore, "\n");
+        EXPECT_EQ(p.commands.count("id?"), 1u);
+        EXPECT_EQ(p.commands.count("ver?"), 1u);
+        EXPECT_EQ(p.params.count("exp"), 1u);
+        EXPECT_EQ(p.params.count("gain"), 1u);
+        EXPECT_EQ(p.dumps.count("dump"), 1u);
+        EXPECT_FALSE(p.echo);
+        EXPECT_TRUE(p.exclusive);
+    }
+    EXPECT_EQ(r.config.ports[0].commands.at("sn?"), "SIM-0000\r\n");
+    EXPECT_EQ(r.config.ports[1].commands.at("sn?"), "SIM-0001\r\n");
+}
