@@ -1,0 +1,51 @@
+// The life cycle of a bridge process's one connection: connect, disconnect,
+// reconfigure, echo, and the watch that ends a connection whose COM writes fail.
+// All of it runs on the user-interface thread.
+#pragma once
+
+#include "bridge_connection.h"
+#include "bridge_ui.h"
+#include "connection_settings.h"
+
+#include <memory>
+#include <string>
+
+namespace clser {
+
+class BridgeController {
+public:
+    // lineSettings: the line settings text given at start (empty when none); while it
+    // is set, the first connect attempt shows no message boxes.
+    BridgeController(BridgeUi& ui, std::string lineSettings);
+    ~BridgeController();
+
+    // 1 when the bridge runs afterwards (also when it already ran), 0 otherwise.
+    int connectBridge();
+    void disconnectBridge();
+    // Takes the settings the port settings dialog confirmed; asks to reconnect when a
+    // running connection's settings (other than echo) changed.
+    void reconfigure(const ConnectionSettings& confirmed);
+    void toggleEcho();
+    // The watch, run on every timer message of the main dialog.
+    void onStatusTimer();
+
+    ConnectionSettings& settings() { return settings_; }
+    const ConnectionSettings& settings() const { return settings_; }
+    const std::string& lineSettings() const { return lineSettings_; }
+    bool connected() const { return connected_; }
+    bool firstAttempt() const { return firstAttempt_; }
+    bool hasConnection() const { return connection_ != nullptr; }
+
+private:
+    BridgeUi& ui_;
+    ConnectionSettings settings_;
+    std::string lineSettings_;
+    bool connected_ = false;
+    bool firstAttempt_ = true;
+    std::unique_ptr<BridgeConnection> connection_;
+};
+
+// True when a running connection must be restarted to take the new settings.
+bool settingsNeedReconnect(const ConnectionSettings& before, const ConnectionSettings& after);
+
+} // namespace clser

@@ -1,0 +1,33 @@
+// The bridge's handle on one Camera Link serial port: open by index at a baud-rate
+// constant, read with a time-out, write with a fixed time-out, close.
+// Statuses: 0 success; negative: the library's status unchanged, or -5 for a short write.
+#pragma once
+
+#include <cstdint>
+
+namespace clser {
+
+class ClSerialPort {
+public:
+    static constexpr int kShortWrite = -5;
+    static constexpr uint32_t kWriteTimeoutMs = 200;
+
+    // Status of clSerialInit when it fails, else that of clSetBaudRate. The port is
+    // open from a successful init on, also when the baud rate is refused.
+    int open(uint32_t index, uint32_t clBaudCode);
+    // count: in, the most bytes wanted; out, the bytes delivered. A time-out is a
+    // success that may deliver 0 bytes; on failure count is left as it was.
+    int read(uint8_t* buffer, uint32_t& count, uint32_t timeoutMs);
+    // written receives the bytes the library took; fewer than count gives -5.
+    int write(const uint8_t* buffer, uint32_t count, uint32_t& written);
+    // Always 0. The reference keeps its value.
+    int close();
+
+    // True while the port holds a reference from a successful init.
+    bool holdsReference() const { return ref_ != nullptr; }
+
+private:
+    void* ref_ = nullptr;
+};
+
+} // namespace clser

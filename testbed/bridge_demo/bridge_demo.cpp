@@ -1,0 +1,146 @@
+// A console host for the bridge engine: joins one COM port to one Camera Link serial
+// port and reports on the console what the main dialog would show. Commands on
+// standard input: "echo" toggles the trace, "status" prints the state, "quit" ends.
+//
+//   bridge_demo.exe TARVCOM5 0 [9600,N,8,1]
+#include "bridge_controller.h"
+#include "connection_settings.h"
+#include "transfer_state.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <deque>
+#include <thread>
+#include <iostream>
+#include <mutex>
+#include <string>
+
+namespace {
+
+std::mutex outputLock;
+
+void say(const std::string& line)
+{
+    std::lock_guard<std::mutex> lock(outputLock);
+    std::printf("[bridge] %s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+class ConsoleTrace : public clser::TraceSink {
+public:
+    void addLine(std::string line) override { say("trace: " + line); }
+};
+
+class ConsoleUi : public clser::BridgeUi {
+public:
+    explicit ConsoleUi(const clser::BridgeController* controller = nullptr) : controller_(controller) {}
+    void attach(const clser::BridgeController* c) { controller_ = c; }
+
+    int showMessage(const std::string& text, const std::string& caption, unsigned) override
+    {
+        std::string flat = text;
+        for (char& c : flat)
+            if (c == '\n')
+                c = ' ';
+        say("message box [" + (caption.empty() ? std::string("ClserDunmere2") : caption) + "]: " + flat);
+        return IDOK;
+    }
+    void updateStatus() override
+    {
+        if (!controller_)
+            return;
+        const auto& s = controller_->settings();
+        char line[200];
+        std::snprintf(line, sizeof line, "status: %s | %s<->Camera Link port %d | %u %s %u %s | Echo %s",
+                      controller_->connected() ? "Connected" : "Not connected", s.userPortName.c_str(),
+                      static_cast<int>(s.clPortIndex), static_cast<unsigned>(s.baudRate),
+                      clser::parityLetter(s.parity), static_cast<unsigned>(s.dataBits),
+                      clser::stopBitsLabel(s.stopBits), s.echo ? "on" : "off");
+        say(line);
+    }
+    void setConnectMenus(bool) override {}
+    void setTrayConnected(bool) override {}
+    void handSettingsToPortDialog(const clser::ConnectionSettings&) override {}
+    void startStatusTimer() override {}
+    void stopStatusTimer() override {}
+    clser::TraceSink* traceList() override { return &trace_; }
+
+private:
+    const clser::BridgeController* controller_;
+    ConsoleTrace trace_;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bridge_demo TARVCOMn clPortIndex [lineSettings]\n");
+        return 2;
+    }
+    const std::string bridgePort = argv[1];
+    const std::string lineSettings = argc > 3 ? argv[3] : "";
+
+    ConsoleUi ui;
+    clser::BridgeController controller(ui, "");
+    ui.attach(&controller);
+    auto& s = controller.settings();
+    s.bridgePortName = bridgePort;
+    s.userPortName = bridgePort.rfind("TARV", 0) == 0 ? bridgePort.substr(4) : bridgePort;
+    s.clPortIndex = std::atoi(argv[2]);
+    if (!lineSettings.empty()) {
+        std::string upper = lineSettings;
+        for (char& c : upper)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        clser::parseLineSettings(upper, s);
+    }
+
+    if (!controller.connectBridge()) {
+        say("not connected");
+        return 1;
+    }
+    say("connected: \\\\.\\" + bridgePort + " <-> Camera Link serial port " + std::to_string(s.clPortIndex));
+
+    // Commands arrive on their own thread; this one runs the once-a-second watch.
+    std::mutex commandsLock;
+    std::deque<std::string> commands;
+    std::thread reader([&] {
+        std::string line;
+        while (std::getline(std::cin, line)) {
+            std::lock_guard<std::mutex> lock(commandsLock);
+            commands.push_back(line);
+        }
+        std::lock_guard<std::mutex> lock(commandsLock);
+        commands.push_back("quit");
+    });
+    reader.detach();
+
+    for (int tick = 1;; ++tick) {
+        Sleep(100);
+        std::string command;
+        {
+            std::lock_guard<std::mutex> lock(commandsLock);
+            if (!commands.empty()) {
+                command = commands.front();
+                commands.pop_front();
+            }
+        }
+        if (command == "quit")
+            break;
+        if (command == "echo") {
+            controller.toggleEcho();
+            ui.updateStatus();
+        } else if (command == "status") {
+            ui.updateStatus();
+        }
+        if (tick % 10 == 0) {
+            controller.onStatusTimer();
+            if (!controller.connected())
+                break;
+        }
+    }
+    controller.disconnectBridge();
+    say("disconnected");
+    return 0;
+}

@@ -1,0 +1,25 @@
+// Points the simulated camera at the bridge tests' configuration before any test runs.
+#include "bridge_camera_config.h"
+#include "bridge_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace clser::test {
+
+const std::string& echoCameraReceiveLog()
+{
+    static const std::string path = scratchPath("echo_camera_rx.bin");
+    return path;
+}
+
+namespace {
+
+class CameraEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { useCameraConfig(bridgeCameraConfig(echoCameraReceiveLog().c_str())); }
+};
+
+const auto* const registered = ::testing::AddGlobalTestEnvironment(new CameraEnvironment);
+
+} // namespace
+} // namespace clser::test
