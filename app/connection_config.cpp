@@ -1,0 +1,57 @@
+#include "connection_config.h"
+
+#include "connection_settings.h"
+#include "dunmere_config.h"
+
+#include <windows.h>
+
+#include <cctype>
+#include <cstdio>
+
+namespace clser {
+namespace {
+
+std::string upperCase(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+void writeValue(const std::string& section, const char* key, const char* value, const std::string& path)
+{
+    char buf[config::kValueBufferSize];
+    std::snprintf(buf, sizeof buf, "%s", value);
+    WritePrivateProfileStringA(section.c_str(), key, buf, path.c_str());
+}
+
+void writeNumber(const std::string& section, const char* key, unsigned long value, const std::string& path)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%lu", value);
+    writeValue(section, key, buf, path);
+}
+
+} // namespace
+
+int writeBackSettings(const std::string& path, const std::string& previousComName, int32_t previousClIndex,
+                      int clPortNameCount, uint32_t baudRate, int32_t parity, uint32_t dataBits, int32_t stopBits)
+{
+    for (int i = 1; i <= clPortNameCount; ++i) {
+        const std::string section = config::sectionName(i);
+        char com[config::kValueBufferSize] = {};
+        GetPrivateProfileStringA(section.c_str(), config::kCom, "", com, sizeof com, path.c_str());
+        const int clser =
+            static_cast<int>(GetPrivateProfileIntA(section.c_str(), config::kClser, -1, path.c_str()));
+        if (upperCase(com) != previousComName || clser != previousClIndex)
+            continue;
+        writeNumber(section, config::kBaudrate, baudRate, path);
+        writeValue(section, config::kParity, parityLetter(parity), path);
+        writeNumber(section, config::kDatabit, dataBits, path);
+        writeValue(section, config::kStopbit, stopBitsLabel(stopBits), path);
+        return i;
+    }
+    return 0;
+}
+
+} // namespace clser

@@ -1,0 +1,19 @@
+// The bridge program's part of the configuration file: after the port settings dialog
+// is confirmed in autorun mode, the confirmed line settings go back into the section of
+// the connection this process serves.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace clser {
+
+// Looks at sections connection1 ... connection<clPortNameCount> for the first whose
+// "com" (upper-cased) equals previousComName and whose "clser" equals previousClIndex,
+// and writes "baudrate", "parity", "databit" and "stopbit" into it. "com" and "clser"
+// are never written. Returns the number of the section written, 0 when none matched:
+// then nothing is written at all, so no other connection's section changes.
+int writeBackSettings(const std::string& configPath, const std::string& previousComName, int32_t previousClIndex,
+                      int clPortNameCount, uint32_t baudRate, int32_t parity, uint32_t dataBits, int32_t stopBits);
+
+} // namespace clser

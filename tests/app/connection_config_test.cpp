@@ -1,0 +1,132 @@
+#include "connection_config.h"
+#include "dunmere_config.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+using clser::writeBackSettings;
+
+namespace {
+
+class WriteBackSettings : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char dir[MAX_PATH];
+        GetTempPathA(MAX_PATH, dir);
+        path_ = std::string(dir) + "writeback_" + std::to_string(GetCurrentProcessId()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini";
+        DeleteFileA(path_.c_str());
+    }
+    void TearDown() override { DeleteFileA(path_.c_str()); }
+
+    void write(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
+    std::string content()
+    {
+        std::ifstream in(path_, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::string value(int section, const char* key)
+    {
+        char buf[64] = {};
+        GetPrivateProfileStringA(clser::config::sectionName(section).c_str(), key, "<none>", buf, sizeof buf,
+                                 path_.c_str());
+        return buf;
+    }
+
+    std::string path_;
+};
+
+const char kTwoConnections[] =
+    "[connection1]\r\ncom=COM5\r\nclser=0\r\nbaudrate=9600\r\nparity=n\r\ndatabit=8\r\nstopbit=1\r\nrun=1\r\n"
+    "connect=1\r\n"
+    "[connection2]\r\ncom=COM6\r\nclser=1\r\nbaudrate=9600\r\nparity=n\r\ndatabit=8\r\nstopbit=1\r\nrun=1\r\n"
+    "connect=1\r\n";
+
+TEST_F(WriteBackSettings, WritesTheFourLineKeysIntoTheMatchingSectionOnly)
+{
+    write(kTwoConnections);
+    EXPECT_EQ(writeBackSettings(path_, "COM6", 1, 2, 115200, 2, 7, 2), 2);
+    EXPECT_EQ(value(2, "baudrate"), "115200");
+    EXPECT_EQ(value(2, "parity"), "e");
+    EXPECT_EQ(value(2, "databit"), "7");
+    EXPECT_EQ(value(2, "stopbit"), "2");
+    EXPECT_EQ(value(2, "com"), "COM6");
+    EXPECT_EQ(value(2, "clser"), "1");
+    EXPECT_EQ(value(2, "run"), "1");
+    EXPECT_EQ(value(2, "connect"), "1");
+    EXPECT_EQ(value(1, "baudrate"), "9600");
+    EXPECT_EQ(value(1, "parity"), "n");
+}
+
+TEST_F(WriteBackSettings, ParityAndStopBitLabels)
+{
+    write(kTwoConnections);
+    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 2, 921600, 1, 5, 1), 1);
+    EXPECT_EQ(value(1, "baudrate"), "921600");
+    EXPECT_EQ(value(1, "parity"), "o");
+    EXPECT_EQ(value(1, "databit"), "5");
+    EXPECT_EQ(value(1, "stopbit"), "1.5");
+}
+
+TEST_F(WriteBackSettings, LowerCaseComMatchesDigitsOnlyDoesNot)
+{
+    write("[connection1]\r\ncom=5\r\nclser=0\r\n[connection2]\r\ncom=com5\r\nclser=0\r\n");
+    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 2, 19200, 0, 8, 0), 2);
+    EXPECT_EQ(value(1, "baudrate"), "<none>");
+    EXPECT_EQ(value(2, "baudrate"), "19200");
+}
+
+TEST_F(WriteBackSettings, FirstOfTwoEqualSectionsIsUpdated)
+{
+    write("[connection1]\r\ncom=COM5\r\nclser=0\r\n[connection2]\r\ncom=COM5\r\nclser=0\r\n");
+    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 2, 38400, 0, 8, 0), 1);
+    EXPECT_EQ(value(1, "baudrate"), "38400");
+    EXPECT_EQ(value(2, "baudrate"), "<none>");
+}
+
+TEST_F(WriteBackSettings, NoMatchWritesNothingAtAll)
+{
+    // A missing "clser" reads as -1 and matches no port index; sections beyond the
+    // number of Camera Link ports are not looked at; no ports means no search.
+    write("[connection1]\r\ncom=COM5\r\n[connection2]\r\ncom=COM6\r\nclser=1\r\n[connection3]\r\ncom=COM7\r\n"
+          "clser=2\r\n");
+    const std::string before = content();
+    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 3, 115200, 2, 7, 2), 0);
+    EXPECT_EQ(writeBackSettings(path_, "COM7", 2, 2, 115200, 2, 7, 2), 0);
+    EXPECT_EQ(writeBackSettings(path_, "COM6", 1, 0, 115200, 2, 7, 2), 0);
+    EXPECT_EQ(writeBackSettings(path_, "COM9", 5, 3, 115200, 2, 7, 2), 0);
+    EXPECT_EQ(content(), before);
+}
+
+TEST_F(WriteBackSettings, MissingFileStaysMissing)
+{
+    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 2, 9600, 0, 8, 0), 0);
+    EXPECT_EQ(GetFileAttributesA(path_.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(WriteBackSettings, OverlongComValueIsCutToSevenCharacters)
+{
+    // "COM12345" is read as "COM1234": it never matches COM12345, and never overruns.
+    write("[connection1]\r\ncom=COM12345\r\nclser=0\r\n[connection2]\r\ncom=COM1234\r\nclser=0\r\n");
+    EXPECT_EQ(writeBackSettings(path_, "COM12345", 0, 2, 9600, 0, 8, 0), 0);
+    EXPECT_EQ(writeBackSettings(path_, "COM1234", 0, 2, 57600, 0, 8, 0), 1);
+    EXPECT_EQ(value(1, "baudrate"), "57600");
+}
+
+TEST(ConfigPath, BesideTheProgram)
+{
+    EXPECT_EQ(clser::config::configPathBeside("C:\\Prog\\bin\\ClserDunmere2.exe"),
+              "C:\\Prog\\bin\\DunmereConfig.ini");
+    EXPECT_EQ(clser::config::configPathBeside("ClserDunmere2.exe"), "\\DunmereConfig.ini");
+    EXPECT_EQ(clser::config::sectionName(12), "connection12");
+}
+
+} // namespace
