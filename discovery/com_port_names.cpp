@@ -1,0 +1,41 @@
+#include "com_port_names.h"
+
+#include <cctype>
+
+namespace clser::discovery {
+
+bool isAllDigits(std::string_view text)
+{
+    if (text.empty())
+        return false;
+    for (char c : text)
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
+bool isComPortDeviceName(std::string_view name)
+{
+    if (name.size() < 4 || name.size() > 7)
+        return false;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (std::toupper(static_cast<unsigned char>(name[i])) != "COM"[i])
+            return false;
+    return isAllDigits(name.substr(3));
+}
+
+std::vector<std::string> splitDeviceNameList(const char* buffer, std::size_t length)
+{
+    std::vector<std::string> names;
+    std::size_t pos = 0;
+    while (pos < length && buffer[pos] != '\0') {
+        std::size_t end = pos;
+        while (end < length && buffer[end] != '\0')
+            ++end;
+        names.emplace_back(buffer + pos, end - pos);
+        pos = end + 1;
+    }
+    return names;
+}
+
+} // namespace clser::discovery
