@@ -1,0 +1,77 @@
+#include "serial_device_names.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace clser::vcom;
+
+namespace {
+
+std::string zeroSeparated(const std::vector<std::string>& names)
+{
+    std::string all;
+    for (const auto& n : names)
+        all += n + '\0';
+    return all + '\0';
+}
+
+struct NamesCase {
+    const char* name;
+    std::vector<std::string> deviceNames;
+    std::vector<std::string> serialNames;
+    std::vector<int> usedNumbers;
+};
+
+const NamesCase kCases[] = {
+    {"com_end", {"COM5"}, {"COM5"}, {5}},
+    {"tarvcom_end", {"TARVCOM5"}, {"TARVCOM5"}, {5}},
+    {"both_ends_and_order_and_duplicates", {"TARVCOM7", "COM1", "COM7"}, {"TARVCOM7", "COM1", "COM7"}, {7, 1, 7}},
+    {"lower_case_listed_but_no_number", {"com7", "tarvcom8"}, {"com7", "tarvcom8"}, {}},
+    {"mixed_case_tarvcom_listed_but_no_number", {"TarvCom9"}, {"TarvCom9"}, {}},
+    {"three_characters_too_short", {"COM"}, {}, {}},
+    {"fourteen_characters_taken", {"TARVCOM1234567"}, {"TARVCOM1234567"}, {1234567}},
+    {"fifteen_characters_too_long", {"TARVCOM12345678"}, {}, {}},
+    {"number_beyond_int_left_out", {"COM99999999999"}, {"COM99999999999"}, {}},
+    {"tarvcom_without_digits", {"TARVCOM"}, {}, {}},
+    {"letters_after_com", {"COMMAND1", "COM1A", "COMx1"}, {}, {}},
+    {"other_device_names", {"C:", "PIPE", "NUL", "Volume{00000000-0000-0000-0000-000000000043}", "CONOUT$"}, {}, {}},
+    {"leading_zero", {"COM05"}, {"COM05"}, {5}},
+};
+
+class SerialDeviceNames : public testing::TestWithParam<NamesCase> {};
+
+TEST_P(SerialDeviceNames, FiltersAndNumbers)
+{
+    const auto& c = GetParam();
+    const auto names = filterSerialDeviceNames(zeroSeparated(c.deviceNames));
+    EXPECT_EQ(names, c.serialNames);
+    EXPECT_EQ(collectUsedPortNumbers(names), c.usedNumbers);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SerialDeviceNames, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<NamesCase>& info) { return info.param.name; });
+
+TEST(SerialDeviceNameList, EndsAtTheFirstEmptyName)
+{
+    const std::string listing("COM1\0\0COM2\0\0", 12);
+    EXPECT_EQ(filterSerialDeviceNames(listing), std::vector<std::string>{"COM1"});
+}
+
+TEST(SerialDeviceNameList, LastNameWithoutTerminatorStillCounts)
+{
+    EXPECT_EQ(filterSerialDeviceNames(std::string("NUL\0COM4", 8)), std::vector<std::string>{"COM4"});
+}
+
+TEST(AllDigits, OnlyNonEmptyDecimalText)
+{
+    EXPECT_FALSE(isAllDigits(""));
+    EXPECT_TRUE(isAllDigits("0"));
+    EXPECT_TRUE(isAllDigits("0123456789"));
+    EXPECT_FALSE(isAllDigits("12a"));
+    EXPECT_FALSE(isAllDigits("-1"));
+    EXPECT_FALSE(isAllDigits(" 1"));
+}
+
+} // namespace

@@ -1,0 +1,21 @@
+// Which DOS device names are ends of serial ports, and which COM numbers they take.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace clser::vcom {
+
+// True for a non-empty text of decimal digits only.
+bool isAllDigits(std::string_view text);
+
+// The names of a QueryDosDeviceA listing (zero-separated, ended by an empty name) that
+// look like serial ports: 4 to 14 characters, COM<digits> or TARVCOM<digits> in any case.
+std::vector<std::string> filterSerialDeviceNames(std::string_view zeroSeparatedNames);
+
+// The numbers of COM<digits> and TARVCOM<digits> names (upper case only), in list order,
+// duplicates kept. A number too large for an int is no port number and is left out.
+std::vector<int> collectUsedPortNumbers(const std::vector<std::string>& deviceNames);
+
+} // namespace clser::vcom
