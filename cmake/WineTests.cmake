@@ -16,10 +16,18 @@ add_test(NAME wine_session_stop
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session stop ${CLSER_WINEPREFIX})
 set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine)
 
-# clser_add_gtest(<target> SOURCES ... [LIBS ...] [LOCKS ...] [TIMEOUT s])
+# A private X server for the tests that show windows (option DISPLAY below).
+set(CLSER_XVFB_STATE ${CMAKE_BINARY_DIR}/xvfb.state)
+add_test(NAME xvfb_session_start COMMAND ${CMAKE_SOURCE_DIR}/scripts/xvfb-session start ${CLSER_XVFB_STATE})
+set_tests_properties(xvfb_session_start PROPERTIES FIXTURES_SETUP xvfb)
+add_test(NAME xvfb_session_stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/xvfb-session stop ${CLSER_XVFB_STATE})
+set_tests_properties(xvfb_session_stop PROPERTIES FIXTURES_CLEANUP xvfb)
+
+# clser_add_gtest(<target> SOURCES ... [LIBS ...] [LOCKS ...] [TIMEOUT s] [DISPLAY])
 # Builds a GoogleTest program and registers it as one CTest test run under Wine.
+# DISPLAY: the test shows windows, on the run's private X server.
 function(clser_add_gtest target)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LOCKS" ${ARGN})
+  cmake_parse_arguments(T "DISPLAY" "TIMEOUT" "SOURCES;LIBS;LOCKS" ${ARGN})
   add_executable(${target} ${T_SOURCES})
   target_link_libraries(${target} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   if(NOT T_TIMEOUT)
@@ -27,10 +35,16 @@ function(clser_add_gtest target)
   endif()
   add_test(NAME ${target}
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run ${CLSER_WINEPREFIX} $<TARGET_FILE:${target}>)
+  set(fixtures wine)
+  set(environment "CLSER_TESTBED=${CMAKE_SOURCE_DIR}/testbed;CLSER_RUN_DIR=${CLSER_RUN_DIR}")
+  if(T_DISPLAY)
+    list(APPEND fixtures xvfb)
+    list(APPEND environment "CLSER_XVFB_STATE=${CLSER_XVFB_STATE}")
+  endif()
   set_tests_properties(${target} PROPERTIES
-    FIXTURES_REQUIRED wine
+    FIXTURES_REQUIRED "${fixtures}"
     TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "CLSER_TESTBED=${CMAKE_SOURCE_DIR}/testbed;CLSER_RUN_DIR=${CLSER_RUN_DIR}")
+    ENVIRONMENT "${environment}")
   if(T_LOCKS)
     set_tests_properties(${target} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
   endif()

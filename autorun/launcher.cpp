@@ -1,0 +1,193 @@
+#include "launcher.h"
+
+#include "TarvVirtualComPort.h"
+#include "cl_serial_api.h"
+#include "device_name_scan.h"
+#include "launcher_config.h"
+#include "launcher_paths.h"
+#include "unique_handle.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace clser::autorun {
+namespace {
+
+constexpr int kPairTextSize = TARVVCOM_PAIR_TEXT_SIZE;
+
+struct PairTexts {
+    char pairId[kPairTextSize] = {};
+    char portName[kPairTextSize] = {};
+    char partnerName[kPairTextSize] = {};
+};
+
+void showLibraryError()
+{
+    const int n = TarvVComGetErrorDescription(nullptr);
+    if (n <= 0)
+        return;
+    std::vector<char> text(static_cast<size_t>(n) + 1, '\0');
+    TarvVComGetErrorDescription(text.data());
+    MessageBoxA(nullptr, text.data(), nullptr, MB_ICONEXCLAMATION);
+}
+
+uint32_t cameraLinkPortCount()
+{
+    uint32_t count = 0;
+    // A failing call leaves nothing usable behind: no ports.
+    if (clGetNumSerialPorts(&count) < 0)
+        return 0;
+    return count;
+}
+
+bool cameraLinkPortOpens(int index)
+{
+    void* ref = nullptr;
+    if (clSerialInit(static_cast<uint32_t>(index), &ref) != 0)
+        return false;
+    clSerialClose(ref);
+    return true;
+}
+
+bool comPortOpens(const std::string& name)
+{
+    const std::string path = "\\\\.\\" + name;
+    UniqueFile f(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    return f.valid();
+}
+
+// First run: one pair per Camera Link serial port and a default section for each.
+bool firstRun(const LauncherPaths& paths, uint32_t numClPorts, int pairCount, int& connectionCount)
+{
+    std::printf("Found ClSer-Ports: %d\tFound virtual com ports pair: %d\n", static_cast<int>(numClPorts), pairCount);
+    if (pairCount < static_cast<int>(numClPorts))
+        std::printf("To install: %d\n\n", static_cast<int>(numClPorts) - pairCount);
+    std::fflush(stdout);
+    if (!TarvVComInstallAll())
+        return false;
+    for (uint32_t i = 0; i < numClPorts; ++i) {
+        PairTexts pair;
+        if (TarvVComGetOneCOMPair(static_cast<int>(i), pair.pairId, pair.portName, pair.partnerName))
+            writeFirstRunSection(paths.configFile, static_cast<int>(i) + 1, pair.portName, static_cast<int>(i));
+    }
+    connectionCount = static_cast<int>(numClPorts);
+    return true;
+}
+
+// Check run: every configured connection must have its pair; missing ones are installed.
+bool checkRun(const LauncherPaths& paths, uint32_t numClPorts, int& connectionCount)
+{
+    const std::vector<std::string> devices = vcom::scanSerialDeviceNames();
+    bool success = true;
+    connectionCount = 0;
+    for (uint32_t k = 1; k <= numClPorts; ++k) {
+        const std::string com = readComValue(paths.configFile, static_cast<int>(k));
+        if (com.empty())
+            continue;
+        const std::string comPortName = comPortNameOf(com);
+        const std::string key = bridgeSearchKey(comPortName);
+        if (std::find(devices.begin(), devices.end(), key) != devices.end()) {
+            ++connectionCount;
+            continue;
+        }
+        const int number = std::atoi(comPortName.size() > 3 ? comPortName.c_str() + 3 : "");
+        if (TarvVComInstall(number))
+            ++connectionCount;
+        else
+            success = false;
+    }
+    return success;
+}
+
+// Starts one hidden bridge program per connection section. False when the bridge
+// program could not be started (the rest is then not started either).
+void startBridges(const LauncherPaths& paths, int connectionCount)
+{
+    for (int k = 1; k <= connectionCount; ++k) {
+        const LauncherSection s = readSection(paths.configFile, k);
+        if (s.run <= 0)
+            continue;
+        const std::string comPortName = comPortNameOf(s.com);
+        std::string parameters;
+        if (s.connect != 0) {
+            if (const char* key = unpassableValue(s)) {
+                std::printf("The value of \"%s\" in section connection%d contains a blank or a quote, "
+                            "please check the configuration\n",
+                            key, k);
+                std::fflush(stdout);
+                continue;
+            }
+            if (s.clser < 0) {
+                std::printf("The cl serial port index %d of section connection%d is invalid, "
+                            "please check the configuration\n",
+                            s.clser, k);
+                std::fflush(stdout);
+                continue;
+            }
+            if (!cameraLinkPortOpens(k - 1)) {
+                std::printf("The cl serial port %d. is occupied or not exist, please check the system "
+                            "configuration\n",
+                            k - 1);
+                std::fflush(stdout);
+                Sleep(3000);
+                continue;
+            }
+            if (!comPortOpens(comPortName)) {
+                std::printf("The com port %s is occupied or not exist, please check the system configuration\n",
+                            comPortName.c_str());
+                std::fflush(stdout);
+                Sleep(3000);
+            }
+            parameters = bridgeParameters(comPortName, s.clser, lineSettingsText(s));
+        }
+        const HINSTANCE started = ShellExecuteA(nullptr, "open", paths.bridgeProgram.c_str(), parameters.c_str(),
+                                                paths.directory.c_str(), SW_HIDE);
+        if (reinterpret_cast<INT_PTR>(started) <= 32) {
+            MessageBoxA(nullptr, "Cannot open ClserDunmere.exe", "Error", MB_ICONEXCLAMATION);
+            return;
+        }
+        Sleep(500);
+    }
+}
+
+} // namespace
+
+int runLauncher()
+{
+    bool success = TarvVComInit() != 0;
+    if (success) {
+        const int pairCount = TarvVComGetCOMPairCount();
+        const uint32_t numClPorts = cameraLinkPortCount();
+        const LauncherPaths paths = launcherPathsOfThisProgram();
+
+        int connectionCount = 0;
+        if (readComValue(paths.configFile, 1).empty())
+            success = firstRun(paths, numClPorts, pairCount, connectionCount);
+        else
+            success = checkRun(paths, numClPorts, connectionCount);
+
+        if (success) {
+            std::printf("Starting ClserDunmere and create connection...\n");
+            std::fflush(stdout);
+            Sleep(1500);
+            if (GetFileAttributesA(paths.bridgeProgram.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                GetLastError() == ERROR_FILE_NOT_FOUND) {
+                std::printf("Error: Not found ClserDunmere2.exe, please check the installation.\n");
+                std::fflush(stdout);
+                return -1;
+            }
+            startBridges(paths, connectionCount);
+            return 0;
+        }
+    }
+    showLibraryError();
+    return 0;
+}
+
+} // namespace clser::autorun

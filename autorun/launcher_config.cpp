@@ -1,0 +1,112 @@
+#include "launcher_config.h"
+
+#include "dunmere_config.h"
+#include "serial_device_names.h"
+
+#include <windows.h>
+
+#include <cctype>
+#include <cstdio>
+
+namespace clser::autorun {
+namespace {
+
+std::string readText(const std::string& path, const std::string& section, const char* key, const char* fallback)
+{
+    char buf[config::kValueBufferSize] = {};
+    GetPrivateProfileStringA(section.c_str(), key, fallback, buf, sizeof buf, path.c_str());
+    return buf;
+}
+
+int readInt(const std::string& path, const std::string& section, const char* key, int fallback)
+{
+    return static_cast<int>(GetPrivateProfileIntA(section.c_str(), key, fallback, path.c_str()));
+}
+
+bool hasSeparator(const std::string& s)
+{
+    for (char c : s)
+        if (c == ' ' || c == '\t' || c == '"')
+            return true;
+    return false;
+}
+
+} // namespace
+
+LauncherSection readSection(const std::string& path, int number)
+{
+    const std::string section = config::sectionName(number);
+    LauncherSection s;
+    s.com = readText(path, section, config::kCom, "");
+    s.clser = readInt(path, section, config::kClser, 0);
+    s.baudrate = readInt(path, section, config::kBaudrate, 9600);
+    s.parity = readText(path, section, config::kParity, "n");
+    s.databit = readInt(path, section, config::kDatabit, 8);
+    s.stopbit = readText(path, section, config::kStopbit, "1");
+    s.run = readInt(path, section, config::kRun, 1);
+    s.connect = readInt(path, section, config::kConnect, 1);
+    return s;
+}
+
+std::string readComValue(const std::string& path, int number)
+{
+    return readText(path, config::sectionName(number), config::kCom, "");
+}
+
+void writeFirstRunSection(const std::string& path, int number, const std::string& comPortName, int clIndex)
+{
+    const std::string section = config::sectionName(number);
+    char index[config::kValueBufferSize];
+    std::snprintf(index, sizeof index, "%d", clIndex);
+    const char* p = path.c_str();
+    WritePrivateProfileStringA(section.c_str(), config::kCom, comPortName.c_str(), p);
+    WritePrivateProfileStringA(section.c_str(), config::kClser, index, p);
+    WritePrivateProfileStringA(section.c_str(), config::kBaudrate, "9600", p);
+    WritePrivateProfileStringA(section.c_str(), config::kParity, "n", p);
+    WritePrivateProfileStringA(section.c_str(), config::kDatabit, "8", p);
+    WritePrivateProfileStringA(section.c_str(), config::kStopbit, "1", p);
+    WritePrivateProfileStringA(section.c_str(), config::kRun, "1", p);
+    WritePrivateProfileStringA(section.c_str(), config::kConnect, "1", p);
+}
+
+std::string comPortNameOf(std::string_view comValue)
+{
+    if (vcom::isAllDigits(comValue))
+        return "COM" + std::string(comValue);
+    return std::string(comValue);
+}
+
+std::string bridgeSearchKey(std::string_view comPortName)
+{
+    std::string key = "TARV";
+    for (char c : comPortName)
+        key += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return key;
+}
+
+std::string lineSettingsText(const LauncherSection& s)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%d,%s,%d,%s", s.baudrate, s.parity.c_str(), s.databit, s.stopbit.c_str());
+    return buf;
+}
+
+std::string bridgeParameters(const std::string& comPortName, int clIndex, const std::string& lineSettings)
+{
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%s %d %s %s", comPortName.c_str(), clIndex, lineSettings.c_str(), "Autorun");
+    return buf;
+}
+
+const char* unpassableValue(const LauncherSection& s)
+{
+    if (hasSeparator(s.com))
+        return config::kCom;
+    if (hasSeparator(s.parity))
+        return config::kParity;
+    if (hasSeparator(s.stopbit))
+        return config::kStopbit;
+    return nullptr;
+}
+
+} // namespace clser::autorun
