@@ -5,6 +5,7 @@
 #include "fake_pair_library.h"
 #include "port_discovery.h"
 #include "pty_rig.h"
+#include "test_programs.h"
 
 #include <gtest/gtest.h>
 
@@ -17,20 +18,10 @@
 using namespace clser::discovery;
 using clser::discovery::testing::FakePairLibrary;
 using clser::discovery::testing::RecordingUi;
+using clser::discovery::testing::deviceNameListed;
+using clser::discovery::testing::listedDeviceNames;
 
 namespace {
-
-std::vector<std::string> listedDeviceNames()
-{
-    std::vector<char> buffer(1 << 20);
-    const DWORD n = QueryDosDeviceA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    std::vector<std::string> names;
-    for (DWORD i = 0; i < n && buffer[i];) {
-        names.emplace_back(&buffer[i]);
-        i += static_cast<DWORD>(names.back().size()) + 1;
-    }
-    return names;
-}
 
 bool contains(const std::vector<std::string>& names, const std::string& name)
 {
@@ -56,7 +47,7 @@ protected:
 
     void add(const std::string& name)
     {
-        const bool existed = contains(listedDeviceNames(), name);
+        const bool existed = deviceNameListed(name);
         ASSERT_TRUE(clser::testbed::registerDosDeviceName(name)) << name;
         if (!existed)
             added_.push_back(name);

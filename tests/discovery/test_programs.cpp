@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <filesystem>
@@ -160,6 +161,24 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
         start = end + 1;
     }
     return run;
+}
+
+std::vector<std::string> listedDeviceNames()
+{
+    std::vector<char> buffer(1 << 20);
+    const DWORD n = QueryDosDeviceA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    std::vector<std::string> names;
+    for (DWORD i = 0; i < n && buffer[i];) {
+        names.emplace_back(&buffer[i]);
+        i += static_cast<DWORD>(names.back().size()) + 1;
+    }
+    return names;
+}
+
+bool deviceNameListed(const std::string& name)
+{
+    const std::vector<std::string> names = listedDeviceNames();
+    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 std::string expand(std::string text, const std::map<std::string, std::string>& values)

@@ -43,6 +43,10 @@ struct ProgramRun {
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::map<std::string, std::string>& environment = {});
 
+// The DOS device names of the object namespace, as QueryDosDevice lists them.
+std::vector<std::string> listedDeviceNames();
+bool deviceNameListed(const std::string& name);
+
 // Replaces every "{KEY}" in text with its value.
 std::string expand(std::string text, const std::map<std::string, std::string>& values);
 

@@ -1,0 +1,110 @@
+// The COM port list built with the real pair library, run in a probe program copied
+// with the library into a tree of its own. COM3 is registered as a device name for the
+// test, so that the list always has a plain port to keep or replace.
+#include "pty_rig.h"
+#include "test_programs.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using namespace clser::discovery::testing;
+
+namespace {
+
+std::vector<std::string> linesStartingWith(const std::vector<std::string>& lines, const std::string& prefix)
+{
+    std::vector<std::string> found;
+    for (const auto& l : lines)
+        if (l.rfind(prefix, 0) == 0)
+            found.push_back(l);
+    return found;
+}
+
+// The entries printed by each rebuild, one list per "refresh".
+std::vector<std::vector<std::string>> entriesPerRebuild(const std::vector<std::string>& lines)
+{
+    std::vector<std::vector<std::string>> rebuilds;
+    for (const auto& l : lines) {
+        if (l.rfind("entries=", 0) == 0)
+            rebuilds.emplace_back();
+        else if (l.rfind("entry=", 0) == 0 && !rebuilds.empty())
+            rebuilds.back().push_back(l.substr(6));
+    }
+    return rebuilds;
+}
+
+std::string com0comFolder()
+{
+    SYSTEM_INFO info{};
+    GetNativeSystemInfo(&info);
+    return info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ? "x64" : "i386";
+}
+
+class RealPairLibrary : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const bool existed = deviceNameListed("COM3");
+        ASSERT_TRUE(clser::testbed::registerDosDeviceName("COM3"));
+        registeredCom3_ = !existed;
+        const std::string bin = ownDirectory();
+        for (const char* file : {"TarvVirtualComPort.dll", "clserbvk.dll"})
+            ASSERT_TRUE(tree_.copyInto(bin + "\\" + file, std::string("Tools\\") + file)) << file;
+        ASSERT_TRUE(tree_.copyInto(bin + "\\port_list_probe.exe", "Tools\\ClserDunmere2.exe"));
+    }
+    void TearDown() override
+    {
+        if (registeredCom3_)
+            clser::testbed::unregisterDosDeviceName("COM3");
+    }
+
+    ScratchTree tree_{"pairs"};
+    bool registeredCom3_ = false;
+};
+
+TEST_F(RealPairLibrary, FailingInitIsShownOncePerRebuildAndPlainPortsStay)
+{
+    const ProgramRun run = runProgram(tree_.path("Tools\\ClserDunmere2.exe"), {"refresh", "refresh"});
+    ASSERT_TRUE(run.started);
+    EXPECT_EQ(run.exitCode, 0u);
+    const auto shown = linesStartingWith(run.lines, "ui=");
+    ASSERT_EQ(shown.size(), 2u) << "one message per rebuild";
+    for (const auto& s : shown)
+        EXPECT_EQ(s.rfind("ui=Not found com0com in ", 0), 0u) << s;
+    const auto rebuilds = entriesPerRebuild(run.lines);
+    ASSERT_EQ(rebuilds.size(), 2u);
+    for (const auto& entries : rebuilds)
+        EXPECT_NE(std::find(entries.begin(), entries.end(), "|COM3|"), entries.end()) << "plain COM3 stays";
+}
+
+TEST_F(RealPairLibrary, ListedPairReplacesThePlainPortAtTheEnd)
+{
+    const std::string setupc = ownDirectory() + "\\setupc.exe";
+    if (GetFileAttributesA(setupc.c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no setupc emulator in this build";
+    ASSERT_TRUE(tree_.copyInto(setupc, "com0com\\" + com0comFolder() + "\\setupc.exe"));
+    ASSERT_TRUE(tree_.writeFile("list.txt", "       CNCA0 PortName=COM3\r\n       CNCB0 PortName=TARVCOM3\r\n"));
+    ASSERT_TRUE(tree_.writeFile("setupc.txt", "list_text = " + tree_.path("list.txt") + "\n"));
+
+    const ProgramRun run = runProgram(tree_.path("Tools\\ClserDunmere2.exe"), {"refresh"},
+                                      {{"CLSER_SETUPC_CONFIG", tree_.path("setupc.txt")}});
+    ASSERT_TRUE(run.started);
+    EXPECT_EQ(run.exitCode, 0u);
+    const auto shown = linesStartingWith(run.lines, "ui=");
+    if (shown.size() == 1 && shown[0].find("TEMP directory") != std::string::npos)
+        GTEST_SKIP() << "the pair library cannot read TEMP here: " << shown[0];
+    EXPECT_TRUE(shown.empty()) << ::testing::PrintToString(run.lines);
+    const auto rebuilds = entriesPerRebuild(run.lines);
+    ASSERT_EQ(rebuilds.size(), 1u);
+    const auto& entries = rebuilds[0];
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries.back(), "CNC0|COM3|TARVCOM3");
+    EXPECT_EQ(std::find(entries.begin(), entries.end(), "|COM3|"), entries.end()) << "the plain COM3 went";
+}
+
+} // namespace
