@@ -66,8 +66,14 @@ ScratchTree::ScratchTree(const std::string& name) : root_(std::string(kScratchBa
 
 ScratchTree::~ScratchTree()
 {
+    // A program that has just ended may hold its files a moment longer.
     std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
+    for (int attempt = 0; attempt < 30; ++attempt) {
+        std::filesystem::remove_all(root_, ec);
+        if (!std::filesystem::exists(root_, ec))
+            break;
+        Sleep(100);
+    }
     std::filesystem::remove(kScratchBase, ec); // only when no other tree is left
 }
 
