@@ -69,8 +69,11 @@ std::string mainProgramPath()
 
 std::optional<std::string> environmentValue(const char* name)
 {
+    // The size query's own status differs between C runtimes (0 or ERANGE); the size
+    // it reports is what counts, 0 meaning unset.
     std::size_t required = 0;
-    if (getenv_s(&required, nullptr, 0, name) != 0 || required == 0)
+    getenv_s(&required, nullptr, 0, name);
+    if (required == 0)
         return std::nullopt;
     std::string value(required, '\0');
     if (getenv_s(&required, value.data(), value.size(), name) != 0)

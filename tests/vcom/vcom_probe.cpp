@@ -8,6 +8,9 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +18,8 @@
 
 int main(int argc, char** argv)
 {
+    // The tests compare the bytes the library prints, without line-end translation.
+    _setmode(_fileno(stdout), _O_BINARY);
     for (int i = 1; i < argc; ++i) {
         const std::string call = argv[i];
         const char* arg = i + 1 < argc ? argv[i + 1] : "";
