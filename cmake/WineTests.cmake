@@ -1,6 +1,7 @@
 # Test programs are Windows executables; CTest runs each one through scripts/wine-run,
-# which uses the private Wine prefix of this build tree. One wineserver lives for the
-# whole run: the fixture test wine_session_start starts it, wine_session_stop ends it.
+# which uses the private Wine prefix of this build tree. One wineserver, and one private
+# X server for the windows, live for the whole run: the fixture test wine_session_start
+# starts them, wine_session_stop ends them.
 set(CLSER_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Private Wine prefix of the tests")
 set(CLSER_RUN_DIR ${CMAKE_BINARY_DIR}/run)
 
@@ -16,16 +17,10 @@ add_test(NAME wine_session_stop
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session stop ${CLSER_WINEPREFIX})
 set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine)
 
-# A private X server for the tests that show windows (option DISPLAY below).
-set(CLSER_XVFB_STATE ${CMAKE_BINARY_DIR}/xvfb.state)
-add_test(NAME xvfb_session_start COMMAND ${CMAKE_SOURCE_DIR}/scripts/xvfb-session start ${CLSER_XVFB_STATE})
-set_tests_properties(xvfb_session_start PROPERTIES FIXTURES_SETUP xvfb)
-add_test(NAME xvfb_session_stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/xvfb-session stop ${CLSER_XVFB_STATE})
-set_tests_properties(xvfb_session_stop PROPERTIES FIXTURES_CLEANUP xvfb)
-
 # clser_add_gtest(<target> SOURCES ... [LIBS ...] [LOCKS ...] [TIMEOUT s] [DISPLAY])
 # Builds a GoogleTest program and registers it as one CTest test run under Wine.
-# DISPLAY: the test shows windows, on the run's private X server.
+# DISPLAY: the test shows windows (every test has the session's private X server; the
+# word documents the test's need).
 function(clser_add_gtest target)
   cmake_parse_arguments(T "DISPLAY" "TIMEOUT" "SOURCES;LIBS;LOCKS" ${ARGN})
   add_executable(${target} ${T_SOURCES})
@@ -35,16 +30,10 @@ function(clser_add_gtest target)
   endif()
   add_test(NAME ${target}
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-run ${CLSER_WINEPREFIX} $<TARGET_FILE:${target}>)
-  set(fixtures wine)
-  set(environment "CLSER_TESTBED=${CMAKE_SOURCE_DIR}/testbed;CLSER_RUN_DIR=${CLSER_RUN_DIR}")
-  if(T_DISPLAY)
-    list(APPEND fixtures xvfb)
-    list(APPEND environment "CLSER_XVFB_STATE=${CLSER_XVFB_STATE}")
-  endif()
   set_tests_properties(${target} PROPERTIES
-    FIXTURES_REQUIRED "${fixtures}"
+    FIXTURES_REQUIRED wine
     TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "${environment}")
+    ENVIRONMENT "CLSER_TESTBED=${CMAKE_SOURCE_DIR}/testbed;CLSER_RUN_DIR=${CLSER_RUN_DIR}")
   if(T_LOCKS)
     set_tests_properties(${target} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
   endif()

@@ -1,0 +1,219 @@
+// The launcher end to end under Wine: the setupc emulator makes real pairs, the
+// simulated camera offers two Camera Link serial ports, and a stand-in records every
+// bridge program start.
+#include "cl_serial_api.h"
+#include "launcher_harness.h"
+#include "pty_rig.h"
+#include "unique_handle.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+
+using namespace clser::test;
+
+namespace {
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+class LauncherTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { layout_ = std::make_unique<LauncherLayout>(); }
+    static void TearDownTestSuite() { layout_.reset(); }
+
+    void SetUp() override
+    {
+        layout_->removeAllPairs();
+        DeleteFileA(layout_->configFile().c_str());
+        layout_->forgetRun();
+    }
+
+    static void writeConfig(const std::string& text)
+    {
+        HANDLE f = CreateFileA(layout_->configFile().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD n = 0;
+        WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &n, nullptr);
+        CloseHandle(f);
+    }
+
+    // A first run that leaves pairs COM10/TARVCOM10 and COM11/TARVCOM11 and two sections.
+    static void firstRun()
+    {
+        const LauncherRun r = layout_->run();
+        ASSERT_EQ(r.exitCode, 0u) << r.output;
+        ASSERT_EQ(layout_->listPairs().size(), 2u) << r.output;
+        layout_->forgetRun();
+    }
+
+    static std::unique_ptr<LauncherLayout> layout_;
+};
+
+std::unique_ptr<LauncherLayout> LauncherTest::layout_;
+
+TEST_F(LauncherTest, FirstRunInstallsOnePairPerPortWritesSectionsAndStartsHiddenBridges)
+{
+    const LauncherRun r = layout_->run();
+    EXPECT_EQ(r.exitCode, 0u);
+    EXPECT_TRUE(r.messageBoxes.empty());
+    EXPECT_EQ(r.output.rfind("Found ClSer-Ports: 2\tFound virtual com ports pair: 0\nTo install: 2\n\n", 0), 0u)
+        << r.output;
+    EXPECT_TRUE(contains(r.output, "Installing virtual com ports: 1\n")) << r.output;
+    EXPECT_TRUE(contains(r.output, "Installing virtual com ports: 2\n")) << r.output;
+    EXPECT_TRUE(contains(r.output, "portnameA = COM10 portnameB = TARVCOM10")) << r.output;
+    EXPECT_TRUE(contains(r.output, "portnameA = COM11 portnameB = TARVCOM11")) << r.output;
+    EXPECT_TRUE(contains(r.output, "Starting ClserDunmere and create connection...\n")) << r.output;
+
+    const auto pairs = layout_->listPairs();
+    ASSERT_EQ(pairs.size(), 2u);
+    EXPECT_TRUE(contains(pairs[0], " COM10 TARVCOM10"));
+    EXPECT_TRUE(contains(pairs[1], " COM11 TARVCOM11"));
+
+    const std::vector<std::string> expectedConfig = {
+        "[connection1]", "com=COM10", "clser=0", "baudrate=9600", "parity=n", "databit=8", "stopbit=1",
+        "run=1", "connect=1",
+        "[connection2]", "com=COM11", "clser=1", "baudrate=9600", "parity=n", "databit=8", "stopbit=1",
+        "run=1", "connect=1",
+    };
+    auto config = splitLines(readWholeFile(layout_->configFile()));
+    config.erase(std::remove(config.begin(), config.end(), std::string()), config.end());
+    EXPECT_EQ(config, expectedConfig);
+
+    const auto starts = layout_->bridgeStarts();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[0], "COM10 0 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
+    EXPECT_EQ(starts[1], "COM11 1 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
+}
+
+TEST_F(LauncherTest, CheckRunInstallsNothingWhenThePairsExistAndReinstallsAMissingOne)
+{
+    firstRun();
+    LauncherRun r = layout_->run();
+    EXPECT_EQ(r.exitCode, 0u);
+    EXPECT_FALSE(contains(r.output, "Installing")) << r.output;
+    EXPECT_FALSE(contains(r.output, "Found ClSer-Ports")) << r.output;
+    EXPECT_EQ(layout_->bridgeStarts().size(), 2u);
+
+    // The pair of the second connection disappears; the next run puts it back.
+    const auto pairs = layout_->listPairs();
+    ASSERT_EQ(pairs.size(), 2u);
+    layout_->removePair(std::stoi(pairs[1].substr(3)));
+    ASSERT_EQ(layout_->listPairs().size(), 1u);
+    layout_->forgetRun();
+    r = layout_->run();
+    EXPECT_EQ(r.exitCode, 0u);
+    EXPECT_TRUE(contains(r.output, "portnameA = COM11 portnameB = TARVCOM11")) << r.output;
+    EXPECT_EQ(layout_->listPairs().size(), 2u);
+    const auto starts = layout_->bridgeStarts();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[1], "COM11 1 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
+}
+
+TEST_F(LauncherTest, OneFailingInstallStartsNothingAndShowsTheLibrarysText)
+{
+    firstRun();
+    // COM1 exists on every machine, so its pair cannot be installed.
+    writeConfig("[connection1]\r\ncom=COM10\r\nclser=0\r\n[connection2]\r\ncom=1\r\nclser=1\r\n");
+    const LauncherRun r = layout_->run();
+    EXPECT_EQ(r.exitCode, 0u);
+    EXPECT_TRUE(layout_->bridgeStarts().empty()) << "not even the connection whose pair exists";
+    EXPECT_FALSE(contains(r.output, "Starting ClserDunmere")) << r.output;
+    ASSERT_EQ(r.messageBoxes.size(), 1u);
+    EXPECT_EQ(r.messageBoxes[0].text, "Error Install: The given COM port number is occupied.\n");
+}
+
+TEST_F(LauncherTest, RunZeroIsSkippedAndConnectZeroStartsWithoutParameters)
+{
+    firstRun();
+    writeConfig("[connection1]\r\ncom=COM10\r\nclser=0\r\nrun=0\r\n[connection2]\r\ncom=11\r\nclser=1\r\nconnect=0\r\n");
+    const LauncherRun r = layout_->run();
+    EXPECT_EQ(r.exitCode, 0u);
+    const auto starts = layout_->bridgeStarts();
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0], "|" + layout_->appDir() + "|hidden");
+}
+
+TEST_F(LauncherTest, CameraLinkPortInUseIsSkippedAfterItsMessageAndAPause)
+{
+    firstRun();
+    // This process holds Camera Link port 0, as a running bridge would.
+    void* held = nullptr;
+    ASSERT_EQ(clSerialInit(0, &held), 0);
+    const LauncherRun r = layout_->run();
+    clSerialClose(held);
+    EXPECT_EQ(r.exitCode, 0u);
+    EXPECT_TRUE(contains(r.output,
+                         "The cl serial port 0. is occupied or not exist, please check the system configuration\n"))
+        << r.output;
+    EXPECT_GE(r.milliseconds, 4500u) << "1.5 s before the starts and 3 s after the message";
+    const auto starts = layout_->bridgeStarts();
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0], "COM11 1 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
+}
+
+TEST_F(LauncherTest, ComPortThatCannotBeOpenedIsStartedAnyway)
+{
+    firstRun();
+    // TARVCOM15 is listed among the devices, but COM15 cannot be opened.
+    ASSERT_TRUE(clser::testbed::registerDosDeviceName("TARVCOM15"));
+    writeConfig("[connection1]\r\ncom=COM15\r\nclser=0\r\n");
+    const LauncherRun r = layout_->run();
+    clser::testbed::unregisterDosDeviceName("TARVCOM15");
+    EXPECT_EQ(r.exitCode, 0u);
+    EXPECT_TRUE(contains(r.output,
+                         "The com port COM15 is occupied or not exist, please check the system configuration\n"))
+        << r.output;
+    const auto starts = layout_->bridgeStarts();
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0], "COM15 0 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
+}
+
+TEST_F(LauncherTest, SecondLauncherEndsAtOnceWithMinusOneAndNoOutput)
+{
+    clser::UniqueHandle other(CreateMutexA(nullptr, FALSE, "{47670430-19Q1-48VG-B658-0ADDC33BBD3F}"));
+    const LauncherRun r = layout_->run();
+    EXPECT_EQ(r.exitCode, static_cast<DWORD>(-1));
+    EXPECT_EQ(r.output, "");
+    EXPECT_TRUE(layout_->listPairs().empty());
+}
+
+TEST_F(LauncherTest, MissingBridgeProgramIsReportedWithMinusOne)
+{
+    const std::string bridge = layout_->appDir() + "\\ClserDunmere2.exe";
+    const std::string kept = layout_->appDir() + "\\ClserDunmere2.kept";
+    ASSERT_TRUE(MoveFileA(bridge.c_str(), kept.c_str()));
+    const LauncherRun r = layout_->run();
+    MoveFileA(kept.c_str(), bridge.c_str());
+    EXPECT_EQ(r.exitCode, static_cast<DWORD>(-1));
+    EXPECT_TRUE(contains(r.output, "Error: Not found ClserDunmere2.exe, please check the installation.\n")) << r.output;
+}
+
+TEST_F(LauncherTest, ValuesThatCannotBePassedAreReportedAndNotStarted)
+{
+    firstRun();
+    // A negative index, and a value with a blank that would split into two arguments.
+    writeConfig("[connection1]\r\ncom=COM10\r\nclser=-3\r\n[connection2]\r\ncom=COM11\r\nclser=1\r\n"
+                "parity=n x\r\n");
+    const LauncherRun r = layout_->run();
+    EXPECT_EQ(r.exitCode, 0u);
+    EXPECT_TRUE(contains(r.output, "The cl serial port index -3 of section connection1 is invalid")) << r.output;
+    EXPECT_TRUE(contains(r.output, "The value of \"parity\" in section connection2 contains a blank")) << r.output;
+    EXPECT_TRUE(layout_->bridgeStarts().empty());
+}
+
+TEST_F(LauncherTest, AbsurdComValueFailsItsInstallWithAClearText)
+{
+    firstRun();
+    // Seven letters: no pair end of that name, and no number to install.
+    writeConfig("[connection1]\r\ncom=ABCDEFG\r\nclser=0\r\nbaudrate=fast\r\n");
+    const LauncherRun r = layout_->run();
+    EXPECT_EQ(r.exitCode, 0u);
+    EXPECT_TRUE(layout_->bridgeStarts().empty());
+    ASSERT_EQ(r.messageBoxes.size(), 1u);
+    EXPECT_EQ(r.messageBoxes[0].text,
+              "Error Install: Invalid COM number, COM port number should be greater than 0.\n");
+}
+
+} // namespace
