@@ -117,7 +117,7 @@ bool createPtyPair(const std::string& nameA, const std::string& nameB, std::stri
             *error = "WINEPREFIX and CLSER_TESTBED must be set";
         return false;
     }
-    const std::string pids = prefix + "/ptyrig/" + lower(nameA) + ".pids";
+    const std::string pids = prefix + "/ptyrig/pair-" + lower(nameA) + ".pids";
     DeleteFileA(windowsPathOf(pids).c_str());
     const std::string cmd = "'" + ptyPairScript() + "' create '" + prefix + "' " + nameA + " " + nameB;
     if (!runLinuxCommand(cmd, pids, 10000)) {
@@ -139,7 +139,7 @@ void destroyPtyPair(const std::string& nameA, const std::string& nameB)
     unregisterDosDeviceName(nameA);
     unregisterDosDeviceName(nameB);
     const std::string prefix = envOrEmpty("WINEPREFIX");
-    const std::string marker = prefix + "/ptyrig/" + lower(nameA) + ".destroyed";
+    const std::string marker = prefix + "/ptyrig/pair-" + lower(nameA) + ".destroyed";
     const std::string cmd = "'" + ptyPairScript() + "' destroy '" + prefix + "' " + nameA + " " + nameB +
                             " && touch '" + marker + "'";
     runLinuxCommand(cmd, marker, 10000);
