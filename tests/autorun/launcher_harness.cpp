@@ -25,9 +25,10 @@ void copyOrFail(const std::string& from, const std::string& to)
         throw std::runtime_error("cannot copy " + from + " to " + to);
 }
 
-// Runs a program with its output going into a file; waits up to timeoutMs.
+// Runs a program with its output going into a file; waits up to timeoutMs and returns
+// its exit code. started, when given, learns the process id as soon as it runs.
 DWORD runProgram(const std::string& program, const std::string& arguments, const std::string& directory,
-                 const std::string& outputFile, DWORD timeoutMs, HANDLE* processOut = nullptr)
+                 const std::string& outputFile, DWORD timeoutMs, std::atomic<DWORD>* started = nullptr)
 {
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     UniqueFile out(CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
@@ -45,8 +46,8 @@ DWORD runProgram(const std::string& program, const std::string& arguments, const
         return 0xFFFFFFFE;
     UniqueHandle process(pi.hProcess);
     UniqueHandle thread(pi.hThread);
-    if (processOut)
-        *processOut = process.get();
+    if (started)
+        *started = pi.dwProcessId;
     DWORD code = 0xFFFFFFFF;
     if (WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.get(), &code);
@@ -170,32 +171,11 @@ LauncherRun LauncherLayout::run() const
     });
 
     const DWORD start = GetTickCount();
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    UniqueFile out(CreateFileA(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                               CREATE_ALWAYS, 0, nullptr));
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = out.get();
-    si.hStdError = out.get();
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION pi{};
-    const std::string program = appDir() + "\\ClserDunmereAutorun.exe";
-    std::string line = "\"" + program + "\"";
-    if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, appDir().c_str(), &si,
-                       &pi)) {
-        UniqueHandle process(pi.hProcess);
-        UniqueHandle thread(pi.hThread);
-        pid = pi.dwProcessId;
-        if (WaitForSingleObject(process.get(), 180000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.get(), &result.exitCode);
-        else
-            TerminateProcess(process.get(), 0xFFFFFFFD);
-    }
+    result.exitCode =
+        runProgram(appDir() + "\\ClserDunmereAutorun.exe", "", appDir(), outFile, 180000, &pid);
     result.milliseconds = GetTickCount() - start;
     done = true;
     answerer.join();
-    out.reset();
     // The console texts end their lines with "\n"; written to a file in text mode they
     // arrive as CR LF, which is folded back here.
     const std::string raw = readWholeFile(outFile);
