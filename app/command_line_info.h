@@ -1,0 +1,46 @@
+// The bridge program's command line: "COM5 0 9600,n,8,1 Autorun" as the launcher
+// writes it. Each argument is classified on its own; a later one overwrites an earlier.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace clser::app {
+
+class CMyCommandLineInfo {
+public:
+    // Takes one argument as the platform split it. One leading "/" or "-" is dropped
+    // before the word tests. An argument that is all digits as given sets the index, so
+    // "-1" is no index (the drop would otherwise turn it into index 1).
+    void parseParam(std::string_view argument);
+
+    std::string comPortName;   // upper case, starts with "COM"
+    int32_t clPortIndex = -1;  // Camera Link serial port index
+    std::string lineSettings;  // upper case, contains ","
+    int32_t autorun = 0;       // 1 when an argument starts with "AUTORUN"
+};
+
+// Every argument after the program name.
+CMyCommandLineInfo parseCommandLine(const std::vector<std::string>& arguments);
+
+// What the main dialog is constructed with.
+struct StartValues {
+    std::string comPortName;
+    int32_t clPortIndex = -1;
+    std::string lineSettings;
+    bool autorun = false;
+
+    bool operator==(const StartValues& o) const
+    {
+        return comPortName == o.comPortName && clPortIndex == o.clPortIndex && lineSettings == o.lineSettings &&
+               autorun == o.autorun;
+    }
+};
+
+// Without a port name or without an index the dialog gets nothing at all: a settings
+// text or the autorun word without a usable port is dropped.
+StartValues startValuesOf(const CMyCommandLineInfo& info);
+
+} // namespace clser::app

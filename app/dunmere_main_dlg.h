@@ -1,0 +1,81 @@
+// The bridge program's main window: the connection's owner, with its menus, trace list,
+// status bar and tray icon. Mostly hidden in the tray; only Exit ends it.
+#pragma once
+
+#include "bridge_controller.h"
+#include "bridge_ui.h"
+#include "discovery_ui.h"
+#include "port_discovery.h"
+#include "port_setting_dlg.h"
+#include "status_texts.h"
+#include "system_tray.h"
+#include "tarv_vcom_pair_library.h"
+#include "trace_list_sink.h"
+#include "virtual_com_port_dlg.h"
+#include "win_dialog.h"
+
+#include <string>
+
+namespace clser::app {
+
+class CDunmereMainDlg : public DialogBase, public BridgeUi, public discovery::DiscoveryUi {
+public:
+    // The start values of the command line; an empty port name and index -1 when none.
+    CDunmereMainDlg(const std::string& comPortName, int32_t clPortIndex, const std::string& lineSettings,
+                    bool autorun);
+    ~CDunmereMainDlg() override;
+
+    // BridgeUi
+    int showMessage(const std::string& text, const std::string& caption, unsigned type) override;
+    void updateStatus() override;
+    void setConnectMenus(bool connected) override;
+    void setTrayConnected(bool connected) override;
+    void handSettingsToPortDialog(const ConnectionSettings& settings) override;
+    void startStatusTimer() override;
+    void stopStatusTimer() override;
+    TraceSink* traceList() override { return &traceSink_; }
+
+    // DiscoveryUi
+    void showLibraryError(const std::string& text) override;
+
+    BridgeController& controller() { return controller_; }
+    const ConnectionSettings& settings() const { return controller_.settings(); }
+    CSystemTray& tray() { return tray_; }
+    CPortSettingDlg& portSettingDlg() { return portSettingDlg_; }
+    CVirtualCOMPortDlg& virtualPortDlg() { return virtualPortDlg_; }
+    const discovery::PortDiscovery& ports() const { return ports_; }
+    HWND statusBar() const { return statusBar_; }
+    const std::string& startPortName() const { return startPortName_; }
+
+protected:
+    BOOL onInitDialog() override;
+    bool onCommand(int id, int notifyCode, HWND control) override;
+    INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    void onDestroy() override;
+
+private:
+    bool createStatusBar();
+    void layoutControls();
+    void initialSelection();
+    void portSettingsCommand();
+    void virtualPortCommand();
+    void echoCommand();
+    void exitCommand();
+    void clearEcho();
+    void showAbout();
+    void paintMinimised();
+
+    TraceListSink traceSink_;
+    discovery::TarvVComPairLibrary pairLibrary_;
+    CSystemTray tray_;
+    HICON icon_;
+    discovery::PortDiscovery ports_;
+    HWND statusBar_ = nullptr;
+    CPortSettingDlg portSettingDlg_;
+    CVirtualCOMPortDlg virtualPortDlg_;
+    BridgeController controller_;
+    std::string startPortName_;
+    UINT_PTR statusTimer_ = 0;
+};
+
+} // namespace clser::app

@@ -1,0 +1,45 @@
+#include "initial_selection.h"
+
+#include "camera_link_port_names.h"
+
+#include <algorithm>
+
+namespace clser::app {
+
+StartChoice chooseInitialSelection(const std::string& startPortName, ConnectionSettings& settings,
+                                   const std::vector<discovery::PortEntry>& portEntries,
+                                   const std::vector<std::string>& clPortNames)
+{
+    if (startPortName.size() < 2) {
+        const auto pair = std::find_if(portEntries.begin(), portEntries.end(),
+                                       [](const discovery::PortEntry& e) { return e.pairId.size() >= 2; });
+        if (pair != portEntries.end()) {
+            settings.userPortName = pair->portName;
+            settings.bridgePortName = pair->partnerName;
+        }
+        if (!clPortNames.empty())
+            settings.clPortIndex = discovery::cameraLinkPortIndexOfName(clPortNames.front());
+        return StartChoice::NoStartPort;
+    }
+    const bool listed = std::any_of(portEntries.begin(), portEntries.end(), [&](const discovery::PortEntry& e) {
+        return e.portName == startPortName && e.partnerName.size() >= 2;
+    });
+    if (listed && settings.clPortIndex >= 0 && static_cast<size_t>(settings.clPortIndex) < clPortNames.size())
+        return StartChoice::Connect;
+    settings.userPortName.clear();
+    settings.bridgePortName.clear();
+    settings.clPortIndex = -1;
+    return StartChoice::StartPortUnusable;
+}
+
+void dropUnlistedPort(ConnectionSettings& settings, const std::vector<discovery::PortEntry>& portEntries)
+{
+    const bool listed = std::any_of(portEntries.begin(), portEntries.end(),
+                                    [&](const discovery::PortEntry& e) { return e.portName == settings.userPortName; });
+    if (!listed) {
+        settings.userPortName.clear();
+        settings.bridgePortName.clear();
+    }
+}
+
+} // namespace clser::app

@@ -1,0 +1,27 @@
+// The main dialog's choice of port at start-up, and the check that keeps the chosen
+// port only while it is listed.
+#pragma once
+
+#include "connection_settings.h"
+#include "port_entry.h"
+
+#include <string>
+#include <vector>
+
+namespace clser::app {
+
+enum class StartChoice {
+    NoStartPort,     // nothing given: the first pair and the first Camera Link port were taken
+    Connect,         // the start port is a listed pair and the index names a Camera Link port
+    StartPortUnusable // both names cleared and the index set to -1
+};
+
+// Applies the initial selection to settings and says what the dialog does next.
+StartChoice chooseInitialSelection(const std::string& startPortName, ConnectionSettings& settings,
+                                   const std::vector<discovery::PortEntry>& portEntries,
+                                   const std::vector<std::string>& clPortNames);
+
+// Clears both port names when userPortName is no port of the list.
+void dropUnlistedPort(ConnectionSettings& settings, const std::vector<discovery::PortEntry>& portEntries);
+
+} // namespace clser::app

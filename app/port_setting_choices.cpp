@@ -1,0 +1,96 @@
+#include "port_setting_choices.h"
+
+#include <cstdlib>
+
+namespace clser::app {
+
+const std::vector<BoxItem>& baudRateItems()
+{
+    static const std::vector<BoxItem> items = {{"9600", 1},    {"19200", 2},   {"38400", 4},   {"57600", 8},
+                                               {"115200", 16}, {"230400", 32}, {"460800", 64}, {"921600", 128}};
+    return items;
+}
+
+const std::vector<BoxItem>& parityItems()
+{
+    static const std::vector<BoxItem> items = {{"n", 0}, {"e", 2}, {"o", 1}};
+    return items;
+}
+
+const std::vector<BoxItem>& stopBitsItems()
+{
+    static const std::vector<BoxItem> items = {{"1", 0}, {"1.5", 1}, {"2", 2}};
+    return items;
+}
+
+const std::vector<BoxItem>& dataBitsItems()
+{
+    static const std::vector<BoxItem> items = {{"5", 0}, {"6", 0}, {"7", 0}, {"8", 0}, {"9", 0}};
+    return items;
+}
+
+int parityBoxPosition(int32_t parity)
+{
+    switch (parity) {
+    case 1:
+        return 2;
+    case 2:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+int clBaudBoxPosition(int32_t clBaudCode)
+{
+    const auto& items = baudRateItems();
+    for (size_t i = 0; i < items.size(); ++i)
+        if (items[i].data == clBaudCode)
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::vector<std::string> comPortBoxItems(const std::vector<discovery::PortEntry>& portEntries, bool showPhysicalPorts)
+{
+    std::vector<std::string> items;
+    for (const auto& entry : portEntries) {
+        if (!entry.pairId.empty())
+            items.push_back(entry.portName + "-" + entry.partnerName);
+        else if (showPhysicalPorts)
+            items.push_back(entry.portName);
+    }
+    return items;
+}
+
+std::string comPortSelectionPrefix(const ConnectionSettings& settings)
+{
+    if (settings.userPortName.empty())
+        return {};
+    return settings.userPortName + "-" + settings.bridgePortName;
+}
+
+bool baudRatesDiffer(const PortSettingSelection& selection) { return selection.comBaudText != selection.clBaudText; }
+
+bool isPhysicalPortItem(std::string_view comPortText) { return comPortText.find("TARVCOM") == std::string_view::npos; }
+
+ConnectionSettings confirmedSettings(const PortSettingSelection& selection, const ConnectionSettings& before)
+{
+    ConnectionSettings after = before;
+    const auto dash = selection.comPortText.find('-');
+    after.userPortName = selection.comPortText.substr(0, dash);
+    after.bridgePortName = dash == std::string::npos ? std::string() : selection.comPortText.substr(dash + 1);
+    after.clPortIndex = selection.clPortIndex;
+    after.dataBits = static_cast<uint32_t>(std::atoi(selection.dataBitsText.c_str()));
+    after.stopBits = static_cast<int32_t>(selection.stopBitsData);
+    after.clBaudCode = static_cast<int32_t>(selection.clBaudData);
+    after.baudRate = static_cast<uint32_t>(std::strtoul(selection.comBaudText.c_str(), nullptr, 10));
+    after.parity = static_cast<int32_t>(selection.parityData);
+    return after;
+}
+
+bool portsChanged(const ConnectionSettings& before, const ConnectionSettings& after)
+{
+    return before.userPortName != after.userPortName || before.clPortIndex != after.clPortIndex;
+}
+
+} // namespace clser::app

@@ -1,0 +1,25 @@
+#include "status_texts.h"
+
+#include <cstdio>
+
+namespace clser::app {
+
+StatusTexts statusTexts(bool connected, const ConnectionSettings& s, const std::vector<std::string>& clPortNames)
+{
+    StatusTexts t;
+    t.panes[0] = connected ? "Connected" : "Not connected";
+    if (s.clPortIndex < 0) {
+        t.panes[1] = "<->";
+    } else {
+        const auto index = static_cast<size_t>(s.clPortIndex);
+        t.panes[1] = s.userPortName + "<->" + (index < clPortNames.size() ? clPortNames[index] : std::string());
+    }
+    t.panes[2] = std::to_string(s.baudRate) + " " + parityLetter(s.parity) + " " + std::to_string(s.dataBits) + " " +
+                 stopBitsLabel(s.stopBits);
+    t.panes[3] = s.echo ? "Echo on" : "Echo off";
+    t.tooltip = std::string(connected ? "Connected" : "Not connected") + "\n" + t.panes[1] + "\n" + t.panes[2] + "\\" +
+                std::to_string(baudRateForClBaudCode(s.clBaudCode));
+    return t;
+}
+
+} // namespace clser::app

@@ -1,0 +1,34 @@
+#include "trace_list_sink.h"
+
+#include <memory>
+
+namespace clser::app {
+
+void TraceListSink::addLine(std::string line)
+{
+    HWND dialog = dialog_;
+    if (!dialog)
+        return;
+    auto carried = std::make_unique<std::string>(std::move(line));
+    if (PostMessageA(dialog, message_, 0, reinterpret_cast<LPARAM>(carried.get())))
+        carried.release(); // the dialog's handler owns it now
+}
+
+void TraceListSink::showLine(HWND listBox, LPARAM lParam)
+{
+    std::unique_ptr<std::string> line(reinterpret_cast<std::string*>(lParam));
+    if (!line)
+        return;
+    SendMessageA(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line->c_str()));
+    const LRESULT count = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
+    SendMessageA(listBox, LB_SETTOPINDEX, count > 10 ? count - 10 : 0, 0);
+}
+
+void TraceListSink::discardQueuedLines(HWND dialog) const
+{
+    MSG msg;
+    while (PeekMessageA(&msg, dialog, message_, message_, PM_REMOVE))
+        delete reinterpret_cast<std::string*>(msg.lParam);
+}
+
+} // namespace clser::app

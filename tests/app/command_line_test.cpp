@@ -1,0 +1,72 @@
+#include "command_line_info.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+using clser::app::parseCommandLine;
+using clser::app::StartValues;
+using clser::app::startValuesOf;
+
+namespace {
+
+struct CommandLineCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::string comPortName;
+    int clPortIndex;
+    std::string lineSettings;
+    int autorun;
+    StartValues start;
+};
+
+const CommandLineCase kCases[] = {
+    {"launcher's command line", {"COM5", "0", "9600,n,8,1", "Autorun"}, "COM5", 0, "9600,N,8,1", 1,
+     {"COM5", 0, "9600,N,8,1", true}},
+    {"lower-case port and an index", {"com7", "2"}, "COM7", 2, "", 0, {"COM7", 2, "", false}},
+    {"port alone is dropped", {"COM5"}, "COM5", -1, "", 0, {}},
+    {"index alone is dropped", {"3"}, "", 3, "", 0, {}},
+    {"autorun word alone is dropped", {"-autorun"}, "", -1, "", 1, {}},
+    {"settings without index are dropped", {"COM5", "9600,N,8,1", "AUTORUN"}, "COM5", -1, "9600,N,8,1", 1, {}},
+    {"slash dropped before the word", {"/AUTORUN", "COM3", "1"}, "COM3", 1, "", 1, {"COM3", 1, "", true}},
+    {"dash dropped before the port", {"-com4", "0"}, "COM4", 0, "", 0, {"COM4", 0, "", false}},
+    {"port with a comma is also the settings", {"COM5,9600"}, "COM5,9600", -1, "COM5,9600", 0, {}},
+    {"negative number is no index", {"COM5", "-1"}, "COM5", -1, "", 0, {}},
+    {"hexadecimal is no index", {"COM5", "0x5"}, "COM5", -1, "", 0, {}},
+    {"later arguments overwrite earlier ones", {"COM5", "1", "COM6", "2"}, "COM6", 2, "", 0, {"COM6", 2, "", false}},
+    {"a word beginning with AUTORUN counts", {"COM1", "0", "autorunning"}, "COM1", 0, "", 1, {"COM1", 0, "", true}},
+    {"name not beginning with COM is ignored", {"PORT5", "0"}, "", 0, "", 0, {}},
+    {"order of the arguments is free", {"Autorun", "115200,e,7,2", "1", "COM9"}, "COM9", 1, "115200,E,7,2", 1,
+     {"COM9", 1, "115200,E,7,2", true}},
+    {"empty argument sets nothing", {""}, "", -1, "", 0, {}},
+    {"index too large for 32 bits stays largest", {"COM5", "99999999999"}, "COM5", INT_MAX, "", 0,
+     {"COM5", INT_MAX, "", false}},
+};
+
+class CommandLine : public ::testing::TestWithParam<CommandLineCase> {};
+
+TEST_P(CommandLine, ClassifiesEachArgumentOnItsOwn)
+{
+    const CommandLineCase& c = GetParam();
+    const auto info = parseCommandLine(c.arguments);
+    EXPECT_EQ(info.comPortName, c.comPortName);
+    EXPECT_EQ(info.clPortIndex, c.clPortIndex);
+    EXPECT_EQ(info.lineSettings, c.lineSettings);
+    EXPECT_EQ(info.autorun, c.autorun);
+    const StartValues start = startValuesOf(info);
+    EXPECT_EQ(start.comPortName, c.start.comPortName);
+    EXPECT_EQ(start.clPortIndex, c.start.clPortIndex);
+    EXPECT_EQ(start.lineSettings, c.start.lineSettings);
+    EXPECT_EQ(start.autorun, c.start.autorun);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CommandLine, ::testing::ValuesIn(kCases),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             for (char& ch : name)
+                                 if (!isalnum(static_cast<unsigned char>(ch)))
+                                     ch = '_';
+                             return name;
+                         });
+
+} // namespace

@@ -1,0 +1,82 @@
+#include "initial_selection.h"
+
+#include <gtest/gtest.h>
+
+using clser::ConnectionSettings;
+using clser::app::chooseInitialSelection;
+using clser::app::dropUnlistedPort;
+using clser::app::StartChoice;
+using clser::discovery::PortEntry;
+
+namespace {
+
+const std::vector<PortEntry> kPorts = {
+    {"", "COM1", ""}, {"CNC0", "COM5", "TARVCOM5"}, {"CNC1", "COM6", "TARVCOM6"}, {"", "COM9", ""}};
+const std::vector<std::string> kClNames = {"0. SimBoard_Port0", "1. SimBoard_Port1"};
+
+ConnectionSettings started(const std::string& port, int index)
+{
+    ConnectionSettings s;
+    s.userPortName = port;
+    s.bridgePortName = "TARV" + port;
+    s.clPortIndex = index;
+    return s;
+}
+
+struct SelectionCase {
+    const char* name;
+    std::string startPort;
+    int index;
+    std::vector<PortEntry> ports;
+    std::vector<std::string> clNames;
+    StartChoice choice;
+    std::string userPort;
+    std::string bridgePort;
+    int clPortIndex;
+};
+
+const SelectionCase kCases[] = {
+    {"no start port takes the first pair and the first Camera Link port", "", -1, kPorts, kClNames,
+     StartChoice::NoStartPort, "COM5", "TARVCOM5", 0},
+    {"no start port and no pair keeps the names", "", -1, {{"", "COM1", ""}}, kClNames, StartChoice::NoStartPort, "",
+     "TARV", 0},
+    {"no start port and no Camera Link port keeps the index", "", -1, kPorts, {}, StartChoice::NoStartPort, "COM5",
+     "TARVCOM5", -1},
+    {"listed pair and valid index connect", "COM6", 1, kPorts, kClNames, StartChoice::Connect, "COM6", "TARVCOM6", 1},
+    {"a physical port is not a pair", "COM9", 0, kPorts, kClNames, StartChoice::StartPortUnusable, "", "", -1},
+    {"a port that is not listed", "COM7", 0, kPorts, kClNames, StartChoice::StartPortUnusable, "", "", -1},
+    {"index equal to the number of ports", "COM5", 2, kPorts, kClNames, StartChoice::StartPortUnusable, "", "", -1},
+    {"no Camera Link port at all", "COM5", 0, kPorts, {}, StartChoice::StartPortUnusable, "", "", -1},
+    {"port names compare exactly", "com5", 0, kPorts, kClNames, StartChoice::StartPortUnusable, "", "", -1},
+};
+
+TEST(InitialSelection, ChoosesPortsAndWhetherToConnect)
+{
+    for (const auto& c : kCases) {
+        ConnectionSettings s = started(c.startPort, c.index);
+        EXPECT_EQ(chooseInitialSelection(c.startPort, s, c.ports, c.clNames), c.choice) << c.name;
+        EXPECT_EQ(s.userPortName, c.userPort) << c.name;
+        EXPECT_EQ(s.bridgePortName, c.bridgePort) << c.name;
+        EXPECT_EQ(s.clPortIndex, c.clPortIndex) << c.name;
+    }
+}
+
+TEST(DropUnlistedPort, ClearsBothNamesOnlyWhenThePortIsGone)
+{
+    ConnectionSettings listed = started("COM5", 0);
+    dropUnlistedPort(listed, kPorts);
+    EXPECT_EQ(listed.userPortName, "COM5");
+    EXPECT_EQ(listed.bridgePortName, "TARVCOM5");
+
+    ConnectionSettings removed = started("COM7", 0);
+    dropUnlistedPort(removed, kPorts);
+    EXPECT_EQ(removed.userPortName, "");
+    EXPECT_EQ(removed.bridgePortName, "");
+    EXPECT_EQ(removed.clPortIndex, 0);
+
+    ConnectionSettings emptyList = started("COM5", 0);
+    dropUnlistedPort(emptyList, {});
+    EXPECT_EQ(emptyList.userPortName, "");
+}
+
+} // namespace

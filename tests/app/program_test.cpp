@@ -1,0 +1,386 @@
+// ClserDunmere2.exe itself, installed in a directory of its own with the pair library,
+// the simulated camera, the SDK stand-ins and the setupc emulator below its parent, and
+// started the way the launcher starts it.
+#include "app_test_support.h"
+#include "bridge_test_support.h"
+#include "pty_rig.h"
+#include "unique_handle.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <cstdlib>
+
+using namespace clser::apptest;
+
+namespace {
+
+constexpr char kMainCaption[] = "ClSerDunmere";
+constexpr char kProgramTitle[] = "ClserDunmere2";
+
+// <run>\app\<name>\bin with the program and the DLLs it needs; com0com optional.
+class StagedProgram {
+public:
+    StagedProgram(const std::string& name, bool withCom0com)
+    {
+        root_ = runDirectory() + "\\" + name;
+        bin_ = root_ + "\\bin";
+        makeDirectories(bin_);
+        for (const char* file : {"ClserDunmere2.exe", "TarvVirtualComPort.dll", "clserbvk.dll", "acqlib5.dll",
+                                 "tarv_hal.dll"})
+            copied_ = CopyFileA((programDirectory() + "\\" + file).c_str(), (bin_ + "\\" + file).c_str(), FALSE) &&
+                      copied_;
+        const std::string com0com = root_ + "\\com0com\\" + architectureFolder();
+        if (withCom0com) {
+            makeDirectories(com0com);
+            copied_ = CopyFileA((programDirectory() + "\\setupc.exe").c_str(), (com0com + "\\setupc.exe").c_str(),
+                                FALSE) &&
+                      copied_;
+        } else {
+            DeleteFileA((com0com + "\\setupc.exe").c_str());
+        }
+    }
+
+    bool ok() const { return copied_; }
+    const std::string& root() const { return root_; }
+    std::string program() const { return bin_ + "\\ClserDunmere2.exe"; }
+
+    // As the launcher does: hidden, working directory beside the program.
+    clser::UniqueHandle startHidden(const std::string& parameters) const
+    {
+        SHELLEXECUTEINFOA run{};
+        run.cbSize = sizeof run;
+        run.fMask = SEE_MASK_NOCLOSEPROCESS;
+        run.lpVerb = "open";
+        const std::string exe = program();
+        run.lpFile = exe.c_str();
+        run.lpParameters = parameters.c_str();
+        run.lpDirectory = bin_.c_str();
+        run.nShow = SW_HIDE;
+        if (!ShellExecuteExA(&run))
+            return clser::UniqueHandle();
+        return clser::UniqueHandle(run.hProcess);
+    }
+
+    // Shown normally, with standard output going to a file.
+    clser::UniqueHandle startWithOutput(const std::string& parameters, const std::string& outputFile) const
+    {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        clser::UniqueFile out(CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!out)
+            return clser::UniqueHandle();
+        std::string line = "\"" + program() + "\" " + parameters;
+        std::vector<char> buffer(line.begin(), line.end());
+        buffer.push_back('\0');
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = out.get();
+        startup.hStdError = out.get();
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessA(program().c_str(), buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, bin_.c_str(),
+                            &startup, &info))
+            return clser::UniqueHandle();
+        clser::UniqueHandle thread(info.hThread);
+        return clser::UniqueHandle(info.hProcess);
+    }
+
+private:
+    std::string root_;
+    std::string bin_;
+    bool copied_ = true;
+};
+
+// The main dialog of a process, in the tray (a child of its hidden owner) or not.
+HWND mainWindowOf(DWORD pid)
+{
+    for (HWND w : dialogWindowsOfProcess(pid)) {
+        char caption[64] = {};
+        GetWindowTextA(w, caption, sizeof caption);
+        if (std::string(caption) == kMainCaption)
+            return w;
+    }
+    for (HWND owner : windowsOfProcess(pid, "Static"))
+        if (HWND inside = FindWindowExA(owner, nullptr, "#32770", kMainCaption))
+            return inside;
+    return nullptr;
+}
+
+// Ends a process that a failed test left running.
+void stopIfRunning(HANDLE process)
+{
+    if (process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+    }
+}
+
+DWORD exitCodeOf(HANDLE process)
+{
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process, &code);
+    return code;
+}
+
+// Asks the program to exit and answers the question with OK.
+void exitProgram(HANDLE process, HWND mainWindow)
+{
+    const DWORD pid = GetProcessId(process);
+    PostMessageA(mainWindow, WM_COMMAND, 32786, 0);
+    auto ask = waitForBox(pid, kProgramTitle, 15000);
+    ASSERT_TRUE(ask);
+    EXPECT_EQ(ask->text, "Do you really want to exit Dunmere?");
+    answer(ask->window, IDOK);
+    ASSERT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0) << "the process ends";
+    EXPECT_EQ(exitCodeOf(process), 0u);
+}
+
+TEST(Program, StartedByTheLauncherConnectsHidesAndServesATerminal)
+{
+    StagedProgram staged("launcher-start", true);
+    ASSERT_TRUE(staged.ok());
+    const int number = freePortNumber(40);
+    ASSERT_TRUE(installEmulatedPair(number));
+    const std::string port = "COM" + std::to_string(number);
+
+    clser::UniqueHandle process = staged.startHidden(port + " 0 9600,n,8,1 Autorun");
+    ASSERT_TRUE(process);
+    const DWORD pid = GetProcessId(process.get());
+    HWND main = nullptr;
+    HWND bar = nullptr;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            main = mainWindowOf(pid);
+            bar = main ? FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr) : nullptr;
+            return bar && remoteStatusPane(process.get(), bar, 0) == "Connected";
+        },
+        30000));
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main) && GetAncestor(main, GA_PARENT) != GetDesktopWindow(); },
+                          5000))
+        << "hidden in the tray";
+    EXPECT_EQ(remoteStatusPane(process.get(), bar, 1), port + "<->0. SimBoard_Port0");
+    EXPECT_EQ(remoteStatusPane(process.get(), bar, 2), "9600 n 8 1");
+    EXPECT_EQ(remoteStatusPane(process.get(), bar, 3), "Echo off");
+    EXPECT_FALSE(windowsOfProcess(pid, "TrayIconClass").empty());
+
+    clser::test::UserPort terminal;
+    ASSERT_TRUE(terminal.open(port));
+    ASSERT_TRUE(terminal.write("sn?\r"));
+    EXPECT_EQ(terminal.read(10, 3000), "SIM-0000\r\n");
+    ASSERT_TRUE(terminal.write("gain 7\rgain?\r"));
+    EXPECT_EQ(terminal.read(7, 3000), "OK\r\n7\r\n");
+    terminal.close();
+
+    exitProgram(process.get(), main);
+    clser::UniqueFile bridgeEnd(CreateFileA(("\\\\.\\TARV" + port).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(bridgeEnd.valid()) << "the bridge let its port go";
+    bridgeEnd.reset();
+
+    stopIfRunning(process.get());
+    removeEmulatedPair(number);
+}
+
+std::string firstLine(const std::string& path)
+{
+    std::string text;
+    waitUntil([&] { return (text = readTextFile(path)).find('\n') != std::string::npos; }, 15000);
+    const auto end = text.find_first_of("\r\n");
+    return text.substr(0, end);
+}
+
+int mutexNumber(const std::string& line)
+{
+    const std::string prefix = "clserdunmeremutex";
+    if (line.rfind(prefix, 0) != 0)
+        return -1;
+    return std::atoi(line.c_str() + prefix.size());
+}
+
+TEST(Program, EachInstanceTakesTheNextMutexNumberAndNoneIsReusedWhileHeld)
+{
+    StagedProgram staged("instances", true);
+    ASSERT_TRUE(staged.ok());
+    const std::string out = staged.root() + "\\instance-";
+
+    clser::UniqueHandle first = staged.startWithOutput("", out + "1.txt");
+    ASSERT_TRUE(first);
+    HWND firstMain = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (firstMain = mainWindowOf(GetProcessId(first.get()))) != nullptr; }, 30000));
+    const int a = mutexNumber(firstLine(out + "1.txt"));
+    ASSERT_GE(a, 0) << readTextFile(out + "1.txt");
+
+    clser::UniqueHandle second = staged.startWithOutput("", out + "2.txt");
+    ASSERT_TRUE(second);
+    HWND secondMain = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (secondMain = mainWindowOf(GetProcessId(second.get()))) != nullptr; }, 30000));
+    EXPECT_EQ(mutexNumber(firstLine(out + "2.txt")), a + 1) << "the second one runs normally with the next number";
+
+    exitProgram(first.get(), firstMain);
+    clser::UniqueHandle third = staged.startWithOutput("", out + "3.txt");
+    ASSERT_TRUE(third);
+    HWND thirdMain = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (thirdMain = mainWindowOf(GetProcessId(third.get()))) != nullptr; }, 30000));
+    EXPECT_EQ(mutexNumber(firstLine(out + "3.txt")), a + 2) << "the second still holds every lower number";
+
+    exitProgram(second.get(), secondMain);
+    exitProgram(third.get(), thirdMain);
+    for (HANDLE p : {first.get(), second.get(), third.get()})
+        stopIfRunning(p);
+}
+
+TEST(Program, WithoutCom0comTheLibrarysTextIsShownAndTheProgramEnds)
+{
+    _putenv_s("TARVDIR5", "");
+    _putenv_s("TARVDIR5_32", "");
+    StagedProgram staged("no-com0com", false);
+    ASSERT_TRUE(staged.ok());
+    clser::UniqueHandle process = staged.startHidden("COM5 0 9600,n,8,1 Autorun");
+    ASSERT_TRUE(process);
+    const DWORD pid = GetProcessId(process.get());
+    auto box = waitForBox(pid, "", 30000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text.rfind("Not found com0com in ", 0), 0u) << box->text;
+    EXPECT_NE(box->text.find(staged.root() + "\\com0com"), std::string::npos) << box->text;
+    EXPECT_EQ(GetWindow(box->window, GW_OWNER), nullptr) << "no owner window";
+    EXPECT_EQ(box->caption, "Error") << "the system's default caption";
+    EXPECT_TRUE(windowsOfProcess(pid, "TrayIconClass").empty()) << "no tray icon";
+    EXPECT_EQ(mainWindowOf(pid), nullptr) << "no main dialog";
+    answer(box->window, IDOK);
+    EXPECT_EQ(WaitForSingleObject(process.get(), 15000), WAIT_OBJECT_0);
+    EXPECT_EQ(exitCodeOf(process.get()), 0u);
+    stopIfRunning(process.get());
+}
+
+// The running process of a program file, found by its full path.
+clser::UniqueHandle processOfProgram(const std::string& path)
+{
+    clser::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE)
+        return clser::UniqueHandle();
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
+        clser::UniqueHandle process(
+            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+                            SYNCHRONIZE | PROCESS_TERMINATE,
+                        FALSE, entry.th32ProcessID));
+        if (!process)
+            continue;
+        char image[MAX_PATH] = {};
+        DWORD size = MAX_PATH;
+        if (QueryFullProcessImageNameA(process.get(), 0, image, &size) && lstrcmpiA(image, path.c_str()) == 0 &&
+            WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT)
+            return process;
+    }
+    return clser::UniqueHandle();
+}
+
+TEST(Program, TheLauncherStartsItFromTheConfigurationFile)
+{
+    StagedProgram staged("with-launcher", true);
+    ASSERT_TRUE(staged.ok());
+    const std::string bin = staged.root() + "\\bin";
+    ASSERT_TRUE(CopyFileA((programDirectory() + "\\ClserDunmereAutorun.exe").c_str(),
+                          (bin + "\\ClserDunmereAutorun.exe").c_str(), FALSE));
+    const int number = freePortNumber(60);
+    ASSERT_TRUE(installEmulatedPair(number));
+    const std::string port = "COM" + std::to_string(number);
+    writeTextFile(bin + "\\DunmereConfig.ini", "[connection1]\r\ncom=" + port +
+                                                  "\r\nclser=0\r\nbaudrate=19200\r\nparity=e\r\ndatabit=7\r\n"
+                                                  "stopbit=1\r\nrun=1\r\nconnect=1\r\n");
+
+    // The launcher is a console program that starts the bridge and ends without waiting.
+    std::string line = "\"" + bin + "\\ClserDunmereAutorun.exe\"";
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                               bin.c_str(), &startup, &info));
+    clser::UniqueHandle launcherThread(info.hThread);
+    clser::UniqueHandle launcher(info.hProcess);
+    ASSERT_EQ(WaitForSingleObject(launcher.get(), 120000), WAIT_OBJECT_0);
+    EXPECT_EQ(exitCodeOf(launcher.get()), 0u);
+
+    clser::UniqueHandle bridge;
+    ASSERT_TRUE(waitUntil([&] { return (bridge = processOfProgram(staged.program())).valid(); }, 20000));
+    const DWORD pid = GetProcessId(bridge.get());
+    HWND main = nullptr;
+    HWND bar = nullptr;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            main = mainWindowOf(pid);
+            bar = main ? FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr) : nullptr;
+            return bar && remoteStatusPane(bridge.get(), bar, 0) == "Connected";
+        },
+        30000));
+    EXPECT_EQ(remoteStatusPane(bridge.get(), bar, 2), "19200 e 7 1") << "the section's line settings";
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main); }, 5000));
+
+    clser::test::UserPort terminal;
+    ASSERT_TRUE(terminal.open(port));
+    ASSERT_TRUE(terminal.write("id?\r"));
+    EXPECT_EQ(terminal.read(28, 3000), "SIMCAM-CL simulated camera\r\n");
+    terminal.close();
+
+    exitProgram(bridge.get(), main);
+    stopIfRunning(bridge.get());
+    removeEmulatedPair(number);
+}
+
+// Pictures of the main dialog, the port settings dialog and the about dialog, taken when
+// CLSER_SCREENSHOT_DIR names a Linux directory (scripts/screenshots sets it).
+TEST(Screenshots, MainPortSettingsAndAboutDialogs)
+{
+    const char* dir = std::getenv("CLSER_SCREENSHOT_DIR");
+    if (!dir || !*dir)
+        GTEST_SKIP() << "CLSER_SCREENSHOT_DIR is not set";
+    const std::string shots = dir;
+    StagedProgram staged("screenshots", true);
+    ASSERT_TRUE(staged.ok());
+    const int number = freePortNumber(50);
+    ASSERT_TRUE(installEmulatedPair(number));
+    clser::UniqueHandle process = staged.startWithOutput("", staged.root() + "\\screenshots.txt");
+    ASSERT_TRUE(process);
+    const DWORD pid = GetProcessId(process.get());
+    HWND main = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (main = mainWindowOf(pid)) != nullptr && IsWindowVisible(main); }, 30000));
+    Sleep(1000);
+    auto shoot = [&](const std::string& name) {
+        const std::string png = shots + "/" + name + ".png";
+        const std::string done = shots + "/." + name + ".done";
+        std::remove(clser::testbed::windowsPathOf(done).c_str());
+        EXPECT_TRUE(clser::testbed::runLinuxCommand("import -window root '" + png + "'; touch '" + done + "'", done,
+                                                    30000))
+            << name;
+    };
+    shoot("main-dialog");
+
+    PostMessageA(main, WM_COMMAND, 32777, 0);
+    auto settings = waitForBox(pid, "Port Settings", 15000);
+    ASSERT_TRUE(settings);
+    Sleep(1000);
+    shoot("port-settings");
+    answer(settings->window, IDCANCEL);
+
+    PostMessageA(main, WM_COMMAND, 32810, 0);
+    auto about = waitForBox(pid, "About ClserDunmere", 15000);
+    ASSERT_TRUE(about);
+    Sleep(1000);
+    shoot("about");
+    answer(about->window, IDOK);
+
+    exitProgram(process.get(), main);
+    stopIfRunning(process.get());
+    removeEmulatedPair(number);
+}
+
+} // namespace
