@@ -293,14 +293,16 @@ void removeEmulatedPair(int number)
             runEmulator("--silent remove " + std::to_string(pair.number));
 }
 
-bool emulatedPairInstalled(int number)
+int emulatedPairNumber(int number)
 {
     const std::string portName = "PortName=COM" + std::to_string(number);
     for (const auto& pair : setupc::parsePairTable(readTextFile(emulatorStateFile())))
         if (pair.paramsA == portName)
-            return true;
-    return false;
+            return pair.number;
+    return -1;
 }
+
+bool emulatedPairInstalled(int number) { return emulatedPairNumber(number) >= 0; }
 
 bool dosDeviceListed(const std::string& name)
 {

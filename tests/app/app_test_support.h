@@ -65,6 +65,8 @@ bool installEmulatedPair(int number);
 // Removes the emulator's pair whose ends are COM<number>/TARVCOM<number>.
 void removeEmulatedPair(int number);
 bool emulatedPairInstalled(int number);
+// com0com's number of the emulator's pair COM<number>/TARVCOM<number>; -1 when none.
+int emulatedPairNumber(int number);
 // A port number whose COM and TARVCOM names are both unused, from `from` upwards.
 int freePortNumber(int from);
 bool dosDeviceListed(const std::string& name);
