@@ -1,11 +1,9 @@
 #include "launcher_config.h"
 
 #include "dunmere_config.h"
-#include "serial_device_names.h"
 
 #include <windows.h>
 
-#include <cctype>
 #include <cstdio>
 
 namespace clser::autorun {
@@ -21,14 +19,6 @@ std::string readText(const std::string& path, const std::string& section, const 
 int readInt(const std::string& path, const std::string& section, const char* key, int fallback)
 {
     return static_cast<int>(GetPrivateProfileIntA(section.c_str(), key, fallback, path.c_str()));
-}
-
-bool hasSeparator(const std::string& s)
-{
-    for (char c : s)
-        if (c == ' ' || c == '\t' || c == '"')
-            return true;
-    return false;
 }
 
 } // namespace
@@ -67,46 +57,6 @@ void writeFirstRunSection(const std::string& path, int number, const std::string
     WritePrivateProfileStringA(section.c_str(), config::kStopbit, "1", p);
     WritePrivateProfileStringA(section.c_str(), config::kRun, "1", p);
     WritePrivateProfileStringA(section.c_str(), config::kConnect, "1", p);
-}
-
-std::string comPortNameOf(std::string_view comValue)
-{
-    if (vcom::isAllDigits(comValue))
-        return "COM" + std::string(comValue);
-    return std::string(comValue);
-}
-
-std::string bridgeSearchKey(std::string_view comPortName)
-{
-    std::string key = "TARV";
-    for (char c : comPortName)
-        key += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return key;
-}
-
-std::string lineSettingsText(const LauncherSection& s)
-{
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%d,%s,%d,%s", s.baudrate, s.parity.c_str(), s.databit, s.stopbit.c_str());
-    return buf;
-}
-
-std::string bridgeParameters(const std::string& comPortName, int clIndex, const std::string& lineSettings)
-{
-    char buf[128];
-    std::snprintf(buf, sizeof buf, "%s %d %s %s", comPortName.c_str(), clIndex, lineSettings.c_str(), "Autorun");
-    return buf;
-}
-
-const char* unpassableValue(const LauncherSection& s)
-{
-    if (hasSeparator(s.com))
-        return config::kCom;
-    if (hasSeparator(s.parity))
-        return config::kParity;
-    if (hasSeparator(s.stopbit))
-        return config::kStopbit;
-    return nullptr;
 }
 
 } // namespace clser::autorun
