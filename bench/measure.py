@@ -1,0 +1,315 @@
+#!/usr/bin/python3
+"""Measures a serial path from the Linux side, and plays the answering peer of the
+baseline.
+
+The user side opens the pseudo-terminal of COMn (raw, no echo) and measures:
+
+  rtt PATH --sizes 1,16,256 --count 200 --out FILE.json
+      writes N bytes, waits for the full N-byte answer (an echoing peer), per size;
+      every answer is compared with what was sent.
+  send PATH --bytes N [--rate BPS] --log FILE --out FILE.json
+      user -> camera: writes N bytes (paced at 10 bits a byte when --rate is given)
+      and waits until the receiving peer's log holds them; compares the log.
+  receive PATH --bytes N --out FILE.json
+      camera -> user: asks for "dump N", reads N bytes (byte k = k mod 256), checks them.
+  ready PATH --mode echo|dump|log [--log FILE]
+      waits until something answers on the far side (the bridge has connected).
+  idle --group NAME=PID[,PID...] ... --seconds S --out FILE.json
+      CPU seconds (user + system, from /proc/PID/stat) that each group of processes
+      spends during S seconds, and the same scaled to one minute.
+
+The far side of the baseline (a plain Linux process in place of the bridge and the
+simulated camera, answering like the camera does):
+
+  peer PATH --mode echo|log|dump [--log FILE] [--rate BPS]
+      echo: every byte straight back; log: append every byte to FILE, no answer;
+      dump: answer "dump <n>\\r" with n bytes k mod 256, paced at 10 bits a byte
+      when --rate is given. Runs until it gets SIGTERM.
+"""
+import argparse
+import json
+import os
+import select
+import signal
+import sys
+import termios
+import time
+import tty
+
+BLOCK = 65536
+
+
+def open_raw(path):
+    fd = os.open(path, os.O_RDWR | os.O_NOCTTY)
+    tty.setraw(fd)
+    termios.tcflush(fd, termios.TCIOFLUSH)
+    return fd
+
+
+def write_all(fd, data):
+    view = memoryview(data)
+    while view:
+        n = os.write(fd, view)
+        view = view[n:]
+
+
+def read_exactly(fd, count, quiet_s):
+    """Reads until count bytes arrived or nothing came for quiet_s seconds."""
+    got = bytearray()
+    while len(got) < count:
+        ready, _, _ = select.select([fd], [], [], quiet_s)
+        if not ready:
+            break
+        got += os.read(fd, min(BLOCK, count - len(got)))
+    return bytes(got)
+
+
+def drain(fd, quiet_s=0.3):
+    while select.select([fd], [], [], quiet_s)[0]:
+        os.read(fd, BLOCK)
+
+
+def dump_pattern(start, count):
+    whole = bytes(range(256)) * (count // 256 + 2)
+    return whole[start % 256:start % 256 + count]
+
+
+def payload_for(round_no, size):
+    # Printable bytes without a carriage return, different in every round trip.
+    return bytes(0x21 + (round_no * 31 + i * 7) % 90 for i in range(size))
+
+
+def cmd_rtt(args):
+    fd = open_raw(args.path)
+    result = {}
+    for size in [int(s) for s in args.sizes.split(",")]:
+        samples = []
+        for i in range(args.warmup + args.count):
+            data = payload_for(i, size)
+            t0 = time.perf_counter_ns()
+            write_all(fd, data)
+            answer = read_exactly(fd, size, 3.0)
+            t1 = time.perf_counter_ns()
+            if answer != data:
+                sys.exit(f"rtt: size {size}, round {i}: answer {len(answer)} bytes, "
+                         f"{'differs' if len(answer) == size else 'incomplete'}")
+            if i >= args.warmup:
+                samples.append((t1 - t0) / 1e6)
+        result[str(size)] = samples
+    os.close(fd)
+    with open(args.out, "w") as f:
+        json.dump(result, f)
+
+
+def cmd_send(args):
+    # Printable bytes without a carriage return, so that a camera never takes them for a command.
+    line = bytes(0x21 + (i * 7) % 90 for i in range(89))
+    data = (line * (args.bytes // len(line) + 1))[:args.bytes]
+    start_size = os.path.getsize(args.log) if os.path.exists(args.log) else 0
+    fd = open_raw(args.path)
+    sent = 0
+    t0 = time.perf_counter()
+    if args.rate:
+        per_second = args.rate / 10.0
+        while sent < len(data):
+            due = min(len(data), int((time.perf_counter() - t0) * per_second) + 1)
+            if due > sent:
+                write_all(fd, data[sent:due])
+                sent = due
+            time.sleep(0.001)
+    else:
+        write_all(fd, data)
+        sent = len(data)
+    t_sent = time.perf_counter()
+    # Done when the log holds everything, or when it has stopped growing for 3 s.
+    last_size, last_change, t_done = -1, time.perf_counter(), None
+    while True:
+        size = os.path.getsize(args.log) - start_size if os.path.exists(args.log) else 0
+        now = time.perf_counter()
+        if size >= len(data):
+            t_done = now
+            break
+        if size != last_size:
+            last_size, last_change = size, now
+        elif now - last_change > 3.0:
+            break
+        time.sleep(0.002)
+    os.close(fd)
+    with open(args.log, "rb") as f:
+        f.seek(start_size)
+        received = f.read()
+    write_result(args.out, len(data), received, data,
+                 (t_done or time.perf_counter()) - t0, t_sent - t0)
+
+
+def cmd_receive(args):
+    fd = open_raw(args.path)
+    expected = dump_pattern(0, args.bytes)
+    got = bytearray()
+    t0 = time.perf_counter()
+    write_all(fd, f"dump {args.bytes}\r".encode())
+    t_first = None
+    while len(got) < args.bytes:
+        ready, _, _ = select.select([fd], [], [], 3.0)
+        if not ready:
+            break
+        chunk = os.read(fd, BLOCK)
+        if t_first is None:
+            t_first = time.perf_counter()
+        got += chunk
+    t_last = time.perf_counter()
+    os.close(fd)
+    write_result(args.out, args.bytes, bytes(got), expected, t_last - t0,
+                 first_byte_s=(t_first - t0) if t_first else None,
+                 streaming_s=(t_last - t_first) if t_first else None)
+
+
+def write_result(out, count, received, expected, seconds, sent_s=None, **extra):
+    common = min(len(received), count)
+    wrong = sum(1 for a, b in zip(received[:common], expected[:common]) if a != b)
+    result = {
+        "bytes": count,
+        "received": len(received),
+        "lost": max(0, count - len(received)),
+        "extra": max(0, len(received) - count),
+        "wrong": wrong,
+        "seconds": seconds,
+        "bytes_per_s": count / seconds if seconds > 0 and len(received) >= count else None,
+    }
+    if sent_s is not None:
+        result["writing_s"] = sent_s
+    result.update(extra)
+    with open(out, "w") as f:
+        json.dump(result, f)
+
+
+def cmd_ready(args):
+    fd = open_raw(args.path)
+    deadline = time.monotonic() + args.timeout
+    while time.monotonic() < deadline:
+        if args.mode == "echo":
+            write_all(fd, b"?")
+            ok = read_exactly(fd, 1, 0.5) == b"?"
+        elif args.mode == "dump":
+            write_all(fd, b"dump 1\r")
+            ok = read_exactly(fd, 1, 0.5) == b"\x00"
+        else:
+            before = os.path.getsize(args.log) if os.path.exists(args.log) else 0
+            write_all(fd, b"?")
+            time.sleep(0.5)
+            ok = os.path.exists(args.log) and os.path.getsize(args.log) > before
+        if ok:
+            drain(fd)
+            os.close(fd)
+            return
+    sys.exit(f"ready: nothing answered on {args.path} within {args.timeout} s")
+
+
+def cpu_ticks(pid):
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return int(fields[11]) + int(fields[12])   # utime, stime
+    except (OSError, IndexError, ValueError):
+        return None
+
+
+def cmd_idle(args):
+    groups = {}
+    for entry in args.group:
+        name, _, pids = entry.partition("=")
+        groups[name] = [int(p) for p in pids.split(",") if p]
+    hz = os.sysconf("SC_CLK_TCK")
+    before = {name: {p: cpu_ticks(p) for p in pids} for name, pids in groups.items()}
+    t0 = time.monotonic()
+    time.sleep(args.seconds)
+    window = time.monotonic() - t0
+    result = {"window_s": window, "groups": {}}
+    for name, pids in groups.items():
+        ticks = 0
+        for p in pids:
+            a, b = before[name][p], cpu_ticks(p)
+            if a is not None and b is not None:
+                ticks += b - a
+        seconds = ticks / hz
+        result["groups"][name] = {"pids": pids, "cpu_s": seconds, "cpu_s_per_min": seconds * 60.0 / window}
+    with open(args.out, "w") as f:
+        json.dump(result, f)
+
+
+def cmd_peer(args):
+    fd = open_raw(args.path)
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+    log = open(args.log, "ab", buffering=0) if args.mode == "log" else None
+    command = bytearray()
+    pending = []   # (start time, bytes, bytes already written)
+    per_byte = 10.0 / args.rate if args.rate else 0.0
+    while True:
+        timeout = 0.001 if pending else None
+        ready, _, _ = select.select([fd], [], [], timeout)
+        if ready:
+            data = os.read(fd, BLOCK)
+            if args.mode == "echo":
+                write_all(fd, data)
+            elif args.mode == "log":
+                log.write(data)
+            else:
+                for b in data:
+                    if b == 0x0D:
+                        words = bytes(command).split()
+                        if len(words) == 2 and words[0] == b"dump" and words[1].isdigit():
+                            pending.append([time.perf_counter(), dump_pattern(0, int(words[1])), 0])
+                        command.clear()
+                    elif b != 0x0A:
+                        command += bytes([b])
+        while pending:
+            start, body, done = pending[0]
+            due = len(body) if not per_byte else min(len(body), int((time.perf_counter() - start) / per_byte))
+            if due > done:
+                write_all(fd, body[done:due])
+                pending[0][2] = due
+            if pending[0][2] < len(body):
+                break
+            pending.pop(0)
+
+
+def main():
+    p = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    sub = p.add_subparsers(dest="command", required=True)
+    r = sub.add_parser("rtt")
+    r.add_argument("path")
+    r.add_argument("--sizes", default="1,16,256")
+    r.add_argument("--count", type=int, default=200)
+    r.add_argument("--warmup", type=int, default=5)
+    r.add_argument("--out", required=True)
+    s = sub.add_parser("send")
+    s.add_argument("path")
+    s.add_argument("--bytes", type=int, required=True)
+    s.add_argument("--rate", type=int, default=0)
+    s.add_argument("--log", required=True)
+    s.add_argument("--out", required=True)
+    v = sub.add_parser("receive")
+    v.add_argument("path")
+    v.add_argument("--bytes", type=int, required=True)
+    v.add_argument("--out", required=True)
+    d = sub.add_parser("ready")
+    d.add_argument("path")
+    d.add_argument("--mode", choices=["echo", "dump", "log"], required=True)
+    d.add_argument("--log")
+    d.add_argument("--timeout", type=float, default=30)
+    i = sub.add_parser("idle")
+    i.add_argument("--group", action="append", default=[])
+    i.add_argument("--seconds", type=float, default=30)
+    i.add_argument("--out", required=True)
+    e = sub.add_parser("peer")
+    e.add_argument("path")
+    e.add_argument("--mode", choices=["echo", "dump", "log"], required=True)
+    e.add_argument("--log")
+    e.add_argument("--rate", type=int, default=0)
+    args = p.parse_args()
+    {"rtt": cmd_rtt, "send": cmd_send, "receive": cmd_receive, "ready": cmd_ready, "idle": cmd_idle,
+     "peer": cmd_peer}[args.command](args)
+
+
+if __name__ == "__main__":
+    main()

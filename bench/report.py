@@ -1,0 +1,243 @@
+#!/usr/bin/python3
+"""Turns the results of one bench/run into bench/RESULTS.md.
+
+usage: report.py RESULTS_DIR OUTPUT.md
+"""
+import json
+import math
+import os
+import statistics
+import sys
+
+
+def load(directory, name):
+    path = os.path.join(directory, name + ".json")
+    if not os.path.exists(path):
+        return None
+    with open(path) as f:
+        return json.load(f)
+
+
+def percentile(samples, p):
+    """Nearest-rank percentile."""
+    ordered = sorted(samples)
+    return ordered[max(0, math.ceil(p / 100.0 * len(ordered)) - 1)]
+
+
+def ms(value):
+    return f"{value:.1f}" if value >= 1 else f"{value:.3f}"
+
+
+def throughput(result):
+    """Bytes per second: camera -> user from the first to the last byte of the answer,
+    user -> camera from the first byte written until the camera's log holds the last."""
+    if result.get("streaming_s"):
+        return result["bytes"] / result["streaming_s"]
+    return result["bytes_per_s"]
+
+
+def rate(result):
+    if result is None:
+        return "not run"
+    if result["bytes_per_s"] is None:
+        return "incomplete"
+    return f"{throughput(result):,.0f}"
+
+
+def loss(result):
+    if result is None:
+        return "-"
+    text = str(result["lost"])
+    if result["wrong"] or result["extra"]:
+        text += f" ({result['wrong']} wrong, {result['extra']} extra)"
+    return text
+
+
+def cpu_cell(group):
+    return f"{group['cpu_s_per_min']:.2f}" if group else "-"
+
+
+def main():
+    directory, output = sys.argv[1], sys.argv[2]
+    meta = load(directory, "meta")
+    bridge_rtt = load(directory, "bridge-rtt")
+    base_rtt = load(directory, "baseline-rtt")
+    bridge_name = ("`ClserDunmere2.exe`, started as the launcher starts it (`COM10 0 <line settings> Autorun`)"
+                   if meta["bridge"] == "app" else
+                   "`bridge_demo.exe` (console host of the same bridge engine and transfer loop)")
+    out = []
+    w = out.append
+    w("# Benchmark results")
+    w("")
+    w("Written by `bench/run` at the end of its last run; the figures below are that run's.")
+    w("")
+    w("| | |")
+    w("|---|---|")
+    w(f"| Date | {meta['date']} |")
+    w(f"| Machine | {meta['nproc']} CPUs ({meta['cpu']}), {meta['kernel']}; load average {meta['load']} |")
+    w(f"| Wine | {meta['wine']}, `wine64`: this kernel cannot run 32-bit programs, so the x86_64 build of the same sources ran, not the 32-bit product |")
+    w(f"| Commit | {meta['commit']} |")
+    w(f"| Command | `{meta['command']}` ({meta['elapsed_s']} s, build included) |")
+    w(f"| Bridge | {bridge_name} |")
+    w("")
+    w("## What runs")
+    w("")
+    w("- **User side**: `bench/measure.py` (Debian's python3) on the Linux pseudo-terminal of `COM10`, raw, no echo.")
+    w("- **Virtual pair**: `COM10 <-> TARVCOM10`, two pseudo-terminals joined by `socat` (the test rig, installed through the setupc emulator so that the pair library lists it).")
+    w("- **Bridge path**: user -> pty `COM10` -> socat -> pty `TARVCOM10` -> bridge under Wine -> simulated camera (`clserbvk.dll`, in the bridge process) and back.")
+    w("- **Baseline path**: the same pair, the same socat relay, but a plain Linux process (`measure.py peer`) on `TARVCOM10` answering as the simulated camera does (echo, log, dump with the same pacing rule): user -> pty -> socat -> pty -> answering peer and back. So the baseline is the path without the bridge and Wine; the ratio is what the bridge costs.")
+    w("- **Camera**: answers at once (`delay` 0). Round trips use `echo = yes` (the answer is the N bytes sent, compared byte for byte). User -> camera uses a camera that answers nothing and appends every byte to `receive_log`; camera -> user uses `dump <n>` (byte k = k mod 256), with `pace = yes` for the line-rate rows.")
+    w("")
+
+    w("## Command round trip")
+    w("")
+    w(f"The user side writes N bytes and reads the full N-byte answer; {meta['count']} round trips per size after 5 warm-up ones. Milliseconds.")
+    w("")
+    w("| N bytes | bridge median | bridge p95 | baseline median | baseline p95 | ratio of medians | ratio of p95 |")
+    w("|---:|---:|---:|---:|---:|---:|---:|")
+    for size in ("1", "16", "256"):
+        b = bridge_rtt[size]
+        a = base_rtt[size]
+        bm, bp, am, ap = statistics.median(b), percentile(b, 95), statistics.median(a), percentile(a, 95)
+        w(f"| {size} | {ms(bm)} | {ms(bp)} | {ms(am)} | {ms(ap)} | {bm / am:,.0f} | {bp / ap:,.0f} |")
+    w("")
+
+    w("## Sustained throughput")
+    w("")
+    w("Bytes per second, and bytes lost (0 means every byte arrived, in order and unchanged; the content is compared in full). "
+      "User -> camera: from the first byte written until the camera's log holds the last one; at a line rate the user side paces its writes at 10 bits a byte (a pseudo-terminal does not pace). "
+      "Camera -> user: from the first to the last byte of the answer to `dump <n>`; at a line rate the camera (`pace = yes`, at the bridge's line settings) or the baseline peer paces.")
+    w("")
+    w("| Direction | Line rate | Bytes | Bridge B/s | Bridge lost | Baseline B/s | Baseline lost |")
+    w("|---|---|---:|---:|---:|---:|---:|")
+    for direction, label in (("up", "user -> camera"), ("down", "camera -> user")):
+        for line_rate in ("unpaced", "115200", "921600"):
+            b = load(directory, f"bridge-{direction}-{line_rate}")
+            a = load(directory, f"baseline-{direction}-{line_rate}")
+            size = (b or a or {}).get("bytes", "-")
+            w(f"| {label} | {line_rate} | {size:,} | {rate(b)} | {loss(b)} | {rate(a)} | {loss(a)} |")
+    w("")
+
+    bi = load(directory, "bridge-idle")
+    ai = load(directory, "baseline-idle")
+    w("## Idle cost")
+    w("")
+    w(f"CPU seconds (user + system, from `/proc/<pid>/stat`) per minute with no traffic, measured over {bi['window_s']:.0f} s and scaled to a minute. "
+      "Left: the bridge connected and idle. Right: the same Wine session with the baseline peer instead of the bridge.")
+    w("")
+    w("| Process | with the bridge connected | baseline (no bridge) |")
+    w("|---|---:|---:|")
+    names = [("bridge", "bridge process (its Wine process, all threads)"),
+             ("peer", "baseline peer (Linux)"),
+             ("wineserver", "wineserver of the session"),
+             ("wine_services", "Wine's own service processes of the prefix"),
+             ("relay", "pair relay (socat) and holder")]
+    for key, label in names:
+        b = bi["groups"].get(key)
+        a = ai["groups"].get(key)
+        w(f"| {label} | {cpu_cell(b)} | {cpu_cell(a)} |")
+    total_b = sum(g["cpu_s_per_min"] for g in bi["groups"].values())
+    total_a = sum(g["cpu_s_per_min"] for g in ai["groups"].values())
+    w(f"| all of the above | {total_b:.2f} | {total_a:.2f} |")
+    w("")
+
+    # Where the time goes.
+    all_bridge = bridge_rtt["1"] + bridge_rtt["16"] + bridge_rtt["256"]
+    lo, med, hi = min(all_bridge), statistics.median(all_bridge), max(all_bridge)
+    base_med = statistics.median(base_rtt["1"])
+    w("## Where the time goes in a round trip")
+    w("")
+    w("One pass of the transfer thread is: a COM read of up to 1024 bytes with a 100 ms time-out, the Camera Link write, "
+      "then Camera Link reads (the first with a 10 ms time-out, wanting 1024 bytes) until one delivers nothing, each block written to the COM port.")
+    w("")
+    w(f"- The round trip hardly depends on N: over all {len(all_bridge)} bridge round trips the minimum is {ms(lo)} ms, the median {ms(med)} ms, the maximum {ms(hi)} ms, "
+      f"against {ms(base_med)} ms for the same path without the bridge. Nearly all of it is waiting, not work: the bridge process uses "
+      f"{bi['groups']['bridge']['cpu_s_per_min']:.2f} CPU s a minute when idle ({bi['groups']['bridge']['cpu_s_per_min'] / 60:.1%} of one CPU).")
+    w("- **The COM read time-out (100 ms) dominates.** The port is opened with only the total read time-out set (the interval and multiplier fields keep the driver's values), "
+      "and the read returns when 1024 bytes have come or when the 100 ms have run out, not at the first byte: nothing ends it early on this port. "
+      "A command of fewer than 1024 bytes therefore waits out the rest of the 100 ms read that was running when it arrived. "
+      "The user side sends its next command right after the answer, while the thread has just started its next read, so almost the full 100 ms is waited every time.")
+    w("- **The Camera Link read adds its 10 ms.** The first Camera Link read of a pass asks for 1024 bytes and the simulated camera, like the library it stands in for, "
+      "returns when that count has come or the time-out has run out; an answer of fewer than 1024 bytes is handed over after the full 10 ms.")
+    w("- What remains (a few ms) is Wine's serial I/O through the wineserver, the two pseudo-terminal hops and the Python user side; the baseline shows the pure path cost.")
+    study = {v: load(directory, f"study-{v}-rtt") for v in ("stock", "com20", "cl1")}
+    if all(study.values()):
+        w("")
+        w("Evidence: the console host of the same engine (`bridge_demo.exe`), built from the committed sources in a scratch tree with one change each "
+          f"(never committed), {len(study['stock']['1'])} round trips per size. Median / p95 in ms:")
+        w("")
+        w("| Build | COM read time-out | first Camera Link read | N = 1 | N = 256 |")
+        w("|---|---:|---:|---:|---:|")
+        for key, label, com, cl in (("stock", "as committed", 100, 10), ("com20", "COM read shortened", 20, 10),
+                                    ("cl1", "Camera Link read shortened", 100, 1)):
+            cells = []
+            for size in ("1", "256"):
+                s = study[key][size]
+                cells.append(f"{ms(statistics.median(s))} / {ms(percentile(s, 95))}")
+            w(f"| {label} | {com} ms | {cl} ms | {cells[0]} | {cells[1]} |")
+        stock = statistics.median(study["stock"]["1"])
+        com20 = statistics.median(study["com20"]["1"])
+        cl1 = statistics.median(study["cl1"]["1"])
+        w("")
+        w(f"Shortening the COM read time-out by 80 ms takes {stock - com20:.0f} ms off the median round trip; "
+          f"shortening the first Camera Link read by 9 ms takes {stock - cl1:.0f} ms off. "
+          "So a round trip is the COM read time-out plus the first Camera Link read time-out plus a few ms of path.")
+    w("")
+    w("## What the throughput figures show")
+    w("")
+    notes = []
+    for direction in ("up", "down"):
+        for line_rate in ("115200", "921600"):
+            b = load(directory, f"bridge-{direction}-{line_rate}")
+            if not b or not b["bytes_per_s"]:
+                continue
+            share = throughput(b) / (int(line_rate) / 10.0)
+            label = "user -> camera" if direction == "up" else "camera -> user"
+            verdict = "keeps up with the line" if share >= 0.97 else "falls behind the line"
+            notes.append(f"{label} at {line_rate}: {share:.0%} of the line rate ({verdict})")
+    w("- Measured against the line (10 bits a byte): " + "; ".join(notes) + ".")
+    w("- **User -> camera** moves at most 1024 bytes per pass, and each pass then waits the 10 ms of the first Camera Link read, because a camera that only listens sends nothing back. "
+      "That caps the direction near 1024 bytes per 10 ms plus the cost of the pass, below the 92,160 bytes a second of 921600 baud: the bytes wait in the pair's queues "
+      "(nothing is lost here; the writer is held back).")
+    w("- **Camera -> user** drains the camera in blocks of up to 1024 bytes within a pass. But each later Camera Link read of a pass asks for at most as many bytes as the read before delivered: "
+      "the count is not reset within the pass. When a paced camera has only a few bytes ready, one short read lowers the count to those few bytes; from then on every read of the pass "
+      "asks for that few, and as long as the camera delivers at least that many between two reads the pass does not end. The direction then moves a few bytes per read and write "
+      "(a Camera Link read plus a COM write through Wine, tens of microseconds each, more on a busy machine), can fall below the line rate, and the COM side is not read meanwhile. "
+      "The unpaced dump does not show this: the camera always has a whole block ready.")
+    up = {(v, r): load(directory, f"study-{v}-up-{r}") for v in ("stock", "cl1") for r in ("unpaced", "921600")}
+    dn = {(v, r): load(directory, f"study-{v}-down-{r}") for v in ("stock", "reset") for r in ("115200", "921600")}
+    if all(up.values()) and all(dn.values()):
+        def cell(result):
+            return f"{throughput(result):,.0f} ({loss(result)} lost)" if result["bytes_per_s"] else f"incomplete ({loss(result)} lost)"
+        w("")
+        w("Evidence from the same scratch builds, bytes per second:")
+        w("")
+        w("| Build | user -> camera unpaced | user -> camera 921600 | camera -> user 115200 | camera -> user 921600 |")
+        w("|---|---:|---:|---:|---:|")
+        w(f"| as committed | {cell(up[('stock', 'unpaced')])} | {cell(up[('stock', '921600')])} | "
+          f"{cell(dn[('stock', '115200')])} | {cell(dn[('stock', '921600')])} |")
+        w(f"| first Camera Link read 1 ms | {cell(up[('cl1', 'unpaced')])} | {cell(up[('cl1', '921600')])} | | |")
+        w(f"| count set to 1024 before every Camera Link read | | | "
+          f"{cell(dn[('reset', '115200')])} | {cell(dn[('reset', '921600')])} |")
+        reset_share = throughput(dn[("reset", "921600")]) / 92160.0
+        stock_share = throughput(dn[("stock", "921600")]) / 92160.0
+        cl1_share = throughput(up[("cl1", "921600")]) / 92160.0
+        w("")
+        w(f"Asking for a whole block at every Camera Link read takes camera -> user at 921600 from {stock_share:.0%} to {reset_share:.0%} of the line; "
+          f"a 1 ms first Camera Link read takes user -> camera at 921600 to {cl1_share:.0%}. "
+          "Neither change is in the product: they show which rule of the transfer loop sets each limit.")
+    w("")
+    w("## Notes")
+    w("")
+    w("- The figures are for Wine on Linux pseudo-terminals, not for Windows with com0com: a pseudo-terminal neither paces bytes at the baud rate nor reports a read interval time-out of its own, and Wine carries every serial call through the wineserver.")
+    if meta["bridge"] == "app":
+        w("- The bridge program was ended with a signal to its Wine process between the runs (the benchmark measures traffic, not the Exit command).")
+    w("- The machine is shared: the load average above says how busy it was. The round-trip figures hardly move with load (they are time-outs); "
+      "the camera -> user figures at a line rate do, because the loop's speed per read decides how far it falls behind.")
+    w("- Run it again with `bench/run` (about 5 to 8 minutes including the scratch builds; `--bridge demo` measures the console host, `--no-study` leaves out the scratch builds).")
+    with open(output, "w") as f:
+        f.write("\n".join(out) + "\n")
+
+
+if __name__ == "__main__":
+    main()
