@@ -21,7 +21,8 @@ std::vector<int> numbersToInstall(const std::vector<int>& usedNumbers, long long
 {
     std::vector<int> numbers;
     const long long first = firstFreePairNumber(usedNumbers);
-    for (long long i = 0; i < portCount - listedPairs && first + i <= INT_MAX; ++i)
+    const long long missing = std::min(portCount - listedPairs, static_cast<long long>(kMaxPairsToInstall));
+    for (long long i = 0; i < missing && first + i <= INT_MAX; ++i)
         numbers.push_back(static_cast<int>(first + i));
     return numbers;
 }

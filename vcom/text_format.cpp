@@ -29,7 +29,9 @@ std::string com0comNotFoundText(const std::string& baseDirectory)
 
 std::string invalidPairIndexText(int pairCount)
 {
-    return formatBounded(512, text::kInvalidPairIndex, pairCount - 1);
+    // The highest valid index; without pairs there is none (the text then says 0--1).
+    const int highestIndex = pairCount > 0 ? pairCount - 1 : -1;
+    return formatBounded(512, text::kInvalidPairIndex, highestIndex);
 }
 
 std::string waitingCountdownText(int secondsLeft)
