@@ -276,12 +276,17 @@ ConfigParseResult parseSimConfig(std::string_view text)
         std::string_view key = trim(line.substr(0, eq));
         std::string_view value = trim(line.substr(eq + 1));
         if (key == "ports") {
+            // A refused count must not replace one accepted before it: the table is
+            // allocated with the count even when the text is refused.
+            uint32_t count = 0;
             if (current != &common)
                 complain("'ports' belongs before the first section");
-            else if (!parseNumber(value, &ports) || ports > kMaxPorts)
+            else if (!parseNumber(value, &count) || count > kMaxPorts)
                 complain("port count must be 0 to " + std::to_string(kMaxPorts));
-            else
+            else {
+                ports = count;
                 portsGiven = true;
+            }
             continue;
         }
         if (!current)

@@ -1,6 +1,7 @@
 #include "pair_table.h"
 
 #include <algorithm>
+#include <climits>
 #include <sstream>
 
 namespace clser::setupc {
@@ -31,8 +32,11 @@ std::string formatPairTable(const std::vector<EmulatedPair>& pairs)
 int lowestFreePairNumber(const std::vector<EmulatedPair>& pairs, int first)
 {
     int number = first;
-    while (findPair(pairs, number))
+    while (findPair(pairs, number)) {
+        if (number == INT_MAX)
+            return -1;
         ++number;
+    }
     return number;
 }
 

@@ -25,7 +25,8 @@ struct EmulatedPair {
 std::vector<EmulatedPair> parsePairTable(std::string_view text);
 std::string formatPairTable(const std::vector<EmulatedPair>& pairs);
 
-// The lowest pair number, not below `first`, that no pair has.
+// The lowest pair number, not below `first`, that no pair has; -1 when every number
+// from `first` up to the largest int is taken.
 int lowestFreePairNumber(const std::vector<EmulatedPair>& pairs, int first);
 
 // com0com's list: per pair "       CNCA<n> <paramsA>" and "       CNCB<n> <paramsB>",

@@ -169,6 +169,8 @@ int install(const Command& command, const EmulatorConfig& config)
         return kBadSetup;
     auto pairs = loadTable();
     const EmulatedPair pair{lowestFreePairNumber(pairs, config.firstPair), command.paramsA, command.paramsB};
+    if (pair.number < 0)
+        return kFailed;
     if (config.ends == EndsMode::Now) {
         std::string error;
         if (!rig::createPtyPair(portNameOf(pair.paramsA), portNameOf(pair.paramsB), &error)) {
