@@ -1,0 +1,112 @@
+// The launcher's texts under the sanitizers: COM port names from "com" values, the
+// bridge end it looks for, the line settings text and the bridge's parameters, with the
+// values a configuration file can hold (at most 7 characters a text) and beyond.
+#include "connection_settings.h"
+#include "launcher_config.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+using namespace std::string_literals;
+
+namespace clser::autorun {
+namespace {
+
+TEST(LauncherTexts, ComPortNameAndSearchKey)
+{
+    const struct {
+        const char* name;
+        std::string com;
+        std::string portName;
+        std::string key;
+    } rows[] = {
+        {"digits get COM in front", "7", "COM7", "TARVCOM7"},
+        {"name kept", "COM7", "COM7", "TARVCOM7"},
+        {"lower case name kept, key upper", "com7", "com7", "TARVCOM7"},
+        {"seven digits", "9999999", "COM9999999", "TARVCOM9999999"},
+        {"seven letters", "abcdefg", "abcdefg", "TARVABCDEFG"},
+        {"empty", "", "", "TARV"},
+        {"high bytes untouched", "\xe9\xff", "\xe9\xff", "TARV\xe9\xff"},
+        {"NUL kept", "CO\0M"s, "CO\0M"s, "TARVCO\0M"s},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(comPortNameOf(row.com), row.portName);
+        EXPECT_EQ(bridgeSearchKey(row.portName), row.key);
+    }
+}
+
+TEST(LauncherTexts, LineSettingsTextParsesBackOnTheBridgeSide)
+{
+    const struct {
+        const char* name;
+        LauncherSection section;
+        std::string text;
+        uint32_t baudRate;
+        int32_t parity;
+        uint32_t dataBits;
+        int32_t stopBits;
+    } rows[] = {
+        {"defaults", {}, "9600,n,8,1", 9600, 0, 8, 0},
+        {"even, seven, two", {"COM5", 0, 115200, "e", 7, "2", 1, 1}, "115200,e,7,2", 115200, 2, 7, 2},
+        {"one and a half", {"COM5", 0, 19200, "o", 5, "1.5", 1, 1}, "19200,o,5,1.5", 19200, 1, 5, 1},
+        {"extreme integers", {"COM5", 0, INT_MIN, "n", INT_MAX, "1", 1, 1}, "-2147483648,n,2147483647,1", 9600, 0, 8, 0},
+        {"seven-letter texts", {"COM5", 0, 9600, "abcdefg", 8, "1234567", 1, 1}, "9600,abcdefg,8,1234567", 9600, 0, 8, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string text = lineSettingsText(row.section);
+        EXPECT_EQ(text, row.text);
+        std::string upper = text;
+        for (char& c : upper)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        ConnectionSettings s;
+        parseLineSettings(upper, s);
+        EXPECT_EQ(s.baudRate, row.baudRate);
+        EXPECT_EQ(s.parity, row.parity);
+        EXPECT_EQ(s.dataBits, row.dataBits);
+        EXPECT_EQ(s.stopBits, row.stopBits);
+    }
+}
+
+TEST(LauncherTexts, ParametersOfTheLongestValuesAreWhole)
+{
+    LauncherSection s;
+    s.com = "1234567";
+    s.baudrate = INT_MIN;
+    s.parity = "ppppppp";
+    s.databit = INT_MIN;
+    s.stopbit = "sssssss";
+    const std::string portName = comPortNameOf(s.com);
+    const std::string parameters = bridgeParameters(portName, INT_MIN, lineSettingsText(s));
+    EXPECT_EQ(parameters, "COM1234567 -2147483648 -2147483648,ppppppp,-2147483648,sssssss Autorun");
+}
+
+TEST(LauncherTexts, ValuesThatWouldSplitTheCommandLine)
+{
+    const struct {
+        const char* name;
+        LauncherSection section;
+        const char* key;
+    } rows[] = {
+        {"passable", {"COM5", 0, 9600, "n", 8, "1", 1, 1}, nullptr},
+        {"blank in com", {"COM 5", 0, 9600, "n", 8, "1", 1, 1}, "com"},
+        {"tab in parity", {"COM5", 0, 9600, "n\t", 8, "1", 1, 1}, "parity"},
+        {"quote in stopbit", {"COM5", 0, 9600, "n", 8, "1\"", 1, 1}, "stopbit"},
+        {"first offending key wins", {"\"", 0, 9600, " ", 8, " ", 1, 1}, "com"},
+        {"NUL and high bytes pass", {"C\0\xff"s, 0, 9600, "n", 8, "1", 1, 1}, nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const char* key = unpassableValue(row.section);
+        if (row.key)
+            EXPECT_STREQ(key, row.key);
+        else
+            EXPECT_EQ(key, nullptr);
+    }
+}
+
+} // namespace
+} // namespace clser::autorun
