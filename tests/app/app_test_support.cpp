@@ -153,7 +153,7 @@ void answer(HWND box, int buttonId)
 {
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
     // Gone before anything else is looked for, so that the next search cannot meet it.
-    waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+    waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 15000);
 }
 
 std::string controlText(HWND dialog, int id) { return windowTextOf(GetDlgItem(dialog, id)); }

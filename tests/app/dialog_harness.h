@@ -80,13 +80,13 @@ public:
         return waitUntil([this] { return dialog_.initialised.load(); }, timeoutMs);
     }
     // True once the window is visible on the screen.
-    bool waitVisible(unsigned timeoutMs = 5000) const
+    bool waitVisible(unsigned timeoutMs = 15000) const
     {
         return waitUntil([this] { return IsWindowVisible(dialog_.hwnd()) != FALSE; }, timeoutMs);
     }
     // True once the window went into the tray: it has the hidden owner as parent and is
     // not visible.
-    bool waitHiddenInTray(unsigned timeoutMs = 5000) const
+    bool waitHiddenInTray(unsigned timeoutMs = 15000) const
     {
         return waitUntil(
             [this] { return inTray(dialog_.hwnd()) && !IsWindowVisible(dialog_.hwnd()); }, timeoutMs);

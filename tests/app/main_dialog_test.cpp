@@ -84,11 +84,11 @@ TEST_F(MainDialog, StartedAsTheLauncherStartsItConnectsHidesAndShowsTheStatus)
     clser::test::UserPort terminal;
     ASSERT_TRUE(terminal.open(port_));
     ASSERT_TRUE(terminal.write("id?\r"));
-    EXPECT_EQ(terminal.read(28, 3000), "SIMCAM-CL simulated camera\r\n");
+    EXPECT_EQ(terminal.read(28, 10000), "SIMCAM-CL simulated camera\r\n");
     terminal.close();
 
     command(dlg.hwnd(), ID_TRAY_EXIT);
-    auto ask = waitForBox(GetCurrentProcessId(), applicationTitle(), 5000);
+    auto ask = waitForBox(GetCurrentProcessId(), applicationTitle(), 15000);
     ASSERT_TRUE(ask);
     EXPECT_EQ(ask->text, "Do you really want to exit Dunmere?");
     answer(ask->window, IDCANCEL);
@@ -96,7 +96,7 @@ TEST_F(MainDialog, StartedAsTheLauncherStartsItConnectsHidesAndShowsTheStatus)
     EXPECT_TRUE(dlg.controller().connected());
 
     command(dlg.hwnd(), ID_EXIT);
-    ask = waitForBox(GetCurrentProcessId(), applicationTitle(), 5000);
+    ask = waitForBox(GetCurrentProcessId(), applicationTitle(), 15000);
     ASSERT_TRUE(ask);
     answer(ask->window, IDOK);
     ASSERT_TRUE(run.waitDone(10000));
@@ -123,7 +123,7 @@ TEST_F(MainDialog, QuietFailedFirstAttemptHidesWithoutAMessageAndLeavesConnectEn
 
         // The next attempt is no longer quiet.
         command(dlg.hwnd(), ID_CONNECT);
-        auto box = waitForBox(GetCurrentProcessId(), applicationTitle(), 5000);
+        auto box = waitForBox(GetCurrentProcessId(), applicationTitle(), 15000);
         ASSERT_TRUE(box);
         EXPECT_EQ(box->text.rfind("Connecting to CamaraLink port failed\nError code: -", 0), 0u) << box->text;
         answer(box->window, IDOK);
@@ -186,19 +186,19 @@ TEST_F(MainDialog, EchoFillsTheTraceListAndClearEchoEmptiesIt)
 {
     MainDlg dlg(port_, 0, "9600,N,8,1", true);
     ModalRun<CDunmereMainDlg> run(dlg);
-    ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000));
     HWND list = GetDlgItem(dlg.hwnd(), IDC_TRACE_LIST);
 
     command(dlg.hwnd(), ID_ECHO);
-    ASSERT_TRUE(waitUntil([&] { return dlg.tray().echo(); }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return dlg.tray().echo(); }, 10000));
     EXPECT_EQ(pane(dlg, 3), "Echo on");
     EXPECT_TRUE(menuItemChecked(GetMenu(dlg.hwnd()), ID_ECHO));
 
     clser::test::UserPort terminal;
     ASSERT_TRUE(terminal.open(port_));
     ASSERT_TRUE(terminal.write("ver?\r"));
-    EXPECT_EQ(terminal.read(7, 3000), "1.0.0\r\n");
-    ASSERT_TRUE(waitUntil([&] { return listBoxLines(list).size() >= 2; }, 3000));
+    EXPECT_EQ(terminal.read(7, 10000), "1.0.0\r\n");
+    ASSERT_TRUE(waitUntil([&] { return listBoxLines(list).size() >= 2; }, 10000));
     const auto lines = listBoxLines(list);
     bool toCamera = false;
     for (const auto& line : lines)
@@ -206,14 +206,14 @@ TEST_F(MainDialog, EchoFillsTheTraceListAndClearEchoEmptiesIt)
     EXPECT_TRUE(toCamera) << "first line: " << lines.front();
 
     command(dlg.hwnd(), ID_TRAY_CLEAR_ECHO);
-    EXPECT_TRUE(waitUntil([&] { return listBoxLines(list).empty(); }, 3000));
+    EXPECT_TRUE(waitUntil([&] { return listBoxLines(list).empty(); }, 10000));
 
     command(dlg.hwnd(), ID_TRAY_ECHO);
-    ASSERT_TRUE(waitUntil([&] { return !dlg.tray().echo(); }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return !dlg.tray().echo(); }, 10000));
     EXPECT_EQ(pane(dlg, 3), "Echo off");
     EXPECT_FALSE(menuItemChecked(GetMenu(dlg.hwnd()), ID_ECHO));
     ASSERT_TRUE(terminal.write("ver?\r"));
-    EXPECT_EQ(terminal.read(7, 3000), "1.0.0\r\n");
+    EXPECT_EQ(terminal.read(7, 10000), "1.0.0\r\n");
     Sleep(300);
     EXPECT_TRUE(listBoxLines(list).empty()) << "no lines with echo off";
 }
@@ -250,7 +250,7 @@ TrayMenuState openTrayMenu(HWND dialog)
     state.defaultItem = GetMenuDefaultItem(menu, FALSE, 0);
     PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
     PostMessageA(dialog, WM_CANCELMODE, 0, 0);
-    waitUntil([&] { return !IsWindowVisible(menuWindow); }, 3000);
+    waitUntil([&] { return !IsWindowVisible(menuWindow); }, 10000);
     return state;
 }
 
@@ -274,9 +274,9 @@ TEST_F(MainDialog, TrayMenuEnablesConnectOrDisconnectAndChecksEcho)
         s.clPortIndex = 0;
     });
     command(dlg.hwnd(), ID_TRAY_CONNECT);
-    ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000));
     command(dlg.hwnd(), ID_TRAY_ECHO);
-    ASSERT_TRUE(waitUntil([&] { return dlg.tray().echo(); }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return dlg.tray().echo(); }, 10000));
 
     TrayMenuState busy = openTrayMenu(dlg.hwnd());
     ASSERT_TRUE(busy.shown);
@@ -285,7 +285,7 @@ TEST_F(MainDialog, TrayMenuEnablesConnectOrDisconnectAndChecksEcho)
     EXPECT_TRUE(busy.echoChecked);
 
     command(dlg.hwnd(), ID_TRAY_DISCONNECT);
-    ASSERT_TRUE(waitUntil([&] { return !dlg.controller().connected(); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return !dlg.controller().connected(); }, 15000));
     EXPECT_EQ(dlg.tray().iconResource(), static_cast<UINT>(IDI_NOT_CONNECTED));
     EXPECT_EQ(pane(dlg, 0), "Not connected");
     EXPECT_TRUE(menuEnabled(dlg, ID_CONNECT));
@@ -303,7 +303,7 @@ TEST_F(MainDialog, CloseBoxHidesWhileConnectedAndShowOrDoubleClickBringsItBack)
         s.clPortIndex = 0;
     });
     command(dlg.hwnd(), ID_CONNECT);
-    ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000));
 
     ASSERT_TRUE(run.waitVisible());
     PostMessageA(dlg.hwnd(), WM_CLOSE, 0, 0);
@@ -313,12 +313,12 @@ TEST_F(MainDialog, CloseBoxHidesWhileConnectedAndShowOrDoubleClickBringsItBack)
     EXPECT_FALSE(dlg.tray().removed());
 
     command(dlg.hwnd(), ID_TRAY_SHOW);
-    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(dlg.hwnd()) != FALSE; }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(dlg.hwnd()) != FALSE; }, 10000));
 
     PostMessageA(dlg.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(run.waitHiddenInTray());
     PostMessageA(dlg.hwnd(), WM_TRAY_NOTIFY, IDR_TRAY_MENU, WM_LBUTTONDBLCLK);
-    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(dlg.hwnd()) && !IsIconic(dlg.hwnd()); }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(dlg.hwnd()) && !IsIconic(dlg.hwnd()); }, 10000));
 }
 
 TEST_F(MainDialog, EnterAndEscapeDoNotEndTheDialog)
@@ -364,7 +364,7 @@ TEST_F(MainDialog, WithoutCameraLinkBoardsItSaysSoAndStaysUsable)
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text, "Cannot find any CameraLink boards, please check the system configuration.");
     answer(box->window, IDOK);
-    ASSERT_TRUE(run.waitInitialised(5000));
+    ASSERT_TRUE(run.waitInitialised(15000));
     EXPECT_TRUE(run.waitVisible());
     EXPECT_EQ(pane(dlg, 0), "");
     EXPECT_FALSE(dlg.controller().connected());
@@ -381,11 +381,11 @@ TEST_F(MainDialog, SystemMenuAndInfoMenuShowTheAboutDialog)
             PostMessageA(dlg.hwnd(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
         else
             command(dlg.hwnd(), ID_ABOUT);
-        auto about = waitForBox(GetCurrentProcessId(), "About ClserDunmere", 5000);
+        auto about = waitForBox(GetCurrentProcessId(), "About ClserDunmere", 15000);
         ASSERT_TRUE(about) << (fromSystemMenu ? "system menu" : "Info menu");
         EXPECT_EQ(controlText(about->window, IDC_ABOUT_DESCRIPTION), "ClserDunmere2");
         answer(about->window, IDOK);
-        EXPECT_TRUE(waitUntil([&] { return !IsWindow(about->window); }, 3000));
+        EXPECT_TRUE(waitUntil([&] { return !IsWindow(about->window); }, 10000));
     }
 }
 
@@ -395,10 +395,10 @@ void confirmPortSettings(HWND mainDialog, const std::function<void(HWND)>& chang
     PostMessageA(mainDialog, WM_COMMAND, ID_PORT_SETTINGS, 0);
     auto settings = waitForBox(GetCurrentProcessId(), "Port Settings", 10000);
     ASSERT_TRUE(settings);
-    ASSERT_TRUE(waitUntil([&] { return comboSelectedIndex(GetDlgItem(settings->window, IDC_DATA_BITS)) >= 0; }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return comboSelectedIndex(GetDlgItem(settings->window, IDC_DATA_BITS)) >= 0; }, 10000));
     change(settings->window);
     PostMessageA(settings->window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(settings->window); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(settings->window); }, 15000));
 }
 
 void chooseDataBits(HWND portSettings, const char* bits)
@@ -413,20 +413,20 @@ TEST_F(MainDialog, ReconfigureAsksToReconnectOnlyWhenSomethingButEchoChanged)
     MainDlg dlg(port_, 0, "9600,N,8,1", true);
     dlg.portSettingDlg().setConfigPath(runDirectory() + "\\reconfigure.ini");
     ModalRun<CDunmereMainDlg> run(dlg);
-    ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000));
     const DWORD self = GetCurrentProcessId();
 
     confirmPortSettings(dlg.hwnd(), [](HWND) {});
     EXPECT_FALSE(waitForBox(self, "Port Configuration", 500)) << "nothing changed: no question";
 
     command(dlg.hwnd(), ID_ECHO);
-    ASSERT_TRUE(waitUntil([&] { return dlg.settings().echo; }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return dlg.settings().echo; }, 10000));
     confirmPortSettings(dlg.hwnd(), [](HWND) {});
     EXPECT_FALSE(waitForBox(self, "Port Configuration", 500)) << "echo alone: no question";
     EXPECT_TRUE(dlg.settings().echo) << "the dialog keeps echo";
 
     confirmPortSettings(dlg.hwnd(), [](HWND w) { chooseDataBits(w, "7"); });
-    auto ask = waitForBox(self, "Port Configuration", 5000);
+    auto ask = waitForBox(self, "Port Configuration", 15000);
     ASSERT_TRUE(ask);
     EXPECT_EQ(ask->text,
               "You changed the settings, do you want to reconnect now to perform the change?\nAttention: Reconnection "
@@ -436,15 +436,15 @@ TEST_F(MainDialog, ReconfigureAsksToReconnectOnlyWhenSomethingButEchoChanged)
     ASSERT_TRUE(later);
     EXPECT_EQ(later->text, "The parameter was set but still not performed, please reconnect later to perform it.");
     answer(later->window, IDOK);
-    ASSERT_TRUE(waitUntil([&] { return pane(dlg, 2) == "9600 n 7 1"; }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return pane(dlg, 2) == "9600 n 7 1"; }, 10000));
     EXPECT_TRUE(dlg.controller().connected()) << "the running bridge keeps its old settings";
 
     confirmPortSettings(dlg.hwnd(), [](HWND w) { chooseDataBits(w, "8"); });
-    ask = waitForBox(self, "Port Configuration", 5000);
+    ask = waitForBox(self, "Port Configuration", 15000);
     ASSERT_TRUE(ask);
     answer(ask->window, IDYES);
-    ASSERT_TRUE(waitUntil([&] { return pane(dlg, 2) == "9600 n 8 1"; }, 5000));
-    EXPECT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 5000)) << "reconnected";
+    ASSERT_TRUE(waitUntil([&] { return pane(dlg, 2) == "9600 n 8 1"; }, 15000));
+    EXPECT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000)) << "reconnected";
     EXPECT_EQ(pane(dlg, 0), "Connected");
 }
 
@@ -471,7 +471,7 @@ TEST_F(MainDialog, RemovingTheSelectedPairClearsTheSelection)
     ASSERT_TRUE(waitUntil([&] { return pane(dlg, 1) == "<->0. SimBoard_Port0"; }, 20000)) << pane(dlg, 1);
 
     command(dlg.hwnd(), ID_CONNECT);
-    auto box = waitForBox(GetCurrentProcessId(), "Port Configuration", 5000);
+    auto box = waitForBox(GetCurrentProcessId(), "Port Configuration", 15000);
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text, "Port not configured, cannot create connection.");
     answer(box->window, IDOK);

@@ -119,7 +119,7 @@ TEST_F(PortSettings, ShowsTheSettingsInItsBoxes)
     EXPECT_STREQ(caption, "Port Settings");
 
     PostMessageA(dlg->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    ASSERT_TRUE(run.waitDone(10000));
+    ASSERT_TRUE(run.waitDone(15000));
     EXPECT_EQ(run.result(), IDCANCEL);
 }
 
@@ -132,14 +132,14 @@ TEST_F(PortSettings, PhysicalPortsAppearWhenTickedAndAreRefused)
     SendMessageA(tick, BM_SETCHECK, BST_CHECKED, 0);
     PostMessageA(dlg->hwnd(), WM_COMMAND, MAKEWPARAM(IDC_SHOW_PHYSICAL_PORTS, BN_CLICKED),
                  reinterpret_cast<LPARAM>(tick));
-    ASSERT_TRUE(waitUntil([&] { return comboItems(box(*dlg, IDC_COM_PORT)).size() == 3; }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return comboItems(box(*dlg, IDC_COM_PORT)).size() == 3; }, 10000));
     EXPECT_EQ(comboItems(box(*dlg, IDC_COM_PORT)),
               (std::vector<std::string>{"COM1", "COM5-TARVCOM5", "COM6-TARVCOM6"}));
     EXPECT_EQ(comboSelection(box(*dlg, IDC_COM_PORT)), "COM5-TARVCOM5") << "the selection is found anew";
 
     choose(*dlg, IDC_COM_PORT, "COM1");
     confirm(*dlg);
-    auto refused = waitForBox(GetCurrentProcessId(), "Port configuration", 5000);
+    auto refused = waitForBox(GetCurrentProcessId(), "Port configuration", 15000);
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->text, "Cannot connect to a physical COM port, please choose a virtual COM port pair.");
     answer(refused->window, IDOK);
@@ -149,7 +149,7 @@ TEST_F(PortSettings, PhysicalPortsAppearWhenTickedAndAreRefused)
 
     choose(*dlg, IDC_COM_PORT, "COM6-TARVCOM6");
     confirm(*dlg);
-    ASSERT_TRUE(run.waitDone(10000));
+    ASSERT_TRUE(run.waitDone(15000));
     EXPECT_EQ(run.result(), IDOK);
     EXPECT_EQ(dlg->settings().userPortName, "COM6");
     EXPECT_EQ(dlg->settings().bridgePortName, "TARVCOM6");
@@ -163,7 +163,7 @@ TEST_F(PortSettings, DifferentBaudRatesAreAskedAndNoKeepsTheDialogOpen)
     ASSERT_TRUE(run.waitInitialised());
     choose(*dlg, IDC_COM_BAUD_RATE, "115200");
     confirm(*dlg);
-    auto ask = waitForBox(GetCurrentProcessId(), "Port configuration", 5000);
+    auto ask = waitForBox(GetCurrentProcessId(), "Port configuration", 15000);
     ASSERT_TRUE(ask);
     EXPECT_EQ(ask->text,
               "The baud rate of COM-port and Clser-port are different, this may lead to data lost.\nAre you sure to "
@@ -173,10 +173,10 @@ TEST_F(PortSettings, DifferentBaudRatesAreAskedAndNoKeepsTheDialogOpen)
     EXPECT_EQ(dlg->settings().baudRate, 9600u);
 
     confirm(*dlg);
-    ask = waitForBox(GetCurrentProcessId(), "Port configuration", 5000);
+    ask = waitForBox(GetCurrentProcessId(), "Port configuration", 15000);
     ASSERT_TRUE(ask);
     answer(ask->window, IDYES);
-    ASSERT_TRUE(run.waitDone(10000));
+    ASSERT_TRUE(run.waitDone(15000));
     EXPECT_EQ(dlg->settings().baudRate, 115200u);
     EXPECT_EQ(dlg->settings().clBaudCode, 1);
 }
@@ -195,7 +195,7 @@ TEST_F(PortSettings, ParityItemsMapToTheirCodesAndBack)
             ASSERT_TRUE(run.waitInitialised());
             choose(*dlg, IDC_PARITY, r.item);
             confirm(*dlg);
-            ASSERT_TRUE(run.waitDone(10000)) << r.item;
+            ASSERT_TRUE(run.waitDone(15000)) << r.item;
         }
         EXPECT_EQ(dlg->settings().parity, r.parity) << r.item;
         s = dlg->settings();
@@ -221,7 +221,7 @@ TEST_F(PortSettings, AutorunWritesTheLineSettingsIntoTheSectionOfThePreviousPort
         choose(*dlg, IDC_DATA_BITS, "7");
         choose(*dlg, IDC_STOP_BITS, "2");
         confirm(*dlg);
-        ASSERT_TRUE(run.waitDone(10000)) << "same ports: no message";
+        ASSERT_TRUE(run.waitDone(15000)) << "same ports: no message";
     }
     EXPECT_EQ(value(2, "baudrate"), "115200");
     EXPECT_EQ(value(2, "parity"), "e");
@@ -238,12 +238,12 @@ TEST_F(PortSettings, AutorunWritesTheLineSettingsIntoTheSectionOfThePreviousPort
         choose(*dlg, IDC_COM_PORT, "COM6-TARVCOM6");
         choose(*dlg, IDC_STOP_BITS, "1");
         confirm(*dlg);
-        auto note = waitForBox(GetCurrentProcessId(), "Port configuration", 5000);
+        auto note = waitForBox(GetCurrentProcessId(), "Port configuration", 15000);
         ASSERT_TRUE(note);
         EXPECT_EQ(note->text,
                   "You changed the COM port or ClSer Port, this change will be confirmed but not saved to config file.");
         answer(note->window, IDOK);
-        ASSERT_TRUE(run.waitDone(10000));
+        ASSERT_TRUE(run.waitDone(15000));
     }
     EXPECT_EQ(value(2, "stopbit"), "1");
     EXPECT_EQ(value(2, "com"), "com5");
@@ -263,7 +263,7 @@ TEST_F(PortSettings, WithoutAutorunTheFileIsNeverTouched)
     choose(*dlg, IDC_CL_BAUD_RATE, "19200");
     choose(*dlg, IDC_COM_PORT, "COM6-TARVCOM6");
     confirm(*dlg);
-    ASSERT_TRUE(run.waitDone(10000));
+    ASSERT_TRUE(run.waitDone(15000));
     EXPECT_TRUE(noBoxFor(200, *dlg));
     EXPECT_EQ(readTextFile(ini_), text);
     EXPECT_EQ(dlg->settings().clBaudCode, 2);
@@ -283,7 +283,7 @@ TEST_F(PortSettings, MoreThanTenCameraLinkPortsKeepPositionAndIndexTogether)
     EXPECT_EQ(comboSelection(box(*dlg, IDC_CL_PORT)), "2. Big_Port2");
     choose(*dlg, IDC_CL_PORT, "10. Big_Port10");
     confirm(*dlg);
-    ASSERT_TRUE(run.waitDone(10000));
+    ASSERT_TRUE(run.waitDone(15000));
     EXPECT_EQ(dlg->settings().clPortIndex, 10);
 }
 

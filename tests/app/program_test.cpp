@@ -117,7 +117,7 @@ void stopIfRunning(HANDLE process)
 {
     if (process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
         TerminateProcess(process, 1);
-        WaitForSingleObject(process, 5000);
+        WaitForSingleObject(process, 15000);
     }
 }
 
@@ -172,9 +172,9 @@ TEST(Program, StartedByTheLauncherConnectsHidesAndServesATerminal)
     clser::test::UserPort terminal;
     ASSERT_TRUE(terminal.open(port));
     ASSERT_TRUE(terminal.write("sn?\r"));
-    EXPECT_EQ(terminal.read(10, 3000), "SIM-0000\r\n");
+    EXPECT_EQ(terminal.read(10, 10000), "SIM-0000\r\n");
     ASSERT_TRUE(terminal.write("gain 7\rgain?\r"));
-    EXPECT_EQ(terminal.read(7, 3000), "OK\r\n7\r\n");
+    EXPECT_EQ(terminal.read(7, 10000), "OK\r\n7\r\n");
     terminal.close();
 
     exitProgram(process.get(), main);
@@ -323,12 +323,12 @@ TEST(Program, TheLauncherStartsItFromTheConfigurationFile)
         },
         30000));
     EXPECT_EQ(remoteStatusPane(bridge.get(), bar, 2), "19200 e 7 1") << "the section's line settings";
-    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main); }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main); }, 15000));
 
     clser::test::UserPort terminal;
     ASSERT_TRUE(terminal.open(port));
     ASSERT_TRUE(terminal.write("id?\r"));
-    EXPECT_EQ(terminal.read(28, 3000), "SIMCAM-CL simulated camera\r\n");
+    EXPECT_EQ(terminal.read(28, 10000), "SIMCAM-CL simulated camera\r\n");
     terminal.close();
 
     exitProgram(bridge.get(), main);

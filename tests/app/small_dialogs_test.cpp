@@ -36,7 +36,7 @@ TEST(AboutDialog, ShowsNameVersionAndNoticesFromTheVersionResource)
               "com0com: The Null-modem emulator com0com is an open source kernel-mode virtual serial port driver for "
               "Windows, available freely under GPL license.");
     PostMessageA(dlg.hwnd(), WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(run.waitDone(3000));
+    EXPECT_TRUE(run.waitDone(10000));
 }
 
 TEST(AboutDialog, FileWithoutVersionInformationKeepsTheTemplateTexts)

@@ -102,7 +102,7 @@ TEST_F(VirtualPortDialog, InstallRefusesAnOccupiedNumberAndInstallsAFreeOne)
     ASSERT_TRUE(occupied);
     EXPECT_EQ(occupied->text, "This port number is occupied, please input another number.");
     answer(occupied->window, IDOK);
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(occupied->window); }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(occupied->window); }, 10000));
 
     added_ = freePortNumber(installed_ + 1);
     SetDlgItemTextA(dlg.hwnd(), IDC_VCOM_NUMBER, std::to_string(added_).c_str());
@@ -126,7 +126,7 @@ TEST_F(VirtualPortDialog, RemovesAPairByItsIdentifier)
     ASSERT_TRUE(run.waitInitialised());
     choose(dlg, pairItem(installed_));
     click(dlg, IDC_VCOM_REMOVE);
-    auto ask = waitForBox(GetCurrentProcessId(), kCaption, 5000);
+    auto ask = waitForBox(GetCurrentProcessId(), kCaption, 15000);
     ASSERT_TRUE(ask);
     EXPECT_EQ(ask->text, "Do you really want to remove this virtual COM port pair?");
     answer(ask->window, IDOK);
@@ -150,14 +150,14 @@ TEST_F(VirtualPortDialog, RemoveOfAPhysicalPortIsRefusedAfterTheQuestion)
     choose(dlg, "COM1");
 
     click(dlg, IDC_VCOM_REMOVE);
-    auto ask = waitForBox(GetCurrentProcessId(), kCaption, 5000);
+    auto ask = waitForBox(GetCurrentProcessId(), kCaption, 15000);
     ASSERT_TRUE(ask);
     answer(ask->window, IDCANCEL);
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(ask->window); }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(ask->window); }, 10000));
     EXPECT_FALSE(waitForBox(GetCurrentProcessId(), kCaption, 500)) << "Cancel shows nothing more";
 
     click(dlg, IDC_VCOM_REMOVE);
-    ask = waitForBox(GetCurrentProcessId(), kCaption, 5000);
+    ask = waitForBox(GetCurrentProcessId(), kCaption, 15000);
     ASSERT_TRUE(ask);
     answer(ask->window, IDOK);
     auto refused = waitForBox(GetCurrentProcessId(), kCaption, 5000, {ask->window});
