@@ -1,10 +1,15 @@
 // The bridge program's command line as any list of arguments (one a line): the start
 // values keep to their forms, their line settings parse to accepted values, and the
-// status texts of the result are made without harm.
+// main dialog's initial selection, port box items and status texts are made from them
+// without harm. The arguments also serve as the port list and Camera Link port names.
 #include "command_line_info.h"
 #include "connection_settings.h"
 #include "fuzz_check.h"
+#include "initial_selection.h"
 #include "status_texts.h"
+#include "virtual_port_items.h"
+
+#include <climits>
 
 #include <string>
 #include <vector>
@@ -55,9 +60,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(settings.dataBits >= 5 && settings.dataBits <= 9);
     FUZZ_CHECK(clBaudCodeForRate(settings.baudRate) == settings.clBaudCode);
 
+    // A port list and Camera Link port names made of the same arguments: an argument
+    // with a '-' is a pair "<id>-<port>-<partner>", any other a plain port.
+    std::vector<discovery::PortEntry> entries;
     std::vector<std::string> clPortNames;
-    for (size_t i = 0; i < arguments.size() && i < 8; ++i)
-        clPortNames.push_back(arguments[i]);
+    for (size_t i = 0; i < arguments.size() && i < 16; ++i) {
+        const std::string& a = arguments[i];
+        const size_t first = a.find('-');
+        const size_t second = first == std::string::npos ? first : a.find('-', first + 1);
+        if (second != std::string::npos)
+            entries.push_back({a.substr(0, first), a.substr(first + 1, second - first - 1), a.substr(second + 1)});
+        else
+            entries.push_back({"", a, ""});
+        clPortNames.push_back(a);
+    }
+
+    const StartChoice choice = chooseInitialSelection(start.comPortName, settings, entries, clPortNames);
+    if (choice == StartChoice::Connect) {
+        FUZZ_CHECK(settings.clPortIndex >= 0 && static_cast<size_t>(settings.clPortIndex) < clPortNames.size());
+    } else if (choice == StartChoice::StartPortUnusable) {
+        FUZZ_CHECK(settings.userPortName.empty() && settings.bridgePortName.empty() && settings.clPortIndex == -1);
+    }
+    dropUnlistedPort(settings, entries);
+
+    for (const auto& item : virtualPortItems(entries, clPortNames)) {
+        FUZZ_CHECK(item.data >= 0 && item.data <= INT_MAX);
+        FUZZ_CHECK(item.data == 0 || item.text.find('-') != std::string::npos);
+    }
+    for (const auto& entry : entries) {
+        const intptr_t number = pairNumberOfId(entry.pairId);
+        FUZZ_CHECK(number >= 0 && number <= INT_MAX);
+        if (number > 0 && entry.pairId == pairIdOfNumber(number))
+            FUZZ_CHECK(pairNumberOfId(pairIdOfNumber(number)) == number);
+    }
+
     const StatusTexts texts = statusTexts(info.autorun == 1, settings, clPortNames);
     FUZZ_CHECK(texts.tooltip.find(texts.panes[1]) != std::string::npos);
     return 0;

@@ -1,8 +1,11 @@
-// The bridge program's command line and status texts under the sanitizers, and the
-// launcher's parameters read back by the bridge's command-line classification.
+// The bridge program's command line, initial selection, port box items and status texts
+// under the sanitizers, and the launcher's parameters read back by the bridge's
+// command-line classification.
 #include "command_line_info.h"
+#include "initial_selection.h"
 #include "launcher_config.h"
 #include "status_texts.h"
+#include "virtual_port_items.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +90,55 @@ TEST(StatusTexts, IndicesOutsideTheList)
     s.stopBits = INT_MIN;
     s.clBaudCode = INT_MIN;
     EXPECT_EQ(statusTexts(false, s, {}).panes[2], "4294967295 n 4294967295 1");
+}
+
+TEST(InitialSelection, StartValuesAtTheirExtremes)
+{
+    const std::vector<discovery::PortEntry> entries{{"CNC0", "COM5", "TARVCOM5"}, {"", "COM1", ""}};
+    const std::vector<std::string> clPortNames{"0. A_Port0", "1. A_Port1"};
+    const struct {
+        const char* name;
+        std::string port;
+        int32_t index;
+        StartChoice choice;
+    } rows[] = {
+        {"listed pair, listed index", "COM5", 1, StartChoice::Connect},
+        {"index one past the list", "COM5", 2, StartChoice::StartPortUnusable},
+        {"largest index", "COM5", INT_MAX, StartChoice::StartPortUnusable},
+        {"plain port", "COM1", 0, StartChoice::StartPortUnusable},
+        {"port of 300 digits", "COM" + std::string(300, '5'), 0, StartChoice::StartPortUnusable},
+        {"no port", "", 0, StartChoice::NoStartPort},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ConnectionSettings s;
+        s.userPortName = row.port;
+        s.bridgePortName = "TARV" + row.port;
+        s.clPortIndex = row.index;
+        EXPECT_EQ(chooseInitialSelection(row.port, s, entries, clPortNames), row.choice);
+    }
+}
+
+TEST(VirtualPortItems, PairNumbersOfAnyIdentifier)
+{
+    const struct {
+        const char* name;
+        std::string pairId;
+        intptr_t number;
+    } rows[] = {
+        {"pair 3", "CNC3", 3},
+        {"three digits", "CNC123", 123},
+        {"sixteen digits, as a 19-character buffer holds", "CNC" + std::string(16, '9'), INT_MAX},
+        {"largest int", "CNC2147483647", INT_MAX},
+        {"digits stop at a letter", "CNC12x4", 12},
+        {"too short", "CNC", 0},
+        {"empty", "", 0},
+        {"sign", "CNC-1", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(pairNumberOfId(row.pairId), row.number);
+    }
 }
 
 } // namespace
