@@ -33,6 +33,7 @@ import select
 import signal
 import sys
 import termios
+import threading
 import time
 import tty
 
@@ -101,12 +102,43 @@ def cmd_rtt(args):
         json.dump(result, f)
 
 
+class LogWatch(threading.Thread):
+    """Follows the growth of the receiving side's log: when its first new byte and its
+    last expected byte arrived, or that it stopped growing for 3 s after the writer ended."""
+
+    def __init__(self, path, start_size, expected):
+        super().__init__(daemon=True)
+        self.path, self.start_size, self.expected = path, start_size, expected
+        self.writer_done = threading.Event()
+        self.t_first = self.t_done = None
+
+    def size(self):
+        return os.path.getsize(self.path) - self.start_size if os.path.exists(self.path) else 0
+
+    def run(self):
+        last_size, last_change = -1, time.perf_counter()
+        while True:
+            size, now = self.size(), time.perf_counter()
+            if size > 0 and self.t_first is None:
+                self.t_first = now
+            if size >= self.expected:
+                self.t_done = now
+                return
+            if size != last_size:
+                last_size, last_change = size, now
+            elif self.writer_done.is_set() and now - last_change > 3.0:
+                return
+            time.sleep(0.001)
+
+
 def cmd_send(args):
     # Printable bytes without a carriage return, so that a camera never takes them for a command.
     line = bytes(0x21 + (i * 7) % 90 for i in range(89))
     data = (line * (args.bytes // len(line) + 1))[:args.bytes]
     start_size = os.path.getsize(args.log) if os.path.exists(args.log) else 0
     fd = open_raw(args.path)
+    watch = LogWatch(args.log, start_size, len(data))
+    watch.start()
     sent = 0
     t0 = time.perf_counter()
     if args.rate:
@@ -121,25 +153,16 @@ def cmd_send(args):
         write_all(fd, data)
         sent = len(data)
     t_sent = time.perf_counter()
-    # Done when the log holds everything, or when it has stopped growing for 3 s.
-    last_size, last_change, t_done = -1, time.perf_counter(), None
-    while True:
-        size = os.path.getsize(args.log) - start_size if os.path.exists(args.log) else 0
-        now = time.perf_counter()
-        if size >= len(data):
-            t_done = now
-            break
-        if size != last_size:
-            last_size, last_change = size, now
-        elif now - last_change > 3.0:
-            break
-        time.sleep(0.002)
+    watch.writer_done.set()
+    watch.join()
     os.close(fd)
     with open(args.log, "rb") as f:
         f.seek(start_size)
         received = f.read()
-    write_result(args.out, len(data), received, data,
-                 (t_done or time.perf_counter()) - t0, t_sent - t0)
+    t_end = watch.t_done or time.perf_counter()
+    write_result(args.out, len(data), received, data, t_end - t0, t_sent - t0,
+                 first_byte_s=(watch.t_first - t0) if watch.t_first else None,
+                 streaming_s=(t_end - watch.t_first) if watch.t_first else None)
 
 
 def cmd_receive(args):

@@ -29,8 +29,7 @@ def ms(value):
 
 
 def throughput(result):
-    """Bytes per second: camera -> user from the first to the last byte of the answer,
-    user -> camera from the first byte written until the camera's log holds the last."""
+    """Bytes per second from the first to the last byte at the receiving end."""
     if result.get("streaming_s"):
         return result["bytes"] / result["streaming_s"]
     return result["bytes_per_s"]
@@ -105,8 +104,9 @@ def main():
     w("## Sustained throughput")
     w("")
     w("Bytes per second, and bytes lost (0 means every byte arrived, in order and unchanged; the content is compared in full). "
-      "User -> camera: from the first byte written until the camera's log holds the last one; at a line rate the user side paces its writes at 10 bits a byte (a pseudo-terminal does not pace). "
-      "Camera -> user: from the first to the last byte of the answer to `dump <n>`; at a line rate the camera (`pace = yes`, at the bridge's line settings) or the baseline peer paces.")
+      "Both directions count from the first to the last byte at the receiving end, so that the one-off latency of a round trip does not enter: "
+      "user -> camera from the first byte in the camera's log until the log holds the last one, at a line rate with the user side pacing its writes at 10 bits a byte (a pseudo-terminal does not pace); "
+      "camera -> user from the first to the last byte of the answer to `dump <n>`, at a line rate with the camera (`pace = yes`, at the bridge's line settings) or the baseline peer pacing.")
     w("")
     w("| Direction | Line rate | Bytes | Bridge B/s | Bridge lost | Baseline B/s | Baseline lost |")
     w("|---|---|---:|---:|---:|---:|---:|")
