@@ -229,7 +229,7 @@ def main():
     w("")
     w("## Notes")
     w("")
-    w("- The figures are for Wine on Linux pseudo-terminals, not for Windows with com0com: a pseudo-terminal neither paces bytes at the baud rate nor reports a read interval time-out of its own, and Wine carries every serial call through the wineserver.")
+    w("- The figures are for Wine on Linux pseudo-terminals, not for Windows with com0com: a pseudo-terminal does not pace bytes at the baud rate, and Wine carries every serial call through the wineserver. The time-outs that set the round trip are the bridge's own and apply on Windows too, as long as the port leaves the read interval time-out unused.")
     if meta["bridge"] == "app":
         w("- The bridge program was ended with a signal to its Wine process between the runs (the benchmark measures traffic, not the Exit command).")
     w("- The machine is shared: the load average above says how busy it was. The round-trip figures hardly move with load (they are time-outs); "
