@@ -118,11 +118,14 @@ TEST_F(BridgeConnectionTest, LargeBlocksArriveCompleteAndInOrder)
     configure(kEchoCamera);
     ASSERT_EQ(controller_.connectBridge(), 1);
     const std::string sent = pattern(65536, 7);
+    // One block in flight at a time, as a terminal program talks: each is read back
+    // before the next is sent, so no queue on the way fills up.
     std::string echoed;
-    std::thread reader([&] { echoed = user_.read(sent.size(), 5000); });
-    for (size_t off = 0; off < sent.size(); off += 4096)
-        ASSERT_TRUE(user_.write(sent.substr(off, 4096)));
-    reader.join();
+    for (size_t off = 0; off < sent.size(); off += 4096) {
+        ASSERT_TRUE(user_.write(sent.substr(off, 4096))) << "at " << off;
+        echoed += user_.read(4096, 5000);
+        ASSERT_EQ(echoed.size(), off + 4096) << "echo stalled at " << off;
+    }
     EXPECT_EQ(echoed.size(), sent.size());
     EXPECT_TRUE(echoed == sent) << "echoed bytes differ from the sent ones";
     controller_.disconnectBridge();
