@@ -2,6 +2,8 @@
 // simulated camera offers two Camera Link serial ports, and a stand-in records every
 // bridge program start.
 #include "cl_serial_api.h"
+#include "device_name_scan.h"
+#include "serial_device_names.h"
 #include "launcher_harness.h"
 #include "pty_rig.h"
 #include "unique_handle.h"
@@ -19,6 +21,21 @@ namespace {
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// The number the launcher gives its first new pair: 10, or one above the highest COM or
+// TARVCOM number the machine already has (other programs' ports count too).
+int firstPairNumber()
+{
+    const auto used = clser::vcom::collectUsedPortNumbers(clser::vcom::scanSerialDeviceNames());
+    int highest = 0;
+    for (int n : used)
+        highest = std::max(highest, n);
+    return (highest < 10 ? 9 : highest) + 1;
+}
+
+int pairNumber(int k);
+// "COM<n>" of the k-th pair a first run installs.
+std::string com(int k) { return "COM" + std::to_string(pairNumber(k)); }
+
 class LauncherTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { layout_ = std::make_unique<LauncherLayout>(); }
@@ -27,6 +44,7 @@ protected:
     void SetUp() override
     {
         layout_->removeAllPairs();
+        first_ = firstPairNumber();
         DeleteFileA(layout_->configFile().c_str());
         layout_->forgetRun();
     }
@@ -39,7 +57,7 @@ protected:
         CloseHandle(f);
     }
 
-    // A first run that leaves pairs COM10/TARVCOM10 and COM11/TARVCOM11 and two sections.
+    // A first run that leaves pairs com(0) and com(1) (COM10 and COM11 on a clean machine).
     static void firstRun()
     {
         const LauncherRun r = layout_->run();
@@ -49,9 +67,15 @@ protected:
     }
 
     static std::unique_ptr<LauncherLayout> layout_;
+
+public:
+    static int first_;
 };
 
 std::unique_ptr<LauncherLayout> LauncherTest::layout_;
+int LauncherTest::first_ = 10;
+
+int pairNumber(int k) { return LauncherTest::first_ + k; }
 
 TEST_F(LauncherTest, FirstRunInstallsOnePairPerPortWritesSectionsAndStartsHiddenBridges)
 {
@@ -62,19 +86,19 @@ TEST_F(LauncherTest, FirstRunInstallsOnePairPerPortWritesSectionsAndStartsHidden
         << r.output;
     EXPECT_TRUE(contains(r.output, "Installing virtual com ports: 1\n")) << r.output;
     EXPECT_TRUE(contains(r.output, "Installing virtual com ports: 2\n")) << r.output;
-    EXPECT_TRUE(contains(r.output, "portnameA = COM10 portnameB = TARVCOM10")) << r.output;
-    EXPECT_TRUE(contains(r.output, "portnameA = COM11 portnameB = TARVCOM11")) << r.output;
+    EXPECT_TRUE(contains(r.output, "portnameA = " + com(0) + " portnameB = TARV" + com(0))) << r.output;
+    EXPECT_TRUE(contains(r.output, "portnameA = " + com(1) + " portnameB = TARV" + com(1))) << r.output;
     EXPECT_TRUE(contains(r.output, "Starting ClserDunmere and create connection...\n")) << r.output;
 
     const auto pairs = layout_->listPairs();
     ASSERT_EQ(pairs.size(), 2u);
-    EXPECT_TRUE(contains(pairs[0], " COM10 TARVCOM10"));
-    EXPECT_TRUE(contains(pairs[1], " COM11 TARVCOM11"));
+    EXPECT_TRUE(contains(pairs[0], " " + com(0) + " TARV" + com(0)));
+    EXPECT_TRUE(contains(pairs[1], " " + com(1) + " TARV" + com(1)));
 
     const std::vector<std::string> expectedConfig = {
-        "[connection1]", "com=COM10", "clser=0", "baudrate=9600", "parity=n", "databit=8", "stopbit=1",
+        "[connection1]", "com=" + com(0), "clser=0", "baudrate=9600", "parity=n", "databit=8", "stopbit=1",
         "run=1", "connect=1",
-        "[connection2]", "com=COM11", "clser=1", "baudrate=9600", "parity=n", "databit=8", "stopbit=1",
+        "[connection2]", "com=" + com(1), "clser=1", "baudrate=9600", "parity=n", "databit=8", "stopbit=1",
         "run=1", "connect=1",
     };
     auto config = splitLines(readWholeFile(layout_->configFile()));
@@ -83,8 +107,8 @@ TEST_F(LauncherTest, FirstRunInstallsOnePairPerPortWritesSectionsAndStartsHidden
 
     const auto starts = layout_->bridgeStarts();
     ASSERT_EQ(starts.size(), 2u);
-    EXPECT_EQ(starts[0], "COM10 0 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
-    EXPECT_EQ(starts[1], "COM11 1 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
+    EXPECT_EQ(starts[0], com(0) + " 0 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
+    EXPECT_EQ(starts[1], com(1) + " 1 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
 }
 
 TEST_F(LauncherTest, CheckRunInstallsNothingWhenThePairsExistAndReinstallsAMissingOne)
@@ -104,18 +128,18 @@ TEST_F(LauncherTest, CheckRunInstallsNothingWhenThePairsExistAndReinstallsAMissi
     layout_->forgetRun();
     r = layout_->run();
     EXPECT_EQ(r.exitCode, 0u);
-    EXPECT_TRUE(contains(r.output, "portnameA = COM11 portnameB = TARVCOM11")) << r.output;
+    EXPECT_TRUE(contains(r.output, "portnameA = " + com(1) + " portnameB = TARV" + com(1))) << r.output;
     EXPECT_EQ(layout_->listPairs().size(), 2u);
     const auto starts = layout_->bridgeStarts();
     ASSERT_EQ(starts.size(), 2u);
-    EXPECT_EQ(starts[1], "COM11 1 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
+    EXPECT_EQ(starts[1], com(1) + " 1 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
 }
 
 TEST_F(LauncherTest, OneFailingInstallStartsNothingAndShowsTheLibrarysText)
 {
     firstRun();
     // COM1 exists on every machine, so its pair cannot be installed.
-    writeConfig("[connection1]\r\ncom=COM10\r\nclser=0\r\n[connection2]\r\ncom=1\r\nclser=1\r\n");
+    writeConfig("[connection1]\r\ncom=" + com(0) + "\r\nclser=0\r\n[connection2]\r\ncom=1\r\nclser=1\r\n");
     const LauncherRun r = layout_->run();
     EXPECT_EQ(r.exitCode, 0u);
     EXPECT_TRUE(layout_->bridgeStarts().empty()) << "not even the connection whose pair exists";
@@ -127,7 +151,8 @@ TEST_F(LauncherTest, OneFailingInstallStartsNothingAndShowsTheLibrarysText)
 TEST_F(LauncherTest, RunZeroIsSkippedAndConnectZeroStartsWithoutParameters)
 {
     firstRun();
-    writeConfig("[connection1]\r\ncom=COM10\r\nclser=0\r\nrun=0\r\n[connection2]\r\ncom=11\r\nclser=1\r\nconnect=0\r\n");
+    writeConfig("[connection1]\r\ncom=" + com(0) + "\r\nclser=0\r\nrun=0\r\n[connection2]\r\ncom=" +
+                std::to_string(pairNumber(1)) + "\r\nclser=1\r\nconnect=0\r\n");
     const LauncherRun r = layout_->run();
     EXPECT_EQ(r.exitCode, 0u);
     const auto starts = layout_->bridgeStarts();
@@ -150,7 +175,7 @@ TEST_F(LauncherTest, CameraLinkPortInUseIsSkippedAfterItsMessageAndAPause)
     EXPECT_GE(r.milliseconds, 4500u) << "1.5 s before the starts and 3 s after the message";
     const auto starts = layout_->bridgeStarts();
     ASSERT_EQ(starts.size(), 1u);
-    EXPECT_EQ(starts[0], "COM11 1 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
+    EXPECT_EQ(starts[0], com(1) + " 1 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
 }
 
 TEST_F(LauncherTest, ComPortThatCannotBeOpenedIsStartedAnyway)
@@ -194,7 +219,7 @@ TEST_F(LauncherTest, ValuesThatCannotBePassedAreReportedAndNotStarted)
 {
     firstRun();
     // A negative index, and a value with a blank that would split into two arguments.
-    writeConfig("[connection1]\r\ncom=COM10\r\nclser=-3\r\n[connection2]\r\ncom=COM11\r\nclser=1\r\n"
+    writeConfig("[connection1]\r\ncom=" + com(0) + "\r\nclser=-3\r\n[connection2]\r\ncom=" + com(1) + "\r\nclser=1\r\n"
                 "parity=n x\r\n");
     const LauncherRun r = layout_->run();
     EXPECT_EQ(r.exitCode, 0u);
