@@ -4,16 +4,6 @@
 
 namespace clser::discovery {
 
-bool isAllDigits(std::string_view text)
-{
-    if (text.empty())
-        return false;
-    for (char c : text)
-        if (!std::isdigit(static_cast<unsigned char>(c)))
-            return false;
-    return true;
-}
-
 bool isComPortDeviceName(std::string_view name)
 {
     if (name.size() < 4 || name.size() > 7)

@@ -2,14 +2,15 @@
 #pragma once
 
 #include <cstddef>
+#include "digit_text.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace clser::discovery {
 
-// True when the text is not empty and holds decimal digits only.
-bool isAllDigits(std::string_view text);
+using clser::isAllDigits;
 
 // A serial port name: 4 to 7 characters, "COM" in any letter case followed by digits
 // (COM1 to COM9999, com4).

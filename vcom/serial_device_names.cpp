@@ -33,16 +33,6 @@ bool parsePortNumber(std::string_view digits, int* number)
 
 } // namespace
 
-bool isAllDigits(std::string_view text)
-{
-    if (text.empty())
-        return false;
-    for (char c : text)
-        if (!std::isdigit(static_cast<unsigned char>(c)))
-            return false;
-    return true;
-}
-
 std::vector<std::string> filterSerialDeviceNames(std::string_view zeroSeparatedNames)
 {
     std::vector<std::string> names;

@@ -1,14 +1,15 @@
 // Which DOS device names are ends of serial ports, and which COM numbers they take.
 #pragma once
 
+#include "digit_text.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace clser::vcom {
 
-// True for a non-empty text of decimal digits only.
-bool isAllDigits(std::string_view text);
+using clser::isAllDigits;
 
 // The names of a QueryDosDeviceA listing (zero-separated, ended by an empty name) that
 // look like serial ports: 4 to 14 characters, COM<digits> or TARVCOM<digits> in any case.
