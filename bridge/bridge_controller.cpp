@@ -59,6 +59,7 @@ int BridgeController::connectBridge()
     connection_ = std::make_unique<BridgeConnection>("\\\\.\\" + settings_.bridgePortName, settings_);
     TransferState& s = transferState();
     s.echo = settings_.echo;
+    s.lowLatency = settings_.lowLatency;
 
     bool ok = false;
     int status = connection_->openClPort();
@@ -117,6 +118,8 @@ void BridgeController::reconfigure(const ConnectionSettings& confirmed)
 {
     const ConnectionSettings old = settings_;
     settings_ = confirmed;
+    // The transfer mode changes on the running connection, without a reconnect.
+    transferState().lowLatency = settings_.lowLatency;
     if (connected_ && settingsNeedReconnect(old, settings_)) {
         const int answer = ui_.showMessage(
             "You changed the settings, do you want to reconnect now to perform the change?\n"

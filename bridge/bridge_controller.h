@@ -23,7 +23,8 @@ public:
     int connectBridge();
     void disconnectBridge();
     // Takes the settings the port settings dialog confirmed; asks to reconnect when a
-    // running connection's settings (other than echo) changed.
+    // running connection's settings (other than echo and low latency) changed; a low
+    // latency change reaches the running connection at once.
     void reconfigure(const ConnectionSettings& confirmed);
     void toggleEcho();
     // The watch, run on every timer message of the main dialog.

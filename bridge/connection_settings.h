@@ -18,6 +18,9 @@ struct ConnectionSettings {
     uint32_t baudRate = 9600;    // COM-side bits per second
     int32_t parity = 0;          // 0 = none, 1 = odd, 2 = even
     bool echo = false;
+    // Opt-in: the transfer loop hands bytes on as soon as they arrive instead of
+    // waiting out its read time-outs. Off by default.
+    bool lowLatency = false;
 };
 
 // Fills baudRate, clBaudCode, parity, dataBits and stopBits from an upper-case line

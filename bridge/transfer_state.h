@@ -17,6 +17,8 @@ struct TransferState {
     std::atomic<bool> run{false};
     std::atomic<bool> connectionError{false};
     std::atomic<bool> echo{false};
+    // Read at the start of every pass, so a change reaches a running connection.
+    std::atomic<bool> lowLatency{false};
     std::atomic<TraceSink*> traceList{nullptr};
     // Held by the transfer thread for its whole run; the stop takes it before it
     // closes the ports, so they are never closed under a running transfer.
