@@ -40,7 +40,8 @@ int CClserDunmereGUIApp::initInstance(const std::vector<std::string>& arguments)
     }
 
     const StartValues start = startValuesOf(parseCommandLine(arguments));
-    CDunmereMainDlg dialog(start.comPortName, start.clPortIndex, start.lineSettings, start.autorun);
+    CDunmereMainDlg dialog(start.comPortName, start.clPortIndex, start.lineSettings, start.autorun,
+                           start.lowLatency);
     dialog.runModal(nullptr);
     return 0;
 }

@@ -56,6 +56,8 @@ void CMyCommandLineInfo::parseParam(std::string_view argument)
         lineSettings = upper;
     if (startsWith(upper, "AUTORUN"))
         autorun = 1;
+    if (startsWith(upper, "LOWLATENCY"))
+        lowLatency = 1;
 }
 
 CMyCommandLineInfo parseCommandLine(const std::vector<std::string>& arguments)
@@ -70,7 +72,7 @@ StartValues startValuesOf(const CMyCommandLineInfo& info)
 {
     if (info.comPortName.empty() || info.clPortIndex < 0)
         return {};
-    return {info.comPortName, info.clPortIndex, info.lineSettings, info.autorun == 1};
+    return {info.comPortName, info.clPortIndex, info.lineSettings, info.autorun == 1, info.lowLatency == 1};
 }
 
 } // namespace clser::app

@@ -1,5 +1,6 @@
 // The bridge program's command line: "COM5 0 9600,n,8,1 Autorun" as the launcher
-// writes it. Each argument is classified on its own; a later one overwrites an earlier.
+// writes it, with "LowLatency" after it when the connection asks for that mode. Each
+// argument is classified on its own; a later one overwrites an earlier.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,7 @@ public:
     int32_t clPortIndex = -1;  // Camera Link serial port index
     std::string lineSettings;  // upper case, contains ","
     int32_t autorun = 0;       // 1 when an argument starts with "AUTORUN"
+    int32_t lowLatency = 0;    // 1 when an argument starts with "LOWLATENCY"
 };
 
 // Every argument after the program name.
@@ -31,16 +33,17 @@ struct StartValues {
     int32_t clPortIndex = -1;
     std::string lineSettings;
     bool autorun = false;
+    bool lowLatency = false;
 
     bool operator==(const StartValues& o) const
     {
         return comPortName == o.comPortName && clPortIndex == o.clPortIndex && lineSettings == o.lineSettings &&
-               autorun == o.autorun;
+               autorun == o.autorun && lowLatency == o.lowLatency;
     }
 };
 
 // Without a port name or without an index the dialog gets nothing at all: a settings
-// text or the autorun word without a usable port is dropped.
+// text, the autorun word or the low-latency word without a usable port is dropped.
 StartValues startValuesOf(const CMyCommandLineInfo& info);
 
 } // namespace clser::app

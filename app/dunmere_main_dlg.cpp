@@ -19,7 +19,7 @@ constexpr int kPaneEdges[4] = {85, 85 + 250, 85 + 250 + 85, -1};
 } // namespace
 
 CDunmereMainDlg::CDunmereMainDlg(const std::string& comPortName, int32_t clPortIndex,
-                                 const std::string& lineSettings, bool autorun)
+                                 const std::string& lineSettings, bool autorun, bool lowLatency)
     : DialogBase(IDD_CLSERDUNMERE_DIALOG),
       traceSink_(WM_TRACE_LINE),
       icon_(LoadIconA(resourceInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
@@ -32,6 +32,7 @@ CDunmereMainDlg::CDunmereMainDlg(const std::string& comPortName, int32_t clPortI
     s.bridgePortName = "TARV" + comPortName;
     s.userPortName = comPortName;
     s.clPortIndex = clPortIndex;
+    s.lowLatency = lowLatency;
 }
 
 CDunmereMainDlg::~CDunmereMainDlg() { traceSink_.detach(); }

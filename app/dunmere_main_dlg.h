@@ -21,8 +21,9 @@ namespace clser::app {
 class CDunmereMainDlg : public DialogBase, public BridgeUi, public discovery::DiscoveryUi {
 public:
     // The start values of the command line; an empty port name and index -1 when none.
+    // lowLatency: the connection starts in low-latency mode (off unless asked for).
     CDunmereMainDlg(const std::string& comPortName, int32_t clPortIndex, const std::string& lineSettings,
-                    bool autorun);
+                    bool autorun, bool lowLatency = false);
     ~CDunmereMainDlg() override;
 
     // BridgeUi

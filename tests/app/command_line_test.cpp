@@ -18,6 +18,7 @@ struct CommandLineCase {
     std::string lineSettings;
     int autorun;
     StartValues start;
+    int lowLatency = 0;
 };
 
 const CommandLineCase kCases[] = {
@@ -41,6 +42,18 @@ const CommandLineCase kCases[] = {
     {"empty argument sets nothing", {""}, "", -1, "", 0, {}},
     {"index too large for 32 bits stays largest", {"COM5", "99999999999"}, "COM5", INT_MAX, "", 0,
      {"COM5", INT_MAX, "", false}},
+    {"launcher's line asking for low latency", {"COM10", "0", "9600,N,8,1", "Autorun", "LowLatency"}, "COM10", 0,
+     "9600,N,8,1", 1, {"COM10", 0, "9600,N,8,1", true, true}, 1},
+    {"low latency without autorun", {"COM5", "1", "lowlatency"}, "COM5", 1, "", 0, {"COM5", 1, "", false, true}, 1},
+    {"slash dropped before low latency", {"/LOWLATENCY", "COM5", "0"}, "COM5", 0, "", 0,
+     {"COM5", 0, "", false, true}, 1},
+    {"a word beginning with LOWLATENCY counts", {"COM5", "0", "LowLatencyPlease"}, "COM5", 0, "", 0,
+     {"COM5", 0, "", false, true}, 1},
+    {"low latency alone is dropped", {"-LowLatency"}, "", -1, "", 0, {}, 1},
+    {"low latency without an index is dropped", {"COM5", "Autorun", "LowLatency"}, "COM5", -1, "", 1, {}, 1},
+    {"shortened word is not low latency", {"COM5", "0", "LowLat"}, "COM5", 0, "", 0, {"COM5", 0, "", false}},
+    {"word must begin with it", {"COM5", "0", "NoLowLatency"}, "COM5", 0, "", 0, {"COM5", 0, "", false}},
+    {"two dashes leave one, so no word", {"COM5", "0", "--LowLatency"}, "COM5", 0, "", 0, {"COM5", 0, "", false}},
 };
 
 class CommandLine : public ::testing::TestWithParam<CommandLineCase> {};
@@ -53,11 +66,13 @@ TEST_P(CommandLine, ClassifiesEachArgumentOnItsOwn)
     EXPECT_EQ(info.clPortIndex, c.clPortIndex);
     EXPECT_EQ(info.lineSettings, c.lineSettings);
     EXPECT_EQ(info.autorun, c.autorun);
+    EXPECT_EQ(info.lowLatency, c.lowLatency);
     const StartValues start = startValuesOf(info);
     EXPECT_EQ(start.comPortName, c.start.comPortName);
     EXPECT_EQ(start.clPortIndex, c.start.clPortIndex);
     EXPECT_EQ(start.lineSettings, c.start.lineSettings);
     EXPECT_EQ(start.autorun, c.start.autorun);
+    EXPECT_EQ(start.lowLatency, c.start.lowLatency);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CommandLine, ::testing::ValuesIn(kCases),
