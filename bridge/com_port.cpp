@@ -96,6 +96,19 @@ int ComPort::setWriteTimeout(uint32_t ms)
     return 0;
 }
 
+int ComPort::setReadIntervalTimeout(uint32_t ms, uint32_t* previous)
+{
+    COMMTIMEOUTS t{};
+    if (!GetCommTimeouts(handle_, &t))
+        return statusFromWindowsError(GetLastError());
+    if (previous)
+        *previous = t.ReadIntervalTimeout;
+    t.ReadIntervalTimeout = ms;
+    if (!SetCommTimeouts(handle_, &t))
+        return statusFromWindowsError(GetLastError());
+    return 0;
+}
+
 int ComPort::read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t timeoutMs)
 {
     const int status = setReadTimeout(timeoutMs);

@@ -21,6 +21,9 @@ public:
     int open(const char* path, uint32_t baudRate, int parity, uint32_t dataBits, int stopBits);
     int setReadTimeout(uint32_t ms);
     int setWriteTimeout(uint32_t ms);
+    // Changes only the read interval time-out (0: the reads wait for their count or
+    // their total time-out); previous, when given, receives the value it replaced.
+    int setReadIntervalTimeout(uint32_t ms, uint32_t* previous = nullptr);
     int read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t timeoutMs);
     // A short write with no Windows error recorded returns 0 with written < count.
     int write(const uint8_t* buffer, uint32_t count, uint32_t& written);

@@ -12,6 +12,7 @@ enum CameraPort : int {
     kSlowLineCamera = 3,   // accepts only 9600 baud
     kShortWriteCamera = 4, // takes only part of every write
     kReadErrorCamera = 5,  // every read fails
+    kLateCamera = 6,       // PING -> PONG, answering 50 ms after a command
 };
 
 constexpr int kDumpBytes = 65536;
@@ -19,7 +20,7 @@ constexpr int kDumpBytes = 65536;
 inline const char* bridgeCameraConfig(const char* receiveLogPath)
 {
     static std::string text;
-    text = std::string("ports = 6\n"
+    text = std::string("ports = 7\n"
                        "[port0]\n"
                        "cmd PING = PONG\\r\\n\n"
                        "dump DUMP = 65536\n"
@@ -37,7 +38,10 @@ inline const char* bridgeCameraConfig(const char* receiveLogPath)
            "short_write_every = 1\n"
            "[port5]\n"
            "read_error_every = 1\n"
-           "read_error_code = -10006\n";
+           "read_error_code = -10006\n"
+           "[port6]\n"
+           "cmd PING = PONG\\r\\n\n"
+           "delay = 50\n";
     return text.c_str();
 }
 

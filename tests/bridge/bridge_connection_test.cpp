@@ -101,7 +101,22 @@ TEST_F(BridgeConnectionTest, CommandAndAnswerCrossTheBridge)
     EXPECT_TRUE(ui_.trace.lines().empty()) << "echo off and no failures: no trace lines";
 }
 
-TEST_F(BridgeConnectionTest, LargeBlocksArriveCompleteAndInOrder)
+// The same traffic in both transfer modes.
+class BulkTransferTest : public BridgeConnectionTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void configure(int clPort)
+    {
+        BridgeConnectionTest::configure(clPort);
+        controller_.settings().lowLatency = GetParam();
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Modes, BulkTransferTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "LowLatency" : "Default";
+                         });
+
+TEST_P(BulkTransferTest, LargeBlocksArriveCompleteAndInOrder)
 {
     // Camera to COM: the camera sends 64 KiB on request.
     configure(kAnsweringCamera);

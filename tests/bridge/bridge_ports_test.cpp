@@ -114,6 +114,42 @@ TEST_F(ComPortTest, BytesCrossBothWays)
     EXPECT_EQ(diagnostics(), "");
 }
 
+TEST_F(ComPortTest, ReadIntervalEndsAReadOnceTheBytesHaveCome)
+{
+    ASSERT_EQ(port_.open("\\\\.\\TARVCOM22", 9600, 0, 8, 0), 0);
+    COMMTIMEOUTS before{};
+    ASSERT_TRUE(GetCommTimeouts(port_.handle(), &before));
+    uint32_t previous = 12345;
+    ASSERT_EQ(port_.setReadIntervalTimeout(5, &previous), 0);
+    EXPECT_EQ(previous, before.ReadIntervalTimeout);
+    COMMTIMEOUTS t{};
+    ASSERT_TRUE(GetCommTimeouts(port_.handle(), &t));
+    EXPECT_EQ(t.ReadIntervalTimeout, 5u);
+    EXPECT_EQ(t.ReadTotalTimeoutConstant, before.ReadTotalTimeoutConstant) << "only the interval changes";
+    EXPECT_EQ(t.ReadTotalTimeoutMultiplier, before.ReadTotalTimeoutMultiplier);
+    EXPECT_EQ(t.WriteTotalTimeoutConstant, before.WriteTotalTimeoutConstant);
+
+    UserPort user;
+    ASSERT_TRUE(user.open("COM22"));
+    ASSERT_TRUE(user.write("hello"));
+    Sleep(50);
+    uint8_t buf[64];
+    uint32_t got = 0;
+    const DWORD start = GetTickCount();
+    ASSERT_EQ(port_.read(buf, sizeof buf, got, 3000), 0);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), got), "hello");
+    EXPECT_LT(GetTickCount() - start, 1500u) << "the read waited for its whole count";
+
+    // Nothing arriving: the total time-out still ends the read.
+    got = 99;
+    EXPECT_EQ(port_.read(buf, sizeof buf, got, 100), 0);
+    EXPECT_EQ(got, 0u);
+
+    ASSERT_EQ(port_.setReadIntervalTimeout(previous), 0);
+    ASSERT_TRUE(GetCommTimeouts(port_.handle(), &t));
+    EXPECT_EQ(t.ReadIntervalTimeout, before.ReadIntervalTimeout);
+}
+
 TEST_F(ComPortTest, WriteThatTimesOutReportsZeroWithFewerBytesAndALine)
 {
     ASSERT_EQ(port_.open("\\\\.\\TARVCOM22", 9600, 0, 8, 0), 0);
