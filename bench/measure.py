@@ -7,6 +7,9 @@ The user side opens the pseudo-terminal of COMn (raw, no echo) and measures:
   rtt PATH --sizes 1,16,256 --count 200 --out FILE.json
       writes N bytes, waits for the full N-byte answer (an echoing peer), per size;
       every answer is compared with what was sent.
+  rtt PATH --command 'ping\\r' --answer 'PONG\\r\\n' --count 50 --out FILE.json
+      the same with one fixed command and its expected answer (escapes \\r \\n \\xNN),
+      stored under the key "command".
   send PATH --bytes N [--rate BPS] --log FILE --out FILE.json
       user -> camera: writes N bytes (paced at 10 bits a byte when --rate is given)
       and waits until the receiving peer's log holds them; compares the log.
@@ -80,9 +83,30 @@ def payload_for(round_no, size):
     return bytes(0x21 + (round_no * 31 + i * 7) % 90 for i in range(size))
 
 
+def unescape(text):
+    return text.encode("latin-1").decode("unicode_escape").encode("latin-1")
+
+
 def cmd_rtt(args):
     fd = open_raw(args.path)
     result = {}
+    if args.command_text is not None:
+        command, answer_wanted = unescape(args.command_text), unescape(args.answer or "")
+        samples = []
+        for i in range(args.warmup + args.count):
+            t0 = time.perf_counter_ns()
+            write_all(fd, command)
+            answer = read_exactly(fd, len(answer_wanted), 3.0)
+            t1 = time.perf_counter_ns()
+            if answer != answer_wanted:
+                sys.exit(f"rtt: round {i}: answer {answer!r}, wanted {answer_wanted!r}")
+            if i >= args.warmup:
+                samples.append((t1 - t0) / 1e6)
+        result["command"] = samples
+        os.close(fd)
+        with open(args.out, "w") as f:
+            json.dump(result, f)
+        return
     for size in [int(s) for s in args.sizes.split(",")]:
         samples = []
         for i in range(args.warmup + args.count):
@@ -304,6 +328,8 @@ def main():
     r.add_argument("--sizes", default="1,16,256")
     r.add_argument("--count", type=int, default=200)
     r.add_argument("--warmup", type=int, default=5)
+    r.add_argument("--command", dest="command_text")
+    r.add_argument("--answer")
     r.add_argument("--out", required=True)
     s = sub.add_parser("send")
     s.add_argument("path")

@@ -56,10 +56,110 @@ def cpu_cell(group):
     return f"{group['cpu_s_per_min']:.2f}" if group else "-"
 
 
+def low_section(w, directory, low_rtt, base_rtt, bi, li, late_b, late_l):
+    """What the low-latency mode changes, and its figures against the default and the baseline."""
+    all_low = low_rtt["1"] + low_rtt["16"] + low_rtt["256"]
+    w("## Low-latency mode")
+    w("")
+    w("Opt-in per connection (the word `LowLatency` on the bridge program's command line, the key `lowlatency` of its section in "
+      "`DunmereConfig.ini`, or the port settings dialog's \"Low latency\" box on a running connection). The default mode above is unchanged. "
+      "The pass of the transfer thread keeps its order, locks, flags, retries and trace lines; what changes:")
+    w("")
+    w("- **COM read**: the port's read interval time-out is set to 2 ms, so a read returns once bytes have come and no further byte followed within 2 ms "
+      "(Wine ignores the \"return at once\" combination of MAXDWORD interval and multiplier, a plain interval works). The total time-out still ends a read with nothing: "
+      "109 ms when no answer is awaited, so that with the 1 ms Camera Link read an idle pass lasts the default's 110 ms and idling costs the same; "
+      "10 ms for half a second after a block went to the camera, so that an answer later than the short reads below is heard within about 10 ms of its arrival. "
+      "Switching back to the default mode puts the port's own interval value back.")
+    w("- **Camera Link reads**: every read waits 1 ms and asks for a whole block (1024 bytes). After a block went to the camera, short reads wait up to 10 ms in all "
+      "(the default's first read) for the first bytes of the answer and hand each part on to the COM port as soon as it comes; once bytes came, the step goes on "
+      "until the camera has been quiet for 2 ms. A pass that wrote nothing to the camera reads once (1 ms) and, if that brings bytes, drains them the same way.")
+    w("")
+    w(f"- Round trip with the camera answering at once: median {ms(statistics.median(all_low))} ms over all {len(all_low)} round trips "
+      f"(default {ms(statistics.median(low_rtt_default(directory)))} ms, baseline {ms(statistics.median(base_rtt['1']))} ms). "
+      "What remains is the 2 ms interval that ends the COM read, the 1 ms Camera Link read, the 2 ms quiet gap before the next COM read begins, "
+      "and the Wine serial calls in between.")
+    if late_b and late_l:
+        w(f"- Slow camera (answer after 50 ms): median {ms(statistics.median(late_l['command']))} ms in the low-latency mode against "
+          f"{ms(statistics.median(late_b['command']))} ms in the default mode: the answer is picked up by the first pass after it arrived, and while it is awaited a pass lasts about 11 ms.")
+    if li:
+        w(f"- Idle: the bridge process uses {li['groups']['bridge']['cpu_s_per_min']:.2f} CPU s a minute in the low-latency mode against "
+          f"{bi['groups']['bridge']['cpu_s_per_min']:.2f} in the default mode (same number of passes a second when idle).")
+    w("- Where the mode departs from the default pass: the read interval time-out of the COM port is set (the default leaves it to the port); the COM read's total "
+      "time-out is 109 or 10 ms instead of 100 ms; the Camera Link reads wait 1 ms each instead of 10 ms and then 0 ms, a read that brings nothing ends the step only after "
+      "the answer window or the quiet gap, and every read asks for a whole block instead of at most what the read before delivered. "
+      "The stop request is still seen at the end of each pass, which is now at most about 110 ms long when idle.")
+    w("")
+    choice_table(w, directory, bi, li, late_b, late_l)
+
+
+def idle_cells(result):
+    if not result:
+        return "not run | not run"
+    g = result["groups"]
+    own = g.get("bridge", {}).get("cpu_s_per_min", 0.0)
+    server = g.get("wineserver", {}).get("cpu_s_per_min", 0.0)
+    return f"{own:.2f} | {own + server:.2f}"
+
+
+def late_cell(result):
+    if not result:
+        return "not run"
+    c = result["command"]
+    return f"{ms(statistics.median(c))} / {ms(percentile(c, 95))}"
+
+
+def choice_table(w, directory, bi, li, late_b, late_l):
+    short_idle = load(directory, "study-llshort-idle")
+    short_late = load(directory, "study-llshort-late-rtt")
+    short_rtt = load(directory, "study-llshort-rtt")
+    noawait_late = load(directory, "study-llnoawait-late-rtt")
+    if not (short_idle or short_late or noawait_late):
+        return
+    w("### Choosing the COM read time-outs of the mode")
+    w("")
+    w("The COM read's total time-out decides two things: how often an idle bridge wakes up, and how soon an answer that comes after the short "
+      "Camera Link reads have given up (a slow camera) is picked up, since it waits for the next pass. Two alternatives, built as scratch copies of the console host "
+      "with the mode always on (never committed), against the chosen time-outs. Idle: CPU s a minute, the bridge process alone and with the wineserver. "
+      "Slow camera (answer after 50 ms): median / p95 round trip in ms.")
+    w("")
+    w("| Variant | COM read total time-out | idle: bridge | idle: bridge + wineserver | slow camera | immediate answer, N = 1 |")
+    w("|---|---|---:|---:|---:|---:|")
+    low_rtt = load(directory, "lowlat-rtt")
+    def rtt_cell(r):
+        return f"{ms(statistics.median(r['1']))} / {ms(percentile(r['1'], 95))}" if r else "not run"
+    w(f"| default mode | 100 ms | {idle_cells(bi)} | {late_cell(late_b)} | {rtt_cell(load(directory, 'bridge-rtt'))} |")
+    w(f"| low-latency, chosen | 109 ms, 10 ms for 500 ms after a command | {idle_cells(li)} | {late_cell(late_l)} | {rtt_cell(low_rtt)} |")
+    w(f"| low-latency, short COM read always | 20 ms | {idle_cells(short_idle)} | {late_cell(short_late)} | {rtt_cell(short_rtt)} |")
+    w(f"| low-latency, no short COM read after a command | 109 ms | (as chosen) | (as chosen) | {late_cell(noawait_late)} | (as chosen) |")
+    w("")
+    def med(result):
+        return statistics.median(result["command"]) if result else None
+    def idle_total(result):
+        return sum(g["cpu_s_per_min"] for k, g in result["groups"].items() if k in ("bridge", "wineserver")) if result else None
+    parts = []
+    if short_idle and li:
+        parts.append(f"a 20 ms COM read all the time costs {idle_total(short_idle):.2f} CPU s a minute when idle (bridge and wineserver) "
+                     f"against {idle_total(li):.2f} with the chosen time-outs")
+    if short_late and late_l:
+        parts.append(f"and answers the slow camera in {ms(med(short_late))} ms against {ms(med(late_l))} ms")
+    if noawait_late:
+        parts.append(f"without the short COM read after a command the slow camera's answer waits for the next idle pass: {ms(med(noawait_late))} ms")
+    if parts:
+        w("Measured: " + ", ".join(parts[:2]) + ("; " + parts[2] if len(parts) > 2 else "") + ". "
+          "The chosen pair keeps the idle pass of the default mode and shortens the COM read only for half a second after a command, while its answer may still come.")
+    w("")
+
+
+def low_rtt_default(directory):
+    r = load(directory, "bridge-rtt")
+    return r["1"] + r["16"] + r["256"]
+
+
 def main():
     directory, output = sys.argv[1], sys.argv[2]
     meta = load(directory, "meta")
     bridge_rtt = load(directory, "bridge-rtt")
+    low_rtt = load(directory, "lowlat-rtt")
     base_rtt = load(directory, "baseline-rtt")
     bridge_name = ("`ClserDunmere2.exe`, started as the launcher starts it (`COM10 0 <line settings> Autorun`)"
                    if meta["bridge"] == "app" else
@@ -78,6 +178,8 @@ def main():
     w(f"| Commit | {meta['commit']} |")
     w(f"| Command | `{meta['command']}` ({meta['elapsed_s']} s, build included) |")
     w(f"| Bridge | {bridge_name} |")
+    if low_rtt:
+        w("| Low-latency mode | the same program with one more word, `COM10 0 <line settings> Autorun LowLatency` |")
     w("")
     w("## What runs")
     w("")
@@ -92,14 +194,31 @@ def main():
     w("")
     w(f"The user side writes N bytes and reads the full N-byte answer; {meta['count']} round trips per size after 5 warm-up ones. Milliseconds.")
     w("")
-    w("| N bytes | bridge median | bridge p95 | baseline median | baseline p95 | ratio of medians | ratio of p95 |")
-    w("|---:|---:|---:|---:|---:|---:|---:|")
+    w("| N bytes | bridge median | bridge p95 | low-latency median | low-latency p95 | baseline median | baseline p95 | ratio of medians (bridge / low-latency) |")
+    w("|---:|---:|---:|---:|---:|---:|---:|---:|")
     for size in ("1", "16", "256"):
         b = bridge_rtt[size]
         a = base_rtt[size]
         bm, bp, am, ap = statistics.median(b), percentile(b, 95), statistics.median(a), percentile(a, 95)
-        w(f"| {size} | {ms(bm)} | {ms(bp)} | {ms(am)} | {ms(ap)} | {bm / am:,.0f} | {bp / ap:,.0f} |")
+        if low_rtt:
+            lm, lp = statistics.median(low_rtt[size]), percentile(low_rtt[size], 95)
+            low_cells, low_ratio = f"{ms(lm)} | {ms(lp)}", f" / {lm / am:,.0f}"
+        else:
+            low_cells, low_ratio = "not run | not run", ""
+        w(f"| {size} | {ms(bm)} | {ms(bp)} | {low_cells} | {ms(am)} | {ms(ap)} | {bm / am:,.0f}{low_ratio} |")
     w("")
+    late_b, late_l = load(directory, "bridge-late-rtt"), load(directory, "lowlat-late-rtt")
+    if late_b and late_l:
+        w("### A slow camera")
+        w("")
+        w(f"The camera answers `ping` with `PONG` 50 ms after the command (`delay = 50`); {len(late_b['command'])} round trips each, after 5 warm-up ones. Milliseconds.")
+        w("")
+        w("| Mode | median | p95 | max |")
+        w("|---|---:|---:|---:|")
+        for label, r in (("default", late_b), ("low-latency", late_l)):
+            c = r["command"]
+            w(f"| {label} | {ms(statistics.median(c))} | {ms(percentile(c, 95))} | {ms(max(c))} |")
+        w("")
 
     w("## Sustained throughput")
     w("")
@@ -108,25 +227,27 @@ def main():
       "user -> camera from the first byte in the camera's log until the log holds the last one, at a line rate with the user side pacing its writes at 10 bits a byte (a pseudo-terminal does not pace); "
       "camera -> user from the first to the last byte of the answer to `dump <n>`, at a line rate with the camera (`pace = yes`, at the bridge's line settings) or the baseline peer pacing.")
     w("")
-    w("| Direction | Line rate | Bytes | Bridge B/s | Bridge lost | Baseline B/s | Baseline lost |")
-    w("|---|---|---:|---:|---:|---:|---:|")
+    w("| Direction | Line rate | Bytes | Bridge B/s | Bridge lost | Low-latency B/s | Low-latency lost | Baseline B/s | Baseline lost |")
+    w("|---|---|---:|---:|---:|---:|---:|---:|---:|")
     for direction, label in (("up", "user -> camera"), ("down", "camera -> user")):
         for line_rate in ("unpaced", "115200", "921600"):
             b = load(directory, f"bridge-{direction}-{line_rate}")
+            lo = load(directory, f"lowlat-{direction}-{line_rate}")
             a = load(directory, f"baseline-{direction}-{line_rate}")
             size = (b or a or {}).get("bytes", "-")
-            w(f"| {label} | {line_rate} | {size:,} | {rate(b)} | {loss(b)} | {rate(a)} | {loss(a)} |")
+            w(f"| {label} | {line_rate} | {size:,} | {rate(b)} | {loss(b)} | {rate(lo)} | {loss(lo)} | {rate(a)} | {loss(a)} |")
     w("")
 
     bi = load(directory, "bridge-idle")
+    li = load(directory, "lowlat-idle")
     ai = load(directory, "baseline-idle")
     w("## Idle cost")
     w("")
     w(f"CPU seconds (user + system, from `/proc/<pid>/stat`) per minute with no traffic, measured over {bi['window_s']:.0f} s and scaled to a minute. "
-      "Left: the bridge connected and idle. Right: the same Wine session with the baseline peer instead of the bridge.")
+      "Left: the bridge connected and idle, in each mode. Right: the same Wine session with the baseline peer instead of the bridge.")
     w("")
-    w("| Process | with the bridge connected | baseline (no bridge) |")
-    w("|---|---:|---:|")
+    w("| Process | with the bridge connected | the same, low-latency mode | baseline (no bridge) |")
+    w("|---|---:|---:|---:|")
     names = [("bridge", "bridge process (its Wine process, all threads)"),
              ("peer", "baseline peer (Linux)"),
              ("wineserver", "wineserver of the session"),
@@ -134,12 +255,16 @@ def main():
              ("relay", "pair relay (socat) and holder")]
     for key, label in names:
         b = bi["groups"].get(key)
+        lo = li["groups"].get(key) if li else None
         a = ai["groups"].get(key)
-        w(f"| {label} | {cpu_cell(b)} | {cpu_cell(a)} |")
+        w(f"| {label} | {cpu_cell(b)} | {cpu_cell(lo)} | {cpu_cell(a)} |")
     total_b = sum(g["cpu_s_per_min"] for g in bi["groups"].values())
+    total_l = f"{sum(g['cpu_s_per_min'] for g in li['groups'].values()):.2f}" if li else "-"
     total_a = sum(g["cpu_s_per_min"] for g in ai["groups"].values())
-    w(f"| all of the above | {total_b:.2f} | {total_a:.2f} |")
+    w(f"| all of the above | {total_b:.2f} | {total_l} | {total_a:.2f} |")
     w("")
+    if low_rtt:
+        low_section(w, directory, low_rtt, base_rtt, bi, li, late_b, late_l)
 
     # Where the time goes.
     all_bridge = bridge_rtt["1"] + bridge_rtt["16"] + bridge_rtt["256"]
@@ -234,7 +359,7 @@ def main():
         w("- The bridge program was ended with a signal to its Wine process between the runs (the benchmark measures traffic, not the Exit command).")
     w("- The machine is shared: the load average above says how busy it was. The round-trip figures hardly move with load (they are time-outs); "
       "the camera -> user figures at a line rate do, because the loop's speed per read decides how far it falls behind.")
-    w("- Run it again with `bench/run` (about 5 to 8 minutes including the scratch builds; `--bridge demo` measures the console host, `--no-study` leaves out the scratch builds).")
+    w("- Run it again with `bench/run` (about 8 to 12 minutes including the scratch builds and the low-latency rows; `--bridge demo` measures the console host, `--no-study` leaves out the scratch builds).")
     with open(output, "w") as f:
         f.write("\n".join(out) + "\n")
 
