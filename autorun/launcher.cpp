@@ -144,7 +144,15 @@ void startBridges(const LauncherPaths& paths, int connectionCount)
                 std::fflush(stdout);
                 Sleep(3000);
             }
-            parameters = bridgeParameters(comPortName, s.clser, lineSettingsText(s));
+            const LowLatencyValue lowLatency = lowLatencyOf(s.lowlatency);
+            if (lowLatency == LowLatencyValue::Unrecognised) {
+                std::printf("The value of \"lowlatency\" in section connection%d is neither 0 nor 1, the connection "
+                            "starts in the default mode\n",
+                            k);
+                std::fflush(stdout);
+            }
+            parameters =
+                bridgeParameters(comPortName, s.clser, lineSettingsText(s), lowLatency == LowLatencyValue::On);
         }
         const HINSTANCE started = ShellExecuteA(nullptr, "open", paths.bridgeProgram.c_str(), parameters.c_str(),
                                                 paths.directory.c_str(), SW_HIDE);

@@ -35,6 +35,7 @@ LauncherSection readSection(const std::string& path, int number)
     s.stopbit = readText(path, section, config::kStopbit, "1");
     s.run = readInt(path, section, config::kRun, 1);
     s.connect = readInt(path, section, config::kConnect, 1);
+    s.lowlatency = readText(path, section, config::kLowlatency, "");
     return s;
 }
 

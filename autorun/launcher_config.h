@@ -16,7 +16,13 @@ struct LauncherSection {
     std::string stopbit = "1";
     int run = 1;
     int connect = 1;
+    std::string lowlatency;      // empty when absent
 };
+
+// What a "lowlatency" value asks for: only "1" turns the mode on; an empty value and "0"
+// keep the default mode, and so does any other text, which the launcher reports.
+enum class LowLatencyValue { Off, On, Unrecognised };
+LowLatencyValue lowLatencyOf(std::string_view value);
 
 // Reads section connection<number> (text values at most 7 characters).
 LauncherSection readSection(const std::string& configPath, int number);
@@ -33,8 +39,10 @@ std::string comPortNameOf(std::string_view comValue);
 std::string bridgeSearchKey(std::string_view comPortName);
 // "%d,%s,%d,%s": baud rate, parity, data bits, stop bits.
 std::string lineSettingsText(const LauncherSection& section);
-// "%s %d %s %s": COM port name, Camera Link port index, line settings, "Autorun".
-std::string bridgeParameters(const std::string& comPortName, int clIndex, const std::string& lineSettings);
+// "%s %d %s %s": COM port name, Camera Link port index, line settings, "Autorun"; with
+// lowLatency one more word, " LowLatency", follows.
+std::string bridgeParameters(const std::string& comPortName, int clIndex, const std::string& lineSettings,
+                             bool lowLatency = false);
 
 // A value that would split into several arguments on the bridge's command line (a
 // blank, a tab or a quote in it) cannot be passed; returns the offending key, or

@@ -44,11 +44,24 @@ std::string lineSettingsText(const LauncherSection& s)
     return buf;
 }
 
-std::string bridgeParameters(const std::string& comPortName, int clIndex, const std::string& lineSettings)
+std::string bridgeParameters(const std::string& comPortName, int clIndex, const std::string& lineSettings,
+                             bool lowLatency)
 {
     char buf[128];
     std::snprintf(buf, sizeof buf, "%s %d %s %s", comPortName.c_str(), clIndex, lineSettings.c_str(), "Autorun");
-    return buf;
+    std::string parameters = buf;
+    if (lowLatency)
+        parameters += " LowLatency";
+    return parameters;
+}
+
+LowLatencyValue lowLatencyOf(std::string_view value)
+{
+    if (value == "1")
+        return LowLatencyValue::On;
+    if (value.empty() || value == "0")
+        return LowLatencyValue::Off;
+    return LowLatencyValue::Unrecognised;
 }
 
 const char* unpassableValue(const LauncherSection& s)

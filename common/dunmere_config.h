@@ -19,6 +19,8 @@ inline constexpr char kDatabit[] = "databit";
 inline constexpr char kStopbit[] = "stopbit";
 inline constexpr char kRun[] = "run";
 inline constexpr char kConnect[] = "connect";
+// "1": the connection runs in low-latency mode; absent or "0": the default mode.
+inline constexpr char kLowlatency[] = "lowlatency";
 
 // Text values are read into buffers of this size, so at most 7 characters are taken.
 inline constexpr int kValueBufferSize = 8;

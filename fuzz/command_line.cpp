@@ -45,10 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(!hasLowerCaseLetter(info.comPortName) && !hasLowerCaseLetter(info.lineSettings));
     FUZZ_CHECK(info.clPortIndex >= -1);
     FUZZ_CHECK(info.autorun == 0 || info.autorun == 1);
+    FUZZ_CHECK(info.lowLatency == 0 || info.lowLatency == 1);
 
     const StartValues start = startValuesOf(info);
     if (start.comPortName.empty() || start.clPortIndex < 0)
         FUZZ_CHECK(start == StartValues{});
+    else
+        FUZZ_CHECK(start.lowLatency == (info.lowLatency == 1));
 
     // What the main dialog then does with them.
     ConnectionSettings settings;

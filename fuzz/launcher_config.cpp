@@ -3,8 +3,8 @@
 // configuration file yields (texts of at most 7 characters), and, when the values can
 // be passed, the bridge's command-line classification reads them back.
 //
-// Input: lines "com", "clser", "baudrate", "parity", "databit", "stopbit" (integers in
-// decimal; an unreadable one keeps its default).
+// Input: lines "com", "clser", "baudrate", "parity", "databit", "stopbit", "lowlatency"
+// (integers in decimal; an unreadable one keeps its default).
 #include "connection_settings.h"
 #include "fuzz_check.h"
 #include "launcher_config.h"
@@ -67,7 +67,7 @@ std::vector<std::string> splitAtBlanks(const std::string& line)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::string_view rest(reinterpret_cast<const char*>(data), size);
-    std::string_view lines[6];
+    std::string_view lines[7];
     for (auto& line : lines) {
         const size_t lf = rest.find('\n');
         line = rest.substr(0, lf);
@@ -80,6 +80,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     s.parity = lines[3].empty() ? "n" : profileText(lines[3]);
     s.databit = profileInt(lines[4], 8);
     s.stopbit = lines[5].empty() ? "1" : profileText(lines[5]);
+    s.lowlatency = profileText(lines[6]);
+    const LowLatencyValue asked = lowLatencyOf(s.lowlatency);
+    FUZZ_CHECK((asked == LowLatencyValue::On) == (s.lowlatency == "1"));
+    FUZZ_CHECK((asked == LowLatencyValue::Off) == (s.lowlatency.empty() || s.lowlatency == "0"));
+    const bool lowLatency = asked == LowLatencyValue::On;
 
     const std::string portName = comPortNameOf(s.com);
     FUZZ_CHECK(portName == s.com || portName == "COM" + s.com);
@@ -89,8 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string settings = lineSettingsText(s);
     FUZZ_CHECK(settings == std::to_string(s.baudrate) + "," + s.parity + "," + std::to_string(s.databit) + "," +
                                s.stopbit);
-    const std::string parameters = bridgeParameters(portName, s.clser, settings);
-    FUZZ_CHECK(parameters == portName + " " + std::to_string(s.clser) + " " + settings + " Autorun");
+    const std::string parameters = bridgeParameters(portName, s.clser, settings, lowLatency);
+    FUZZ_CHECK(parameters == portName + " " + std::to_string(s.clser) + " " + settings + " Autorun" +
+                                 (lowLatency ? " LowLatency" : ""));
 
     ConnectionSettings parsed;
     parseLineSettings(upper(settings), parsed);
@@ -109,6 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(start.clPortIndex == s.clser);
         FUZZ_CHECK(start.lineSettings == upper(settings));
         FUZZ_CHECK(start.autorun);
+        FUZZ_CHECK(start.lowLatency == lowLatency);
     }
 #else
     (void)splitAtBlanks;

@@ -148,16 +148,37 @@ TEST_F(LauncherTest, OneFailingInstallStartsNothingAndShowsTheLibrarysText)
     EXPECT_EQ(r.messageBoxes[0].text, "Error Install: The given COM port number is occupied.\n");
 }
 
+// Without parameters there is no connection, so no low-latency word either.
 TEST_F(LauncherTest, RunZeroIsSkippedAndConnectZeroStartsWithoutParameters)
 {
     firstRun();
     writeConfig("[connection1]\r\ncom=" + com(0) + "\r\nclser=0\r\nrun=0\r\n[connection2]\r\ncom=" +
-                std::to_string(pairNumber(1)) + "\r\nclser=1\r\nconnect=0\r\n");
+                std::to_string(pairNumber(1)) + "\r\nclser=1\r\nconnect=0\r\nlowlatency=1\r\n");
     const LauncherRun r = layout_->run();
     EXPECT_EQ(r.exitCode, 0u);
     const auto starts = layout_->bridgeStarts();
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0], "|" + layout_->appDir() + "|hidden");
+}
+
+TEST_F(LauncherTest, LowLatencyOneAddsTheWordAnyOtherValueIsReportedAndLeavesTheDefault)
+{
+    firstRun();
+    const std::string config = "[connection1]\r\ncom=" + com(0) + "\r\nclser=0\r\nlowlatency=1\r\n"
+                               "[connection2]\r\ncom=" + com(1) + "\r\nclser=1\r\nlowlatency=yes\r\n";
+    writeConfig(config);
+    const LauncherRun r = layout_->run();
+    EXPECT_EQ(r.exitCode, 0u);
+    EXPECT_TRUE(r.messageBoxes.empty());
+    EXPECT_TRUE(contains(r.output, "The value of \"lowlatency\" in section connection2 is neither 0 nor 1, the "
+                                   "connection starts in the default mode\n"))
+        << r.output;
+    EXPECT_FALSE(contains(r.output, "section connection1")) << r.output;
+    const auto starts = layout_->bridgeStarts();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[0], com(0) + " 0 9600,n,8,1 Autorun LowLatency|" + layout_->appDir() + "|hidden");
+    EXPECT_EQ(starts[1], com(1) + " 1 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
+    EXPECT_EQ(readWholeFile(layout_->configFile()), config) << "the launcher writes nothing on a check run";
 }
 
 TEST_F(LauncherTest, CameraLinkPortInUseIsSkippedAfterItsMessageAndAPause)

@@ -43,6 +43,11 @@ TEST(CommandLine, ArgumentsNoLauncherWrites)
         StartValues start;
     } rows[] = {
         {"launcher's line", {"COM5", "0", "9600,n,8,1", "Autorun"}, {"COM5", 0, "9600,N,8,1", true}},
+        {"launcher's line with low latency", {"COM5", "0", "9600,n,8,1", "Autorun", "LowLatency"},
+         {"COM5", 0, "9600,N,8,1", true, true}},
+        {"low latency word of 4 KB", {"COM5", "0", "lowlatency" + std::string(4096, 'z')}, {"COM5", 0, "", false, true}},
+        {"low latency cut short", {"COM5", "0", "LOWLATENC"}, {"COM5", 0, "", false, false}},
+        {"low latency without a port is dropped", {"0", "LowLatency"}, {}},
         {"index of 20 digits stays at the largest", {"COM5", std::string(20, '9')}, {"COM5", INT_MAX, "", false}},
         {"index of 300 zeros then 3", {"COM5", std::string(300, '0') + "3"}, {"COM5", 3, "", false}},
         {"COM and 300 digits", {"COM" + std::string(300, '1'), "1"}, {"COM" + std::string(300, '1'), 1, "", false}},
@@ -68,9 +73,12 @@ TEST(CommandLine, LauncherParametersReadBack)
     s.baudrate = 115200;
     s.databit = 7;
     const std::string portName = autorun::comPortNameOf(s.com);
-    const auto start = startValuesOf(
-        parseCommandLine(splitAtBlanks(autorun::bridgeParameters(portName, 3, autorun::lineSettingsText(s)))));
-    EXPECT_EQ(start, (StartValues{"COM7", 3, "115200,E,7,1.5", true}));
+    for (const bool lowLatency : {false, true}) {
+        SCOPED_TRACE(lowLatency ? "low latency" : "default mode");
+        const auto start = startValuesOf(parseCommandLine(
+            splitAtBlanks(autorun::bridgeParameters(portName, 3, autorun::lineSettingsText(s), lowLatency))));
+        EXPECT_EQ(start, (StartValues{"COM7", 3, "115200,E,7,1.5", true, lowLatency}));
+    }
 }
 
 TEST(StatusTexts, IndicesOutsideTheList)

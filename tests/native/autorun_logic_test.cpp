@@ -84,6 +84,49 @@ TEST(LauncherTexts, ParametersOfTheLongestValuesAreWhole)
     EXPECT_EQ(parameters, "COM1234567 -2147483648 -2147483648,ppppppp,-2147483648,sssssss Autorun");
 }
 
+TEST(LauncherTexts, LowLatencyValueAddsOneWordOnlyWhenOne)
+{
+    const struct {
+        const char* name;
+        std::string value;
+        LowLatencyValue asked;
+        std::string parameters;
+    } rows[] = {
+        {"absent", "", LowLatencyValue::Off, "COM5 0 9600,n,8,1 Autorun"},
+        {"zero", "0", LowLatencyValue::Off, "COM5 0 9600,n,8,1 Autorun"},
+        {"one", "1", LowLatencyValue::On, "COM5 0 9600,n,8,1 Autorun LowLatency"},
+        {"two", "2", LowLatencyValue::Unrecognised, "COM5 0 9600,n,8,1 Autorun"},
+        {"leading zero", "01", LowLatencyValue::Unrecognised, "COM5 0 9600,n,8,1 Autorun"},
+        {"minus one", "-1", LowLatencyValue::Unrecognised, "COM5 0 9600,n,8,1 Autorun"},
+        {"word", "yes", LowLatencyValue::Unrecognised, "COM5 0 9600,n,8,1 Autorun"},
+        {"one and more", "1abc", LowLatencyValue::Unrecognised, "COM5 0 9600,n,8,1 Autorun"},
+        {"NUL after one", "1\0"s, LowLatencyValue::Unrecognised, "COM5 0 9600,n,8,1 Autorun"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        LauncherSection s;
+        s.com = "COM5";
+        s.lowlatency = row.value;
+        const LowLatencyValue asked = lowLatencyOf(s.lowlatency);
+        EXPECT_EQ(asked, row.asked);
+        EXPECT_EQ(bridgeParameters(comPortNameOf(s.com), s.clser, lineSettingsText(s), asked == LowLatencyValue::On),
+                  row.parameters);
+        EXPECT_EQ(unpassableValue(s), nullptr) << "the value itself never reaches the command line";
+    }
+}
+
+TEST(LauncherTexts, LongestParametersKeepTheLowLatencyWord)
+{
+    LauncherSection s;
+    s.com = "1234567";
+    s.baudrate = INT_MIN;
+    s.parity = "ppppppp";
+    s.databit = INT_MIN;
+    s.stopbit = "sssssss";
+    EXPECT_EQ(bridgeParameters(comPortNameOf(s.com), INT_MIN, lineSettingsText(s), true),
+              "COM1234567 -2147483648 -2147483648,ppppppp,-2147483648,sssssss Autorun LowLatency");
+}
+
 TEST(LauncherTexts, ValuesThatWouldSplitTheCommandLine)
 {
     const struct {
