@@ -35,7 +35,8 @@ void writeNumber(const std::string& section, const char* key, unsigned long valu
 } // namespace
 
 int writeBackSettings(const std::string& path, const std::string& previousComName, int32_t previousClIndex,
-                      int clPortNameCount, uint32_t baudRate, int32_t parity, uint32_t dataBits, int32_t stopBits)
+                      int clPortNameCount, uint32_t baudRate, int32_t parity, uint32_t dataBits, int32_t stopBits,
+                      bool lowLatency)
 {
     for (int i = 1; i <= clPortNameCount; ++i) {
         const std::string section = config::sectionName(i);
@@ -49,6 +50,10 @@ int writeBackSettings(const std::string& path, const std::string& previousComNam
         writeValue(section, config::kParity, parityLetter(parity), path);
         writeNumber(section, config::kDatabit, dataBits, path);
         writeValue(section, config::kStopbit, stopBitsLabel(stopBits), path);
+        char asked[config::kValueBufferSize] = {};
+        GetPrivateProfileStringA(section.c_str(), config::kLowlatency, "", asked, sizeof asked, path.c_str());
+        if (lowLatency || asked[0] != '\0')
+            writeValue(section, config::kLowlatency, lowLatency ? "1" : "0", path);
         return i;
     }
     return 0;

@@ -13,7 +13,10 @@ namespace clser {
 // and writes "baudrate", "parity", "databit" and "stopbit" into it. "com" and "clser"
 // are never written. Returns the number of the section written, 0 when none matched:
 // then nothing is written at all, so no other connection's section changes.
+// "lowlatency" follows as "1" or "0", but only when the mode is on or the section
+// already has a value for it: a section that never asked for the mode keeps no key.
 int writeBackSettings(const std::string& configPath, const std::string& previousComName, int32_t previousClIndex,
-                      int clPortNameCount, uint32_t baudRate, int32_t parity, uint32_t dataBits, int32_t stopBits);
+                      int clPortNameCount, uint32_t baudRate, int32_t parity, uint32_t dataBits, int32_t stopBits,
+                      bool lowLatency = false);
 
 } // namespace clser

@@ -85,6 +85,7 @@ ConnectionSettings confirmedSettings(const PortSettingSelection& selection, cons
     after.clBaudCode = static_cast<int32_t>(selection.clBaudData);
     after.baudRate = static_cast<uint32_t>(std::strtoul(selection.comBaudText.c_str(), nullptr, 10));
     after.parity = static_cast<int32_t>(selection.parityData);
+    after.lowLatency = selection.lowLatency;
     return after;
 }
 

@@ -49,6 +49,7 @@ struct PortSettingSelection {
     std::string comBaudText;
     std::string clBaudText;
     intptr_t parityData = 0;
+    bool lowLatency = false;  // the "Low latency" checkbox is ticked
 };
 
 enum class ConfirmRefusal {
@@ -62,8 +63,9 @@ bool baudRatesDiffer(const PortSettingSelection& selection);
 // True when the COM port item is not a virtual pair (it lacks "TARVCOM").
 bool isPhysicalPortItem(std::string_view comPortText);
 
-// The confirmed settings: the pair split at its first "-", the Camera Link port, and the
-// line settings; echo is kept from before. A text that is no number gives 0.
+// The confirmed settings: the pair split at its first "-", the Camera Link port, the
+// line settings and the transfer mode; echo is kept from before. A text that is no
+// number gives 0.
 ConnectionSettings confirmedSettings(const PortSettingSelection& selection, const ConnectionSettings& before);
 
 // True when the confirmation changes the COM port or the Camera Link port, which the

@@ -85,6 +85,7 @@ CPortSettingDlg::CPortSettingDlg(bool autorun)
 BOOL CPortSettingDlg::onInitDialog()
 {
     CheckDlgButton(hwnd(), IDC_SHOW_PHYSICAL_PORTS, showPhysicalPorts_ ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(hwnd(), IDC_LOW_LATENCY, settings_.lowLatency ? BST_CHECKED : BST_UNCHECKED);
     fillComPortBox();
     fillClPortBox();
 
@@ -151,6 +152,7 @@ PortSettingSelection CPortSettingDlg::readSelection() const
     s.comBaudText = selectedText(item(IDC_COM_BAUD_RATE));
     s.clBaudText = selectedText(item(IDC_CL_BAUD_RATE));
     s.parityData = selectedData(item(IDC_PARITY), 0);
+    s.lowLatency = IsDlgButtonChecked(hwnd(), IDC_LOW_LATENCY) == BST_CHECKED;
     return s;
 }
 
@@ -178,7 +180,7 @@ void CPortSettingDlg::confirm()
                        kCaption, MB_OK | MB_ICONEXCLAMATION);
         writeBackSettings(configPath_, previous.userPortName, previous.clPortIndex,
                           static_cast<int>(clPortNames_.size()), settings_.baudRate, settings_.parity,
-                          settings_.dataBits, settings_.stopBits);
+                          settings_.dataBits, settings_.stopBits, settings_.lowLatency);
     }
     endDialog(IDOK);
 }

@@ -13,12 +13,13 @@ namespace clser::app {
 
 class CPortSettingDlg : public DialogBase {
 public:
-    // autorun: confirmed line settings are written back into the configuration file.
+    // autorun: confirmed line settings and transfer mode are written back into the
+    // configuration file.
     explicit CPortSettingDlg(bool autorun);
 
     void setClPortNames(const std::vector<std::string>& names) { clPortNames_ = names; }
     void setPortEntries(const std::vector<discovery::PortEntry>& entries) { portEntries_ = entries; }
-    // The first eight fields count; echo is carried through unchanged.
+    // The first eight fields and the transfer mode count; echo is carried through unchanged.
     void setSettings(const ConnectionSettings& settings) { settings_ = settings; }
     const ConnectionSettings& settings() const { return settings_; }
     bool showPhysicalPorts() const { return showPhysicalPorts_; }

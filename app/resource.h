@@ -33,6 +33,7 @@
 #define IDC_COM_PORT                 1026
 #define IDC_CL_PORT                  1027
 #define IDC_SHOW_PHYSICAL_PORTS      1031
+#define IDC_LOW_LATENCY              1041
 
 // Main dialog
 #define IDC_TRACE_LIST               1030

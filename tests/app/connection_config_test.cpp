@@ -121,6 +121,44 @@ TEST_F(WriteBackSettings, OverlongComValueIsCutToSevenCharacters)
     EXPECT_EQ(value(1, "baudrate"), "57600");
 }
 
+// The transfer mode goes back with the line settings, but a section that never had the
+// key gets none while the mode stays off, so a default file keeps its exact text.
+TEST_F(WriteBackSettings, LowLatencyKeyWrittenWhenOnOrAlreadyThere)
+{
+    const struct {
+        const char* name;
+        const char* keyLine; // the section's "lowlatency" line before, empty for none
+        bool lowLatency;
+        const char* after;   // the value read back, "<none>" when the key is absent
+    } rows[] = {
+        {"off, no key: no key written", "", false, "<none>"},
+        {"on, no key: 1 written", "", true, "1"},
+        {"off over 1: 0 written", "lowlatency=1\r\n", false, "0"},
+        {"on over 0: 1 written", "lowlatency=0\r\n", true, "1"},
+        {"off over an unrecognised value: 0 written", "lowlatency=yes\r\n", false, "0"},
+        {"on over 1 stays 1", "lowlatency=1\r\n", true, "1"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        write(std::string("[connection1]\r\ncom=COM5\r\nclser=0\r\n[connection2]\r\ncom=COM6\r\nclser=1\r\n") +
+              row.keyLine);
+        EXPECT_EQ(writeBackSettings(path_, "COM6", 1, 2, 9600, 0, 8, 0, row.lowLatency), 2);
+        EXPECT_EQ(value(2, "lowlatency"), row.after);
+        EXPECT_EQ(value(2, "stopbit"), "1") << "with the line settings";
+        EXPECT_EQ(value(1, "lowlatency"), "<none>") << "another connection's section is untouched";
+    }
+}
+
+TEST_F(WriteBackSettings, DefaultSectionKeepsItsExactTextWhenTheModeStaysOff)
+{
+    write(kTwoConnections);
+    const std::string before = content();
+    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 2, 9600, 0, 8, 0, false), 1);
+    EXPECT_EQ(content(), before);
+    EXPECT_EQ(writeBackSettings(path_, "COM9", 0, 2, 9600, 0, 8, 0, true), 0);
+    EXPECT_EQ(content(), before) << "no matching section: the mode is written nowhere";
+}
+
 TEST(ConfigPath, BesideTheProgram)
 {
     EXPECT_EQ(clser::config::configPathBeside("C:\\Prog\\bin\\ClserDunmere2.exe"),

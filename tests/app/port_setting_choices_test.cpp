@@ -110,6 +110,24 @@ TEST(Confirm, TakesEveryFieldFromTheBoxesAndKeepsEcho)
     EXPECT_EQ(blank.baudRate, 0u);
 }
 
+TEST(Confirm, TransferModeFollowsTheCheckboxBothWays)
+{
+    ConnectionSettings before;
+    before.userPortName = "COM5";
+    before.bridgePortName = "TARVCOM5";
+    before.clPortIndex = 1;
+    for (const bool wasLow : {false, true})
+        for (const bool ticked : {false, true}) {
+            SCOPED_TRACE(std::string(wasLow ? "was low latency" : "was default") + (ticked ? ", ticked" : ", cleared"));
+            before.lowLatency = wasLow;
+            PortSettingSelection chosen = selection("COM5-TARVCOM5", "9600", "9600");
+            chosen.lowLatency = ticked;
+            const ConnectionSettings after = confirmedSettings(chosen, before);
+            EXPECT_EQ(after.lowLatency, ticked);
+            EXPECT_FALSE(portsChanged(before, after)) << "the mode is no port change";
+        }
+}
+
 TEST(Confirm, OnlyPortOrCameraLinkIndexCountAsPortChanges)
 {
     ConnectionSettings a;

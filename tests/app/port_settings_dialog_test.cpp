@@ -100,9 +100,11 @@ TEST_F(PortSettings, ShowsTheSettingsInItsBoxes)
     s.parity = 1;
     s.dataBits = 7;
     s.stopBits = 1;
+    s.lowLatency = true;
     auto dlg = dialog(false, s);
     ModalRun<CPortSettingDlg> run(*dlg);
     ASSERT_TRUE(run.waitInitialised());
+    EXPECT_EQ(IsDlgButtonChecked(dlg->hwnd(), IDC_LOW_LATENCY), static_cast<UINT>(BST_CHECKED));
     EXPECT_EQ(comboItems(box(*dlg, IDC_COM_PORT)), (std::vector<std::string>{"COM5-TARVCOM5", "COM6-TARVCOM6"}));
     EXPECT_EQ(comboSelection(box(*dlg, IDC_COM_PORT)), "COM6-TARVCOM6");
     EXPECT_EQ(IsDlgButtonChecked(dlg->hwnd(), IDC_SHOW_PHYSICAL_PORTS), static_cast<UINT>(BST_UNCHECKED));
@@ -117,6 +119,27 @@ TEST_F(PortSettings, ShowsTheSettingsInItsBoxes)
     char caption[64] = {};
     GetWindowTextA(dlg->hwnd(), caption, sizeof caption);
     EXPECT_STREQ(caption, "Port Settings");
+
+    // The low-latency checkbox fits the dialog and covers no other control.
+    HWND tick = GetDlgItem(dlg->hwnd(), IDC_LOW_LATENCY);
+    GetWindowTextA(tick, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Low latency");
+    RECT client{};
+    GetClientRect(dlg->hwnd(), &client);
+    MapWindowPoints(dlg->hwnd(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT tickRect{};
+    GetWindowRect(tick, &tickRect);
+    RECT inside{};
+    IntersectRect(&inside, &tickRect, &client);
+    EXPECT_TRUE(EqualRect(&inside, &tickRect)) << "inside the dialog";
+    for (HWND other = GetWindow(dlg->hwnd(), GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT)) {
+        if (other == tick)
+            continue;
+        RECT otherRect{}; // a drop-down box's window is only its closed field
+        GetWindowRect(other, &otherRect);
+        RECT overlap{};
+        EXPECT_FALSE(IntersectRect(&overlap, &otherRect, &tickRect)) << "control " << GetDlgCtrlID(other);
+    }
 
     PostMessageA(dlg->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ASSERT_TRUE(run.waitDone(15000));
@@ -220,9 +243,14 @@ TEST_F(PortSettings, AutorunWritesTheLineSettingsIntoTheSectionOfThePreviousPort
         choose(*dlg, IDC_PARITY, "e");
         choose(*dlg, IDC_DATA_BITS, "7");
         choose(*dlg, IDC_STOP_BITS, "2");
+        EXPECT_EQ(IsDlgButtonChecked(dlg->hwnd(), IDC_LOW_LATENCY), static_cast<UINT>(BST_UNCHECKED));
+        CheckDlgButton(dlg->hwnd(), IDC_LOW_LATENCY, BST_CHECKED);
         confirm(*dlg);
         ASSERT_TRUE(run.waitDone(15000)) << "same ports: no message";
     }
+    EXPECT_TRUE(dlg->settings().lowLatency);
+    EXPECT_EQ(value(2, "lowlatency"), "1");
+    EXPECT_EQ(value(1, "lowlatency"), "<none>");
     EXPECT_EQ(value(2, "baudrate"), "115200");
     EXPECT_EQ(value(2, "parity"), "e");
     EXPECT_EQ(value(2, "databit"), "7");
@@ -262,11 +290,13 @@ TEST_F(PortSettings, WithoutAutorunTheFileIsNeverTouched)
     choose(*dlg, IDC_COM_BAUD_RATE, "19200");
     choose(*dlg, IDC_CL_BAUD_RATE, "19200");
     choose(*dlg, IDC_COM_PORT, "COM6-TARVCOM6");
+    CheckDlgButton(dlg->hwnd(), IDC_LOW_LATENCY, BST_CHECKED);
     confirm(*dlg);
     ASSERT_TRUE(run.waitDone(15000));
     EXPECT_TRUE(noBoxFor(200, *dlg));
     EXPECT_EQ(readTextFile(ini_), text);
     EXPECT_EQ(dlg->settings().clBaudCode, 2);
+    EXPECT_TRUE(dlg->settings().lowLatency) << "taken for the running process";
 }
 
 TEST_F(PortSettings, MoreThanTenCameraLinkPortsKeepPositionAndIndexTogether)

@@ -4,6 +4,7 @@
 #include "app_test_support.h"
 #include "bridge_test_support.h"
 #include "pty_rig.h"
+#include "resource.h"
 #include "unique_handle.h"
 
 #include <gtest/gtest.h>
@@ -282,21 +283,13 @@ clser::UniqueHandle processOfProgram(const std::string& path)
     return clser::UniqueHandle();
 }
 
-TEST(Program, TheLauncherStartsItFromTheConfigurationFile)
+// Copies the launcher beside the staged program and runs it there; it starts the bridge
+// and ends without waiting for it.
+void runLauncherBeside(const StagedProgram& staged)
 {
-    StagedProgram staged("with-launcher", true);
-    ASSERT_TRUE(staged.ok());
     const std::string bin = staged.root() + "\\bin";
     ASSERT_TRUE(CopyFileA((programDirectory() + "\\ClserDunmereAutorun.exe").c_str(),
                           (bin + "\\ClserDunmereAutorun.exe").c_str(), FALSE));
-    const int number = freePortNumber(60);
-    ASSERT_TRUE(installEmulatedPair(number));
-    const std::string port = "COM" + std::to_string(number);
-    writeTextFile(bin + "\\DunmereConfig.ini", "[connection1]\r\ncom=" + port +
-                                                  "\r\nclser=0\r\nbaudrate=19200\r\nparity=e\r\ndatabit=7\r\n"
-                                                  "stopbit=1\r\nrun=1\r\nconnect=1\r\n");
-
-    // The launcher is a console program that starts the bridge and ends without waiting.
     std::string line = "\"" + bin + "\\ClserDunmereAutorun.exe\"";
     std::vector<char> buffer(line.begin(), line.end());
     buffer.push_back('\0');
@@ -309,12 +302,13 @@ TEST(Program, TheLauncherStartsItFromTheConfigurationFile)
     clser::UniqueHandle launcher(info.hProcess);
     ASSERT_EQ(WaitForSingleObject(launcher.get(), 120000), WAIT_OBJECT_0);
     EXPECT_EQ(exitCodeOf(launcher.get()), 0u);
+}
 
-    clser::UniqueHandle bridge;
+// The bridge the launcher started, once its status bar says "Connected".
+void waitForConnectedBridge(const StagedProgram& staged, clser::UniqueHandle& bridge, HWND& main, HWND& bar)
+{
     ASSERT_TRUE(waitUntil([&] { return (bridge = processOfProgram(staged.program())).valid(); }, 20000));
     const DWORD pid = GetProcessId(bridge.get());
-    HWND main = nullptr;
-    HWND bar = nullptr;
     ASSERT_TRUE(waitUntil(
         [&] {
             main = mainWindowOf(pid);
@@ -322,6 +316,29 @@ TEST(Program, TheLauncherStartsItFromTheConfigurationFile)
             return bar && remoteStatusPane(bridge.get(), bar, 0) == "Connected";
         },
         30000));
+}
+
+TEST(Program, TheLauncherStartsItFromTheConfigurationFile)
+{
+    StagedProgram staged("with-launcher", true);
+    ASSERT_TRUE(staged.ok());
+    const std::string bin = staged.root() + "\\bin";
+    const int number = freePortNumber(60);
+    ASSERT_TRUE(installEmulatedPair(number));
+    const std::string port = "COM" + std::to_string(number);
+    writeTextFile(bin + "\\DunmereConfig.ini", "[connection1]\r\ncom=" + port +
+                                                  "\r\nclser=0\r\nbaudrate=19200\r\nparity=e\r\ndatabit=7\r\n"
+                                                  "stopbit=1\r\nrun=1\r\nconnect=1\r\n");
+    runLauncherBeside(staged);
+    if (HasFatalFailure())
+        return;
+
+    clser::UniqueHandle bridge;
+    HWND main = nullptr;
+    HWND bar = nullptr;
+    waitForConnectedBridge(staged, bridge, main, bar);
+    if (HasFatalFailure())
+        return;
     EXPECT_EQ(remoteStatusPane(bridge.get(), bar, 2), "19200 e 7 1") << "the section's line settings";
     EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main); }, 15000));
 
@@ -334,6 +351,81 @@ TEST(Program, TheLauncherStartsItFromTheConfigurationFile)
     exitProgram(bridge.get(), main);
     stopIfRunning(bridge.get());
     removeEmulatedPair(number);
+}
+
+// Opens the port settings dialog of a running bridge and says whether "Low latency" is ticked.
+std::optional<ShownBox> openPortSettings(HANDLE process, HWND main)
+{
+    PostMessageA(main, WM_COMMAND, ID_PORT_SETTINGS, 0);
+    return waitForBox(GetProcessId(process), "Port Settings", 15000);
+}
+
+bool lowLatencyTicked(HWND portSettings)
+{
+    return SendMessageA(GetDlgItem(portSettings, IDC_LOW_LATENCY), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+// "lowlatency=1" in the launcher's section: the launcher passes the word, the bridge
+// connects in that mode and shows it ticked; clearing it takes effect on the running
+// connection without a reconnect question and goes back into the section as 0.
+TEST(Program, LowLatencyFromTheConfigurationFileReachesTheDialogAndGoesBack)
+{
+    StagedProgram staged("low-latency", true);
+    ASSERT_TRUE(staged.ok());
+    const std::string ini = staged.root() + "\\bin\\DunmereConfig.ini";
+    const int number = freePortNumber(70);
+    ASSERT_TRUE(installEmulatedPair(number));
+    const std::string port = "COM" + std::to_string(number);
+    const std::string section = "[connection1]\r\ncom=" + port +
+                                "\r\nclser=0\r\nbaudrate=9600\r\nparity=n\r\ndatabit=8\r\nstopbit=1\r\nrun=1\r\n"
+                                "connect=1\r\n";
+    writeTextFile(ini, section + "lowlatency=1\r\n");
+    struct Cleanup {
+        int number;
+        clser::UniqueHandle bridge;
+        ~Cleanup()
+        {
+            stopIfRunning(bridge.get());
+            removeEmulatedPair(number);
+        }
+    } cleanup{number, {}};
+    runLauncherBeside(staged);
+    ASSERT_FALSE(HasFatalFailure());
+
+    clser::UniqueHandle& bridge = cleanup.bridge;
+    HWND main = nullptr;
+    HWND bar = nullptr;
+    waitForConnectedBridge(staged, bridge, main, bar);
+    ASSERT_FALSE(HasFatalFailure());
+    const DWORD pid = GetProcessId(bridge.get());
+    clser::test::UserPort terminal;
+    ASSERT_TRUE(terminal.open(port));
+    ASSERT_TRUE(terminal.write("sn?\r"));
+    EXPECT_EQ(terminal.read(10, 10000), "SIM-0000\r\n");
+
+    auto settings = openPortSettings(bridge.get(), main);
+    ASSERT_TRUE(settings);
+    EXPECT_TRUE(lowLatencyTicked(settings->window)) << "the launcher's word reached the connection";
+    SendMessageA(GetDlgItem(settings->window, IDC_LOW_LATENCY), BM_SETCHECK, BST_UNCHECKED, 0);
+    answer(settings->window, IDOK);
+    EXPECT_FALSE(waitForBox(pid, "", 1500)) << "no question and no message: the connection keeps running";
+    EXPECT_EQ(remoteStatusPane(bridge.get(), bar, 0), "Connected");
+
+    char value[16] = {};
+    GetPrivateProfileStringA("connection1", "lowlatency", "<none>", value, sizeof value, ini.c_str());
+    EXPECT_STREQ(value, "0") << "written back in autorun mode";
+    EXPECT_EQ(readTextFile(ini), section + "lowlatency=0\r\n") << "nothing else changed";
+
+    settings = openPortSettings(bridge.get(), main);
+    ASSERT_TRUE(settings);
+    EXPECT_FALSE(lowLatencyTicked(settings->window)) << "the running connection took the change";
+    answer(settings->window, IDCANCEL);
+
+    ASSERT_TRUE(terminal.write("gain 3\rgain?\r"));
+    EXPECT_EQ(terminal.read(7, 10000), "OK\r\n3\r\n") << "served in the default mode after the change";
+    terminal.close();
+
+    exitProgram(bridge.get(), main);
 }
 
 // Pictures of the main dialog, the port settings dialog and the about dialog, taken when
