@@ -5,6 +5,7 @@
 #include "setupc_location.h"
 #include "setupc_runner.h"
 #include "text_format.h"
+#include "unique_handle.h"
 #include "vcom_messages.h"
 
 #include <windows.h>
@@ -20,6 +21,36 @@ namespace {
 constexpr unsigned long kListWaitMs = 30000;
 // setupc may still be closing the file when its process has ended.
 constexpr DWORD kSettleMs = 200;
+
+// Every process lists through the same file in TEMP. Processes started together (the
+// launcher starts one bridge per connection) would otherwise delete the file under each
+// other's read and take an empty list for a valid one. Listings take turns through a
+// named mutex; when the turn does not come within a whole listing's time, the listing
+// goes ahead anyway.
+constexpr char kListFileMutexName[] = "TarvVirtualComPort list file";
+constexpr DWORD kTurnWaitMs = kListWaitMs + kSettleMs + 5000;
+
+class ListFileTurn {
+public:
+    ListFileTurn() : mutex_(CreateMutexA(nullptr, FALSE, kListFileMutexName))
+    {
+        if (!mutex_)
+            return;
+        const DWORD waited = WaitForSingleObject(mutex_.get(), kTurnWaitMs);
+        owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~ListFileTurn()
+    {
+        if (owned_)
+            ReleaseMutex(mutex_.get());
+    }
+    ListFileTurn(const ListFileTurn&) = delete;
+    ListFileTurn& operator=(const ListFileTurn&) = delete;
+
+private:
+    UniqueHandle mutex_;
+    bool owned_ = false;
+};
 
 struct FileCloser {
     void operator()(FILE* f) const noexcept { std::fclose(f); }
@@ -55,6 +86,7 @@ int refreshPairList(VComModule& module)
         setLastErrorText(text::kTempDirectoryUnusable);
         return 0;
     }
+    const ListFileTurn turn;
     deleteOldListFile(location->listFile);
 
     const auto run = runSetupc(module.setupcPath, module.com0comDirectory, "open", location->listParameters,

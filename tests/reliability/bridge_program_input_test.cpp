@@ -1,0 +1,316 @@
+// ClserDunmere2.exe itself against command lines and environments a user's machine can
+// produce. Every case is a process of its own, installed beside the pair library, the
+// simulated camera and the setupc emulator; all start at once and each is then checked
+// and ended: a box shown where one is due (and answered), the window in the state the
+// start values call for, and no crash or hang.
+#include "app_test_support.h"
+#include "outcome_row.h"
+#include "unique_handle.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace clser::apptest;
+using clser::reliability::cellText;
+using clser::reliability::printOutcomeRow;
+
+namespace {
+
+constexpr char kMainCaption[] = "ClSerDunmere";
+constexpr char kProgramTitle[] = "ClserDunmere2";
+constexpr UINT kExitCommand = 32786;
+const std::string kTempText = "Error: The TEMP directory is not set or its path is too long for the list file.\n";
+const std::string kNoBoards = "Cannot find any CameraLink boards, please check the system configuration.";
+
+enum class Sdk { Full, Partial, None };
+
+// <run>\app\<name>\<folder>\ClserDunmere2.exe with the DLLs it needs; com0com beside
+// <folder> when asked. A folder named bin makes its parent the SDK root.
+struct Stage {
+    std::string root, dir;
+    bool ok = true;
+    std::string program() const { return dir + "\\ClserDunmere2.exe"; }
+};
+
+Stage stage(const std::string& name, const std::string& folder, Sdk sdk, bool com0com)
+{
+    Stage s;
+    s.root = runDirectory() + "\\" + name;
+    s.dir = s.root + "\\" + folder;
+    makeDirectories(s.dir);
+    const std::string bin = programDirectory();
+    auto copy = [&](const std::string& from, const std::string& to) {
+        s.ok = CopyFileA(from.c_str(), to.c_str(), FALSE) && s.ok;
+    };
+    for (const char* file : {"ClserDunmere2.exe", "TarvVirtualComPort.dll", "clserbvk.dll"})
+        copy(bin + "\\" + file, s.dir + "\\" + file);
+    for (const char* file : {"acqlib5.dll", "tarv_hal.dll"}) {
+        if (sdk == Sdk::Full)
+            copy(bin + "\\" + file, s.dir + "\\" + file);
+        else if (sdk == Sdk::Partial)
+            copy(bin + "\\sdk-partial\\" + file, s.dir + "\\" + file);
+        else
+            DeleteFileA((s.dir + "\\" + file).c_str());
+    }
+    const std::string setupcDir = s.root + "\\com0com\\" + architectureFolder();
+    if (com0com) {
+        makeDirectories(setupcDir);
+        copy(bin + "\\setupc.exe", setupcDir + "\\setupc.exe");
+    } else {
+        DeleteFileA((setupcDir + "\\setupc.exe").c_str());
+    }
+    return s;
+}
+
+// The main dialog of a process, shown or hidden in the tray.
+HWND mainWindowOf(DWORD pid)
+{
+    for (HWND w : dialogWindowsOfProcess(pid)) {
+        char caption[64] = {};
+        GetWindowTextA(w, caption, sizeof caption);
+        if (std::string(caption) == kMainCaption)
+            return w;
+    }
+    for (HWND owner : windowsOfProcess(pid, "Static"))
+        if (HWND inside = FindWindowExA(owner, nullptr, "#32770", kMainCaption))
+            return inside;
+    return nullptr;
+}
+
+std::string environmentValue(const char* name)
+{
+    static char buffer[32768];
+    const DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+}
+
+// Sets environment variables for the next child; the old values come back when it goes.
+class EnvironmentChange {
+public:
+    void set(const char* name, const std::optional<std::string>& value)
+    {
+        char probe[2];
+        const bool present = GetEnvironmentVariableA(name, probe, sizeof probe) > 0 ||
+                             GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+        saved_.push_back({name, present ? std::optional<std::string>(environmentValue(name)) : std::nullopt});
+        SetEnvironmentVariableA(name, value ? value->c_str() : nullptr);
+    }
+    ~EnvironmentChange()
+    {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
+            SetEnvironmentVariableA(it->first.c_str(), it->second ? it->second->c_str() : nullptr);
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+clser::UniqueHandle start(const Stage& s, const std::string& parameters)
+{
+    std::string line = "\"" + s.program() + "\" " + parameters;
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(s.program().c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, s.dir.c_str(),
+                        &startup, &info))
+        return clser::UniqueHandle();
+    clser::UniqueHandle thread(info.hThread);
+    return clser::UniqueHandle(info.hProcess);
+}
+
+DWORD exitCodeOf(HANDLE process)
+{
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process, &code);
+    return code;
+}
+
+enum class Outcome {
+    Window,      // the main dialog stays, in the given state
+    BoxThenEnd,  // a box, and the program ends once it is answered
+};
+
+struct Case {
+    std::string input;
+    const Stage* where;
+    std::string parameters;
+    std::vector<std::pair<const char*, std::optional<std::string>>> environment;
+    Outcome outcome;
+    std::string boxCaption; // a box due before anything else ("" = none)
+    std::string boxText;    // its text, or the start of it
+    std::string pane0;      // Window: status panes 0 and 2 exactly, pane 1 by its end
+    std::string pane1End;
+    std::string pane2;
+    bool hidden = false;    // Window: hidden into the tray
+    std::string expected;
+};
+
+struct Running {
+    const Case* c;
+    clser::UniqueHandle process;
+};
+
+std::string panesOf(HANDLE process, HWND bar)
+{
+    return "\"" + remoteStatusPane(process, bar, 0) + "\" / \"" + remoteStatusPane(process, bar, 1) + "\" / \"" +
+           remoteStatusPane(process, bar, 2) + "\"";
+}
+
+bool endsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Checks one running case, ends it, and returns what was seen.
+std::string checkAndEnd(const Running& r)
+{
+    const Case& c = *r.c;
+    HANDLE process = r.process.get();
+    const DWORD pid = GetProcessId(process);
+    std::string observed;
+    if (!c.boxCaption.empty()) {
+        auto box = waitForBox(pid, c.boxCaption, 60000);
+        EXPECT_TRUE(box) << "a box captioned " << c.boxCaption;
+        if (!box)
+            return "no box";
+        EXPECT_EQ(box->text.rfind(c.boxText, 0), 0u) << box->text;
+        observed = "box \"" + cellText(box->text, 70) + "\"";
+        answer(box->window, IDOK);
+    }
+    if (c.outcome == Outcome::BoxThenEnd) {
+        const bool ended = WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(exitCodeOf(process), 0u);
+        EXPECT_EQ(mainWindowOf(pid), nullptr) << "no main dialog";
+        return observed + (ended ? ", ended with " + std::to_string(exitCodeOf(process)) : ", DID NOT END");
+    }
+
+    HWND main = nullptr;
+    HWND bar = nullptr;
+    const bool shown = waitUntil(
+        [&] {
+            main = mainWindowOf(pid);
+            bar = main ? FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr) : nullptr;
+            return bar && (c.pane0.empty() || remoteStatusPane(process, bar, 0) == c.pane0);
+        },
+        60000);
+    EXPECT_TRUE(shown) << "main dialog with status " << c.pane0;
+    if (!shown)
+        return observed + (WaitForSingleObject(process, 0) == WAIT_OBJECT_0 ? " PROCESS ENDED" : " no main dialog");
+    if (c.hidden)
+        EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main); }, 10000)) << "hidden into the tray";
+    else
+        EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(main) != FALSE; }, 10000)) << "shown";
+    Sleep(300);
+    EXPECT_EQ(remoteStatusPane(process, bar, 0), c.pane0);
+    EXPECT_TRUE(endsWith(remoteStatusPane(process, bar, 1), c.pane1End)) << remoteStatusPane(process, bar, 1);
+    EXPECT_EQ(remoteStatusPane(process, bar, 2), c.pane2);
+    EXPECT_FALSE(boxShown(pid, kProgramTitle)) << "no message";
+    observed += std::string(observed.empty() ? "" : ", ") + (IsWindowVisible(main) ? "window shown" : "in the tray") +
+                ", panes " + panesOf(process, bar);
+
+    PostMessageA(main, WM_COMMAND, kExitCommand, 0);
+    auto ask = waitForBox(pid, kProgramTitle, 20000);
+    EXPECT_TRUE(ask) << "exit asks";
+    if (ask)
+        answer(ask->window, IDOK);
+    const bool ended = WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
+    EXPECT_TRUE(ended);
+    return observed + (ended ? ", Exit ends it" : ", EXIT DID NOT END IT");
+}
+
+TEST(BridgeProgramBadInput, CommandLinesAndEnvironments)
+{
+    const Stage normal = stage("reliability-normal", "bin", Sdk::Full, true);
+    const Stage sdkFile = stage("reliability-sdk-file", "app", Sdk::None, true);
+    const Stage noCom0com = stage("reliability-no-com0com", "app", Sdk::None, false);
+    const Stage partial = stage("reliability-sdk-partial", "bin", Sdk::Partial, true);
+    for (const Stage* s : {&normal, &sdkFile, &noCom0com, &partial})
+        ASSERT_TRUE(s->ok) << s->root;
+    const std::string aFile = sdkFile.root + "\\not-a-directory.txt";
+    writeTextFile(aFile, "a file, not an SDK root\r\n");
+
+    const int p = freePortNumber(70);
+    ASSERT_TRUE(installEmulatedPair(p));
+    const int q = freePortNumber(p + 1);
+    ASSERT_TRUE(installEmulatedPair(q));
+    const std::string P = "COM" + std::to_string(p);
+    const std::string Q = "COM" + std::to_string(q);
+    const std::string fiftyCommas = "115200,E,7,2" + std::string(47, ',');
+    const auto noSdkEnvironment = std::vector<std::pair<const char*, std::optional<std::string>>>{
+        {"TARVDIR5_32", std::nullopt}, {"TARVDIR5", aFile}};
+
+    const std::vector<Case> cases = {
+        {"empty", &normal, "", {}, Outcome::Window, "", "", "Not connected", "<->0. SimBoard_Port0", "9600 n 8 1",
+         false, "window shown, not connected, first pair and first port selected"},
+        {"only separators (blanks and tabs)", &normal, "  \t \t   ", {}, Outcome::Window, "", "", "Not connected",
+         "<->0. SimBoard_Port0", "9600 n 8 1", false, "as empty"},
+        {"one argument of 4 KB (COM and 4093 letters) and index 0", &normal, "COM" + std::string(4093, 'A') + " 0",
+         {}, Outcome::Window, "", "", "Not connected", "<->", "9600 n 8 1", false,
+         "no such pair: names cleared, window shown, not connected"},
+        {"index of 20 digits", &normal, P + " 99999999999999999999 9600,n,8,1 Autorun", {}, Outcome::Window, "", "",
+         "Not connected", "<->", "9600 n 8 1", false, "index too large: names cleared, window shown"},
+        {"COM followed by 300 digits", &normal, "COM" + std::string(300, '7') + " 0 9600,n,8,1 Autorun", {},
+         Outcome::Window, "", "", "Not connected", "<->", "9600 n 8 1", false,
+         "no such pair: names cleared, window shown"},
+        {"line settings with 50 commas (115200,E,7,2,,,...)", &normal, P + " 0 " + fiftyCommas + " Autorun", {},
+         Outcome::Window, "", "", "Connected", P + "<->0. SimBoard_Port0", "115200 e 7 1", true,
+         "connected in the tray; the fourth field is \"2,,,...\", so one stop bit"},
+        {"index -3 (launcher, clser = -3)", &normal, P + " -3 9600,n,8,1 Autorun", {}, Outcome::Window, "", "",
+         "Not connected", "<->0. SimBoard_Port0", "9600 n 8 1", false,
+         "no index: started as without arguments"},
+        {"index 99 (launcher, clser = 99)", &normal, P + " 99 9600,n,8,1 Autorun", {}, Outcome::Window, "", "",
+         "Not connected", "<->", "9600 n 8 1", false, "index too large: names cleared, window shown"},
+        {"line settings 0,n,8,1 (launcher, baudrate = fast)", &normal, Q + " 1 0,n,8,1 Autorun", {},
+         Outcome::Window, "", "", "Connected", Q + "<->1. SimBoard_Port1", "9600 n 8 1", true,
+         "connected in the tray at 9600"},
+        {"TEMP unset", &normal, P + " 0 9600,n,8,1 Autorun", {{"TEMP", std::nullopt}}, Outcome::BoxThenEnd, "Error",
+         kTempText, "", "", "", false, "the library's text in a box, then the program ends"},
+        {"TEMP of 600 characters", &normal, P + " 0 9600,n,8,1 Autorun", {{"TEMP", "C:\\" + std::string(597, 't')}},
+         Outcome::BoxThenEnd, "Error", kTempText, "", "", "", false,
+         "the library's text in a box, then the program ends"},
+        {"TARVDIR5 names a file (program outside a bin folder)", &sdkFile, P + " 0 9600,n,8,1 Autorun",
+         noSdkEnvironment, Outcome::Window, kProgramTitle, kNoBoards, "", "", "", false,
+         "no SDK: the no-boards message, then an empty window, not connected"},
+        {"TARVDIR5 names a file, no com0com beside the program", &noCom0com, P + " 0 9600,n,8,1 Autorun",
+         noSdkEnvironment, Outcome::BoxThenEnd, "Error", "Not found com0com in ", "", "", "", false,
+         "the library's com0com-not-found text, then the program ends"},
+        {"SDK DLLs without Fg_getSystemInformation and THalGetBoardInfoString", &partial,
+         P + " 0 9600,n,8,1 Autorun", {}, Outcome::Window, kProgramTitle, kNoBoards, "", "", "", false,
+         "the no-boards message, then an empty window, not connected"},
+    };
+
+    std::vector<Running> running;
+    for (const auto& c : cases) {
+        EnvironmentChange change;
+        for (const auto& [name, value] : c.environment)
+            change.set(name, value);
+        clser::UniqueHandle process = start(*c.where, c.parameters);
+        EXPECT_TRUE(process) << c.input;
+        if (process)
+            running.push_back({&c, std::move(process)});
+    }
+    for (const auto& r : running) {
+        SCOPED_TRACE(r.c->input);
+        const std::string observed = checkAndEnd(r);
+        printOutcomeRow("bridge program", r.c->input, r.c->expected, observed);
+    }
+    for (const auto& r : running) {
+        if (WaitForSingleObject(r.process.get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(r.process.get(), 1);
+            WaitForSingleObject(r.process.get(), 15000);
+        }
+    }
+    removeEmulatedPair(p);
+    removeEmulatedPair(q);
+}
+
+} // namespace
