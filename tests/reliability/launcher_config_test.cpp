@@ -35,9 +35,7 @@ protected:
     {
         savedCamera_ = environmentValue("CLSERBVK_SIM_CONFIG");
         layout_ = std::make_unique<LauncherLayout>();
-        const std::string camera = layout_->root() + "\\one-camera-port.txt";
-        writeFile(camera, "ports = 1\n");
-        SetEnvironmentVariableA("CLSERBVK_SIM_CONFIG", camera.c_str());
+        cameraPorts(1);
         layout_->removeAllPairs();
     }
     static void TearDownTestSuite()
@@ -53,6 +51,14 @@ protected:
         DWORD n = 0;
         WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
         CloseHandle(f);
+    }
+
+    // The simulated camera's port count, which is how many sections a check run visits.
+    static void cameraPorts(int count)
+    {
+        const std::string camera = layout_->root() + "\\camera-ports.txt";
+        writeFile(camera, "ports = " + std::to_string(count) + "\n");
+        SetEnvironmentVariableA("CLSERBVK_SIM_CONFIG", camera.c_str());
     }
 
     // Runs the launcher on a fresh file (nullptr: no file at all).
@@ -127,28 +133,12 @@ TEST_F(LauncherBadInputTest, ConfigurationFilesAUsersMachineCanHold)
         const char* expected;
         std::string printed = "";        // a console line the run prints
     };
-    const std::string k4(4096, 'x');
-    std::string thousand;
-    for (int i = 1; i <= 1000; ++i)
-        thousand += "[connection" + std::to_string(i) + "]\r\ncom=" + com + "\r\nclser=0\r\n";
     const Case cases[] = {
         {"empty", "", {defaults}, "", "first run: connection1 written, bridge started"},
         {"4 KB of binary junk", binaryJunk(), {defaults}, "",
          "unconfigured, so a first run: connection1 written, bridge started"},
-        {"1000 sections", thousand, {defaults}, "", "check run of connection1 only (one Camera Link port)"},
-        {"4 KB values (parity, stopbit, an unknown key)",
-         section + "parity=" + k4 + "\r\nstopbit=" + k4 + "\r\nnote=" + k4 + "\r\n",
-         {com + " 0 9600,xxxxxxx,8,xxxxxxx Autorun"}, "", "texts cut to 7 characters, bridge started"},
-        {"4 KB digits as baudrate", section + "baudrate=" + std::string(4096, '9') + "\r\n",
-         {com + " 0 *,n,8,1 Autorun"}, "",
-         "bridge started with whatever number the profile function reads; the bridge takes 9600 for it"},
         {"com of 7 letters starting with COM (COMABCD)", "[connection1]\r\ncom=COMABCD\r\n", {}, kInstallZeroText,
          "pair number 0 refused: the library's text in a box, nothing started"},
-        {"clser = -3", section + "clser=-3\r\n", {}, "",
-         "not started: a console line names the invalid index (the bridge could not use it)",
-         "The cl serial port index -3 of section connection1 is invalid, please check the configuration\n"},
-        {"baudrate = fast", section + "baudrate=fast\r\n", {com + " 0 0,n,8,1 Autorun"}, "",
-         "read as 0, started with 0,n,8,1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input);
@@ -182,6 +172,87 @@ TEST_F(LauncherBadInputTest, ConfigurationFilesAUsersMachineCanHold)
             observed += ", printed \"" + cellText(c.printed) + "\"";
         printOutcomeRow("DunmereConfig.ini", c.input, c.expected, observed);
     }
+}
+
+// One check run with five Camera Link ports looks at sections 1 to 5, each holding one
+// bad value, of a file with 1000 sections.
+TEST_F(LauncherBadInputTest, ValuesOfOneCheckRunAmongAThousandSections)
+{
+    cameraPorts(1);
+    LauncherRun r;
+    if (layout_->listPairs().empty())
+        r = runWith(nullptr); // a first run installs the pair
+    const auto pairs = layout_->listPairs();
+    ASSERT_EQ(pairs.size(), 1u) << r.output;
+    const std::string com = pairs[0].substr(pairs[0].find(' ') + 1, pairs[0].rfind(' ') - pairs[0].find(' ') - 1);
+
+    struct Section {
+        const char* input;
+        std::string keys;
+        std::string start; // parameters of its bridge start ('*': any text), empty: not started
+        const char* expected;
+        std::string printed = "";
+    };
+    const std::string k4(4096, 'x');
+    const Section sections[] = {
+        {"4 KB values (parity, stopbit, an unknown key)",
+         "parity=" + k4 + "\r\nstopbit=" + k4 + "\r\nnote=" + k4 + "\r\n", com + " 0 9600,xxxxxxx,8,xxxxxxx Autorun",
+         "texts cut to 7 characters, bridge started"},
+        {"4 KB digits as baudrate", "baudrate=" + std::string(4096, '9') + "\r\n", com + " 0 *,n,8,1 Autorun",
+         "bridge started with whatever number the profile function reads; the bridge takes 9600 for it"},
+        {"clser = -3", "clser=-3\r\n", "",
+         "not started: a console line names the invalid index (the bridge could not use it)",
+         "The cl serial port index -3 of section connection3 is invalid, please check the configuration\n"},
+        {"clser = 99", "clser=99\r\n", com + " 99 9600,n,8,1 Autorun", "started with 99 (the bridge refuses it)"},
+        {"baudrate = fast", "baudrate=fast\r\n", com + " 0 0,n,8,1 Autorun", "read as 0, started with 0,n,8,1"},
+    };
+    constexpr int kVisited = 5;
+    std::string file;
+    for (int k = 1; k <= 1000; ++k) {
+        file += "[connection" + std::to_string(k) + "]\r\ncom=" + com + "\r\n";
+        file += k <= kVisited ? sections[k - 1].keys : "clser=0\r\n";
+    }
+    cameraPorts(kVisited);
+    r = runWith(&file);
+    cameraPorts(1);
+    const auto starts = layout_->bridgeStarts();
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+    EXPECT_TRUE(r.messageBoxes.empty());
+    EXPECT_EQ(layout_->listPairs().size(), 1u) << "no pair installed or lost";
+
+    std::size_t next = 0;
+    for (const auto& s : sections) {
+        SCOPED_TRACE(s.input);
+        std::string observed = "exit " + std::to_string(static_cast<int>(r.exitCode));
+        if (s.start.empty()) {
+            observed += ", not started";
+        } else if (next < starts.size()) {
+            const std::string& got = starts[next++];
+            const std::string want = started(s.start);
+            const auto star = want.find('*');
+            if (star == std::string::npos) {
+                EXPECT_EQ(got, want);
+            } else {
+                EXPECT_EQ(got.substr(0, star), want.substr(0, star)) << got;
+                EXPECT_EQ(got.substr(got.size() - (want.size() - star - 1)), want.substr(star + 1)) << got;
+            }
+            observed += ", started \"" + cellText(got.substr(0, got.find('|'))) + "\"";
+        } else {
+            ADD_FAILURE() << "not started";
+            observed += ", NOT STARTED";
+        }
+        if (!s.printed.empty()) {
+            const bool said = r.output.find(s.printed) != std::string::npos;
+            EXPECT_TRUE(said) << r.output;
+            if (said)
+                observed += ", printed \"" + cellText(s.printed) + "\"";
+        }
+        printOutcomeRow("DunmereConfig.ini", s.input, s.expected, observed);
+    }
+    EXPECT_EQ(next, starts.size()) << "no start for a section beyond the fifth";
+    printOutcomeRow("DunmereConfig.ini", "1000 sections (5 Camera Link ports)",
+                    "sections 1 to 5 visited, no other started",
+                    std::to_string(starts.size()) + " bridges started, " + std::to_string(r.milliseconds) + " ms");
 }
 
 TEST_F(LauncherBadInputTest, UnusableTempEndsWithTheLibrarysTextAndStartsNothing)
