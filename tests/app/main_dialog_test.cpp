@@ -6,6 +6,7 @@
 #include "dialog_harness.h"
 #include "dunmere_main_dlg.h"
 #include "resource.h"
+#include "transfer_state.h"
 
 #include "TarvVirtualComPort.h"
 
@@ -425,6 +426,13 @@ TEST_F(MainDialog, ReconfigureAsksToReconnectOnlyWhenSomethingButEchoChanged)
     EXPECT_FALSE(waitForBox(self, "Port Configuration", 500)) << "echo alone: no question";
     EXPECT_TRUE(dlg.settings().echo) << "the dialog keeps echo";
 
+    EXPECT_FALSE(clser::transferState().lowLatency) << "the default mode unless asked";
+    confirmPortSettings(dlg.hwnd(), [](HWND w) { CheckDlgButton(w, IDC_LOW_LATENCY, BST_CHECKED); });
+    EXPECT_FALSE(waitForBox(self, "Port Configuration", 500)) << "the transfer mode alone: no question";
+    EXPECT_TRUE(waitUntil([&] { return clser::transferState().lowLatency.load(); }, 10000))
+        << "the running connection takes the mode at once";
+    EXPECT_TRUE(dlg.controller().connected());
+
     confirmPortSettings(dlg.hwnd(), [](HWND w) { chooseDataBits(w, "7"); });
     auto ask = waitForBox(self, "Port Configuration", 15000);
     ASSERT_TRUE(ask);
@@ -446,6 +454,7 @@ TEST_F(MainDialog, ReconfigureAsksToReconnectOnlyWhenSomethingButEchoChanged)
     ASSERT_TRUE(waitUntil([&] { return pane(dlg, 2) == "9600 n 8 1"; }, 15000));
     EXPECT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000)) << "reconnected";
     EXPECT_EQ(pane(dlg, 0), "Connected");
+    EXPECT_TRUE(clser::transferState().lowLatency) << "a reconnect keeps the mode";
 }
 
 TEST_F(MainDialog, RemovingTheSelectedPairClearsTheSelection)
