@@ -28,7 +28,7 @@ constexpr UINT kExitCommand = 32786;
 const std::string kTempText = "Error: The TEMP directory is not set or its path is too long for the list file.\n";
 const std::string kNoBoards = "Cannot find any CameraLink boards, please check the system configuration.";
 
-enum class Sdk { Full, Partial, None };
+enum class Sdk { Full, Partial, NoBoardNames, None };
 
 // <run>\app\<name>\<folder>\ClserDunmere2.exe with the DLLs it needs; com0com beside
 // <folder> when asked. A folder named bin makes its parent the SDK root.
@@ -53,8 +53,10 @@ Stage stage(const std::string& name, const std::string& folder, Sdk sdk, bool co
     for (const char* file : {"acqlib5.dll", "tarv_hal.dll"}) {
         if (sdk == Sdk::Full)
             copy(bin + "\\" + file, s.dir + "\\" + file);
-        else if (sdk == Sdk::Partial)
+        else if (sdk == Sdk::Partial || (sdk == Sdk::NoBoardNames && std::string(file) == "tarv_hal.dll"))
             copy(bin + "\\sdk-partial\\" + file, s.dir + "\\" + file);
+        else if (sdk == Sdk::NoBoardNames)
+            copy(bin + "\\" + file, s.dir + "\\" + file);
         else
             DeleteFileA((s.dir + "\\" + file).c_str());
     }
@@ -226,7 +228,8 @@ TEST(BridgeProgramBadInput, CommandLinesAndEnvironments)
     const Stage sdkFile = stage("reliability-sdk-file", "app", Sdk::None, true);
     const Stage noCom0com = stage("reliability-no-com0com", "app", Sdk::None, false);
     const Stage partial = stage("reliability-sdk-partial", "bin", Sdk::Partial, true);
-    for (const Stage* s : {&normal, &sdkFile, &noCom0com, &partial})
+    const Stage noNames = stage("reliability-sdk-no-names", "bin", Sdk::NoBoardNames, true);
+    for (const Stage* s : {&normal, &sdkFile, &noCom0com, &partial, &noNames})
         ASSERT_TRUE(s->ok) << s->root;
     const std::string aFile = sdkFile.root + "\\not-a-directory.txt";
     writeTextFile(aFile, "a file, not an SDK root\r\n");
@@ -276,6 +279,9 @@ TEST(BridgeProgramBadInput, CommandLinesAndEnvironments)
         {"SDK DLLs without Fg_getSystemInformation and THalGetBoardInfoString", &partial,
          P + " 0 9600,n,8,1 Autorun", {}, Outcome::Window, kProgramTitle, kNoBoards, "", "", "", false,
          "the no-boards message, then an empty window, not connected"},
+        {"tarv_hal.dll without THalGetBoardInfoString (acqlib5.dll complete)", &noNames, P + " 0 9600,n,8,1 Autorun",
+         {}, Outcome::Window, kProgramTitle, kNoBoards, "", "", "", false,
+         "boards without a name make no entry: the no-boards message, then an empty window"},
     };
 
     std::vector<Running> running;
