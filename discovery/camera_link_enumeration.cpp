@@ -9,6 +9,12 @@
 namespace clser::discovery {
 namespace {
 
+// Bounds on what the hardware library may claim. Real machines stay far below them; a
+// library that answers with a runaway count would otherwise keep the start-up probing for
+// hours, or fill memory with port names, before the window ever shows.
+constexpr int kMostDeviceIndicesProbed = 256;
+constexpr int kMostSerialPortsPerBoard = 64;
+
 void freeDevice(sdk::DeviceHandle device) noexcept { sdk::THalFreeDevice(device); }
 using UniqueDevice = UniqueAny<NullIsNone<sdk::DeviceHandle, freeDevice>>;
 
@@ -31,7 +37,9 @@ bool enumerateCameraLinkPorts(std::vector<std::string>& clPortNames)
     int globalIndex = 0;
     int opened = 0;
 
-    const int maxDevices = sdk::THalGetMaxDevices(); // -2130 without the library: no probe
+    int maxDevices = sdk::THalGetMaxDevices(); // -2130 without the library: no probe
+    if (maxDevices > kMostDeviceIndicesProbed)
+        maxDevices = kMostDeviceIndicesProbed;
     const int boardCount = installedBoardCount();
     if (boardCount <= 0)
         return false;
@@ -44,6 +52,8 @@ bool enumerateCameraLinkPorts(std::vector<std::string>& clPortNames)
         int ports = sdk::THalGetBoardInfoInt(device.get(), sdk::kKeySerialPorts);
         if (ports <= 0)
             ports = sdk::THalGetBoardInfoInt(device.get(), sdk::kKeyCameraLinkPorts);
+        if (ports > kMostSerialPortsPerBoard)
+            ports = kMostSerialPortsPerBoard;
         if (const char* boardName = sdk::THalGetBoardInfoString(device.get(), sdk::kKeyBoardName)) {
             for (int port = 0; port < ports; ++port) {
                 found = true;
