@@ -74,6 +74,7 @@ TEST_F(TransferFaultTest, CameraLinkReadErrorsMidStreamLoseNoByte)
     EXPECT_EQ(echoBlocks(40, 1024), 40);
     const auto lines = ui_.trace.lines();
     ASSERT_GE(lines.size(), 1u) << "the read errors struck during the traffic";
+    std::printf("[observed] read errors during 40 echoed blocks: %zu lines, every block whole\n", lines.size());
     for (const std::string& line : lines)
         EXPECT_EQ(line, "Error reading from clser interface   error code: -10006");
     controller_->onStatusTimer();
@@ -115,6 +116,8 @@ TEST_F(TransferFaultTest, UserSideClosingAndReopeningItsPortKeepsTheBridgeRunnin
     // nothing: it says so and retries, and the retries succeed once the port is open again.
     for (const std::string& line : ui_.trace.lines())
         EXPECT_EQ(line.rfind("Retry after TotalBytesWritten: ", 0), 0u) << line;
+    std::printf("[observed] user side closed and reopened: %zu retry lines, still connected\n",
+                ui_.trace.lines().size());
 }
 
 // CPU time the whole process used during the given wall time, in percent of one core.
@@ -192,7 +195,7 @@ TEST_F(TransferFaultTest, PairVanishingWhileTheCameraSendsEndsTheConnection)
 }
 
 // The user stops the bridge while it retries a COM write that writes nothing: the stop
-// waits for the retries (about 2 s) and never longer than a loose bound.
+// waits for the retries (about 3 s) and never longer than a loose bound.
 struct StopDuringRetries {
     const char* name;
     bool exitProgram;  // the controller itself goes, as at the program's exit
@@ -223,7 +226,10 @@ TEST_F(TransferFaultTest, StopWhileComWriteRetriesRunEndsWithinTheirBound)
             took = runBounded([this] { controller_.reset(); }, 6000ms, "ending the controller");
         else
             took = disconnectBounded(6000ms);
-        EXPECT_LT(took, 3500ms) << "at most the remaining retries and one pass";
+        // Ten retries of a 200 ms pause and a 100 ms write time-out each, and one pass.
+        EXPECT_LT(took, 5000ms) << "at most the remaining retries and one pass";
+        std::printf("[observed] %s during the COM write retries: ended after %lld ms\n", row.name,
+                    static_cast<long long>(took.count()));
         const auto lines = ui_.trace.lines();
         ASSERT_EQ(lines.size(), 2u);
         EXPECT_EQ(lines[1],
