@@ -127,6 +127,9 @@ int ComPort::read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t time
 int ComPort::write(const uint8_t* buffer, uint32_t count, uint32_t& written)
 {
     DWORD n = 0;
+    // A write that only times out sets no error; what an earlier call left behind on
+    // this thread must not be taken for the reason of a short write.
+    SetLastError(0);
     if (!WriteFile(handle_, buffer, count, &n, nullptr)) {
         const DWORD e = GetLastError();
         errno = errorNumberFromWindowsError(e);
