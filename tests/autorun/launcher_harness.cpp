@@ -7,6 +7,7 @@
 #include <sstream>
 #include <thread>
 #include <atomic>
+#include <cstdio>
 
 namespace clser::test {
 namespace {
@@ -31,19 +32,40 @@ DWORD runProgram(const std::string& program, const std::string& arguments, const
                  const std::string& outputFile, DWORD timeoutMs, std::atomic<DWORD>* started = nullptr)
 {
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    UniqueFile out(CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                               CREATE_ALWAYS, 0, nullptr));
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = out.get();
-    si.hStdError = out.get();
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    // A bridge that an earlier run started may still hold the output file (it inherits the
+    // launcher's output), and a loaded machine may refuse a start for a moment: both are
+    // tried again for a few seconds before the run counts as not started.
+    UniqueFile out;
     PROCESS_INFORMATION pi{};
-    std::string line = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
-    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, directory.c_str(), &si,
-                        &pi))
+    bool created = false;
+    DWORD lastError = 0;
+    for (int attempt = 0; attempt < 20 && !created; ++attempt) {
+        if (attempt > 0)
+            Sleep(250);
+        if (!out)
+            out.reset(CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                                  CREATE_ALWAYS, 0, nullptr));
+        if (!out) {
+            lastError = GetLastError();
+            continue;
+        }
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = out.get();
+        si.hStdError = out.get();
+        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        std::string line = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
+        created = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                 directory.c_str(), &si, &pi) != FALSE;
+        if (!created)
+            lastError = GetLastError();
+    }
+    if (!created) {
+        std::fprintf(stderr, "cannot start %s (output %s): error %lu\n", program.c_str(), outputFile.c_str(),
+                     static_cast<unsigned long>(lastError));
         return 0xFFFFFFFE;
+    }
     UniqueHandle process(pi.hProcess);
     UniqueHandle thread(pi.hThread);
     if (started)
