@@ -174,7 +174,7 @@ def main():
     w("|---|---|")
     w(f"| Date | {meta['date']} |")
     w(f"| Machine | {meta['nproc']} CPUs ({meta['cpu']}), {meta['kernel']}; load average {meta['load']} |")
-    w(f"| Wine | {meta['wine']}, `wine64`: this kernel cannot run 32-bit programs, so the x86_64 build of the same sources ran, not the 32-bit product |")
+    w(f"| Wine | {meta['wine']}, `wine64`: the x86_64 build of the same sources, as native code (this kernel runs 32-bit programs only through a user-mode emulator, whose speed a benchmark of the 32-bit product would measure) |")
     w(f"| Commit | {meta['commit']} |")
     w(f"| Command | `{meta['command']}` ({meta['elapsed_s']} s, build included) |")
     w(f"| Bridge | {bridge_name} |")
