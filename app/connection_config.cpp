@@ -40,8 +40,7 @@ int writeBackSettings(const std::string& path, const std::string& previousComNam
 {
     for (int i = 1; i <= clPortNameCount; ++i) {
         const std::string section = config::sectionName(i);
-        char com[config::kValueBufferSize] = {};
-        GetPrivateProfileStringA(section.c_str(), config::kCom, "", com, sizeof com, path.c_str());
+        const std::string com = config::readValue(path, section, config::kCom, "");
         const int clser =
             static_cast<int>(GetPrivateProfileIntA(section.c_str(), config::kClser, -1, path.c_str()));
         if (upperCase(com) != previousComName || clser != previousClIndex)
@@ -50,9 +49,7 @@ int writeBackSettings(const std::string& path, const std::string& previousComNam
         writeValue(section, config::kParity, parityLetter(parity), path);
         writeNumber(section, config::kDatabit, dataBits, path);
         writeValue(section, config::kStopbit, stopBitsLabel(stopBits), path);
-        char asked[config::kValueBufferSize] = {};
-        GetPrivateProfileStringA(section.c_str(), config::kLowlatency, "", asked, sizeof asked, path.c_str());
-        if (lowLatency || asked[0] != '\0')
+        if (lowLatency || !config::readValue(path, section, config::kLowlatency, "").empty())
             writeValue(section, config::kLowlatency, lowLatency ? "1" : "0", path);
         return i;
     }

@@ -9,13 +9,6 @@
 namespace clser::autorun {
 namespace {
 
-std::string readText(const std::string& path, const std::string& section, const char* key, const char* fallback)
-{
-    char buf[config::kValueBufferSize] = {};
-    GetPrivateProfileStringA(section.c_str(), key, fallback, buf, sizeof buf, path.c_str());
-    return buf;
-}
-
 int readInt(const std::string& path, const std::string& section, const char* key, int fallback)
 {
     return static_cast<int>(GetPrivateProfileIntA(section.c_str(), key, fallback, path.c_str()));
@@ -27,21 +20,21 @@ LauncherSection readSection(const std::string& path, int number)
 {
     const std::string section = config::sectionName(number);
     LauncherSection s;
-    s.com = readText(path, section, config::kCom, "");
+    s.com = config::readValue(path, section, config::kCom, "");
     s.clser = readInt(path, section, config::kClser, 0);
     s.baudrate = readInt(path, section, config::kBaudrate, 9600);
-    s.parity = readText(path, section, config::kParity, "n");
+    s.parity = config::readValue(path, section, config::kParity, "n");
     s.databit = readInt(path, section, config::kDatabit, 8);
-    s.stopbit = readText(path, section, config::kStopbit, "1");
+    s.stopbit = config::readValue(path, section, config::kStopbit, "1");
     s.run = readInt(path, section, config::kRun, 1);
     s.connect = readInt(path, section, config::kConnect, 1);
-    s.lowlatency = readText(path, section, config::kLowlatency, "");
+    s.lowlatency = config::readValue(path, section, config::kLowlatency, "");
     return s;
 }
 
 std::string readComValue(const std::string& path, int number)
 {
-    return readText(path, config::sectionName(number), config::kCom, "");
+    return config::readValue(path, config::sectionName(number), config::kCom, "");
 }
 
 void writeFirstRunSection(const std::string& path, int number, const std::string& comPortName, int clIndex)

@@ -32,4 +32,12 @@ std::string configPathOfThisProgram()
     return configPathBeside(std::string_view(path, n));
 }
 
+std::string readValue(const std::string& configPath, const std::string& section, const char* key,
+                      const char* fallback)
+{
+    char buf[kValueBufferSize] = {};
+    GetPrivateProfileStringA(section.c_str(), key, fallback, buf, sizeof buf, configPath.c_str());
+    return buf;
+}
+
 } // namespace clser::config

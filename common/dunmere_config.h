@@ -35,4 +35,9 @@ std::string configPathBeside(std::string_view modulePath);
 // The same for the running program.
 std::string configPathOfThisProgram();
 
+// A text value of a section, read into the value buffer (so at most 7 characters);
+// fallback when the key is absent.
+std::string readValue(const std::string& configPath, const std::string& section, const char* key,
+                      const char* fallback);
+
 } // namespace clser::config
