@@ -1,5 +1,7 @@
 #include "pty_rig.h"
 
+#include "unique_handle.h"
+
 #include <windows.h>
 #include <winternl.h>
 
@@ -14,6 +16,8 @@ NTSTATUS NTAPI NtMakeTemporaryObject(HANDLE);
 
 namespace clser::testbed {
 namespace {
+
+using clser::UniqueHandle;
 
 constexpr ACCESS_MASK kSymbolicLinkAllAccess = 0xF0001;
 
@@ -63,10 +67,8 @@ bool runLinuxCommand(const std::string& commandLine, const std::string& doneFile
     if (!CreateProcessA("Z:\\bin\\sh", buf.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                         &si, &pi))
         return false;
-    if (pi.hThread)
-        CloseHandle(pi.hThread);
-    if (pi.hProcess)
-        CloseHandle(pi.hProcess);
+    UniqueHandle process(pi.hProcess);
+    UniqueHandle thread(pi.hThread);
     const std::string done = windowsPathOf(doneFile);
     for (unsigned waited = 0; waited <= timeoutMs; waited += 20) {
         if (fileExists(done))
@@ -86,11 +88,10 @@ bool registerDosDeviceName(const std::string& name)
                            target.data()};
     OBJECT_ATTRIBUTES oa;
     InitializeObjectAttributes(&oa, &uname, OBJ_PERMANENT | OBJ_CASE_INSENSITIVE, nullptr, nullptr);
-    HANDLE h = nullptr;
-    NTSTATUS st = NtCreateSymbolicLinkObject(&h, kSymbolicLinkAllAccess, &oa, &utarget);
+    UniqueHandle link;
+    NTSTATUS st = NtCreateSymbolicLinkObject(link.put(), kSymbolicLinkAllAccess, &oa, &utarget);
     if (st < 0)
         return st == static_cast<NTSTATUS>(0xC0000035); // already there: STATUS_OBJECT_NAME_COLLISION
-    CloseHandle(h);
     return true;
 }
 
@@ -101,11 +102,10 @@ bool unregisterDosDeviceName(const std::string& name)
                          full.data()};
     OBJECT_ATTRIBUTES oa;
     InitializeObjectAttributes(&oa, &uname, OBJ_CASE_INSENSITIVE, nullptr, nullptr);
-    HANDLE h = nullptr;
-    if (NtOpenSymbolicLinkObject(&h, DELETE | kSymbolicLinkAllAccess, &oa) < 0)
+    UniqueHandle link;
+    if (NtOpenSymbolicLinkObject(link.put(), DELETE | kSymbolicLinkAllAccess, &oa) < 0)
         return false;
-    NtMakeTemporaryObject(h);
-    CloseHandle(h);
+    NtMakeTemporaryObject(link.get());
     return true;
 }
 
@@ -144,6 +144,20 @@ void destroyPtyPair(const std::string& nameA, const std::string& nameB)
                             " && touch '" + marker + "'";
     runLinuxCommand(cmd, marker, 10000);
     DeleteFileA(windowsPathOf(marker).c_str());
+}
+
+bool runPtyPairCommand(const std::string& subcommand, const std::string& name)
+{
+    const std::string prefix = envOrEmpty("WINEPREFIX");
+    if (prefix.empty() || envOrEmpty("CLSER_TESTBED").empty())
+        return false;
+    const std::string marker = prefix + "/ptyrig/" + subcommand + "-" + lower(name) + ".done";
+    DeleteFileA(windowsPathOf(marker).c_str());
+    const std::string cmd =
+        "'" + ptyPairScript() + "' " + subcommand + " '" + prefix + "' " + name + " && touch '" + marker + "'";
+    const bool ok = runLinuxCommand(cmd, marker, 15000);
+    DeleteFileA(windowsPathOf(marker).c_str());
+    return ok;
 }
 
 ScopedPtyPair::ScopedPtyPair(std::string nameA, std::string nameB)

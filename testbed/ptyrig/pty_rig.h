@@ -25,6 +25,11 @@ bool createPtyPair(const std::string& nameA, const std::string& nameB, std::stri
 // Stops the pair's processes and removes both names.
 void destroyPtyPair(const std::string& nameA, const std::string& nameB);
 
+// Runs "pty-pair SUBCOMMAND PREFIX NAME" (stall, resume, fill) and waits until it is done:
+// after stall NAME no further byte reaches end NAME until resume NAME; the other direction
+// flows on. False when it failed or took longer than 15 s.
+bool runPtyPairCommand(const std::string& subcommand, const std::string& name);
+
 // The pair for the life of a scope.
 class ScopedPtyPair {
 public:
