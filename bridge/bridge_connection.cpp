@@ -1,19 +1,32 @@
 #include "bridge_connection.h"
 
 #include "transfer_loop.h"
-#include "transfer_state.h"
+#include "windows_error_status.h"
 
 namespace clser {
+namespace {
 
-BridgeConnection::BridgeConnection(const std::string& devicePath, const ConnectionSettings& s)
+HANDLE createThread(LPTHREAD_START_ROUTINE proc, void* argument, DWORD* threadId)
+{
+    return CreateThread(nullptr, 0, proc, argument, 0, threadId);
+}
+
+} // namespace
+
+BridgeConnection::BridgeConnection(const std::string& devicePath, const ConnectionSettings& s,
+                                   const TransferTimings& timings, ThreadStarter startThread)
     : clPortIndex_(s.clPortIndex),
       clBaudCode_(s.clBaudCode),
       devicePath_(devicePath),
       baudRate_(s.baudRate),
       parity_(s.parity),
       dataBits_(s.dataBits),
-      stopBits_(s.stopBits)
+      stopBits_(s.stopBits),
+      timings_(timings),
+      startThread_(startThread ? startThread : createThread)
 {
+    echo_ = s.echo;
+    lowLatency_ = s.lowLatency;
 }
 
 BridgeConnection::~BridgeConnection()
@@ -25,31 +38,36 @@ BridgeConnection::~BridgeConnection()
 
 int BridgeConnection::openClPort()
 {
-    return transferState().clPort.open(static_cast<uint32_t>(clPortIndex_), static_cast<uint32_t>(clBaudCode_));
+    return clPort_.open(static_cast<uint32_t>(clPortIndex_), static_cast<uint32_t>(clBaudCode_));
 }
 
 int BridgeConnection::openComPort()
 {
-    return transferState().comPort.open(devicePath_.c_str(), baudRate_, parity_, dataBits_, stopBits_);
+    return comPort_.open(devicePath_.c_str(), baudRate_, parity_, dataBits_, stopBits_);
 }
 
-bool BridgeConnection::startTransfer(TraceSink* traceList)
+int BridgeConnection::startTransfer(TraceSink* traceList)
 {
-    TransferState& s = transferState();
-    s.run = true;
-    s.traceList = traceList;
-    thread_.reset(CreateThread(nullptr, 0, transferThreadProc, this, 0, &threadId_));
-    return thread_.valid();
+    run_ = true;
+    traceList_ = traceList;
+    thread_.reset(startThread_(transferThreadProc, this, &threadId_));
+    if (thread_)
+        return 0;
+    const DWORD error = GetLastError();
+    run_ = false;
+    threadId_ = 0;
+    // A failed start still fails the connect when Windows names no reason.
+    const int status = statusFromWindowsError(error);
+    return status != 0 ? status : statusFromWindowsError(ERROR_NOT_ENOUGH_MEMORY);
 }
 
 void BridgeConnection::stopTransfer()
 {
-    TransferState& s = transferState();
-    s.run = false;
+    run_ = false;
     {
-        CriticalSectionLock lock(s.portLock);
-        s.clPort.close();
-        s.comPort.close();
+        CriticalSectionLock lock(portLock_);
+        clPort_.close();
+        comPort_.close();
     }
     // The thread has left the port lock and only returns now. Waiting for it keeps a
     // thread of this connection from ever running on into the next connection's ports.
@@ -57,6 +75,17 @@ void BridgeConnection::stopTransfer()
         WaitForSingleObject(thread_.get(), INFINITE);
         thread_.reset();
     }
+}
+
+bool BridgeConnection::waitForTransferEnd(DWORD timeoutMs) const
+{
+    return !thread_ || WaitForSingleObject(thread_.get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+void BridgeConnection::addLine(std::string line)
+{
+    if (TraceSink* sink = traceList_.load())
+        sink->addLine(std::move(line));
 }
 
 } // namespace clser

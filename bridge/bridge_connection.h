@@ -1,19 +1,31 @@
 // The running bridge: one Camera Link serial port joined to one COM port by the
-// transfer thread. Exists from connect to disconnect.
+// transfer thread. Exists from connect to disconnect and owns everything the transfer
+// thread works on: both ports, the flags it shares with the user-interface thread,
+// the two locks and the timings.
 #pragma once
 
+#include "cl_serial_port.h"
+#include "com_port.h"
 #include "connection_settings.h"
+#include "critical_section.h"
 #include "trace_sink.h"
+#include "transfer_timings.h"
 #include "unique_handle.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
 namespace clser {
 
+// Starts a thread as CreateThread does; tests put a failing one in its place.
+using ThreadStarter = HANDLE (*)(LPTHREAD_START_ROUTINE proc, void* argument, DWORD* threadId);
+
 class BridgeConnection {
 public:
-    BridgeConnection(const std::string& devicePath, const ConnectionSettings& settings);
+    BridgeConnection(const std::string& devicePath, const ConnectionSettings& settings,
+                     const TransferTimings& timings = {}, ThreadStarter startThread = nullptr);
+    // Stops a transfer still running; the ports close with their owners.
     ~BridgeConnection();
     BridgeConnection(const BridgeConnection&) = delete;
     BridgeConnection& operator=(const BridgeConnection&) = delete;
@@ -21,13 +33,40 @@ public:
     int openClPort();
     int openComPort();
     // Sets the run flag, hands over the trace list and starts the transfer thread.
-    bool startTransfer(TraceSink* traceList);
+    // 0 when it runs, else the status of the Windows error of the failed start.
+    int startTransfer(TraceSink* traceList);
     // Clears the run flag, waits for the thread to leave the port lock, closes both
     // ports under that lock, and waits for the thread to end.
     void stopTransfer();
+    // True once the transfer thread has ended (or none was started), waiting up to
+    // timeoutMs for it.
+    bool waitForTransferEnd(DWORD timeoutMs) const;
 
     const std::string& devicePath() const { return devicePath_; }
     DWORD threadId() const { return threadId_; }
+    const TransferTimings& timings() const { return timings_; }
+
+    ClSerialPort& clPort() { return clPort_; }
+    ComPort& comPort() { return comPort_; }
+
+    // Set by the user-interface thread, read by the transfer thread before each block
+    // (echo) or at the start of each pass (low latency).
+    void setEcho(bool on) { echo_ = on; }
+    bool echo() const { return echo_; }
+    void setLowLatency(bool on) { lowLatency_ = on; }
+    bool lowLatency() const { return lowLatency_; }
+
+    bool running() const { return run_; }
+    // Set by the transfer thread when a failure ended it; read by the watch.
+    bool connectionError() const { return connectionError_; }
+
+    // For the transfer thread.
+    void clearConnectionError() { connectionError_ = false; }
+    void reportConnectionError() { connectionError_ = true; }
+    // Hands a line to the trace list without waiting for the user-interface thread.
+    void addLine(std::string line);
+    CriticalSection& portLock() { return portLock_; }
+    CriticalSection& traceLock() { return traceLock_; }
 
 private:
     int32_t clPortIndex_;
@@ -37,6 +76,24 @@ private:
     int32_t parity_;
     uint32_t dataBits_;
     int32_t stopBits_;
+    TransferTimings timings_;
+    ThreadStarter startThread_;
+
+    // Declared in this order so that a connection destroyed after a failed connect
+    // closes the COM port before the Camera Link port.
+    ClSerialPort clPort_;
+    ComPort comPort_;
+    std::atomic<bool> run_{false};
+    std::atomic<bool> connectionError_{false};
+    std::atomic<bool> echo_{false};
+    std::atomic<bool> lowLatency_{false};
+    std::atomic<TraceSink*> traceList_{nullptr};
+    // Held by the transfer thread for its whole run; the stop takes it before it
+    // closes the ports, so they are never closed under a running transfer.
+    CriticalSection portLock_;
+    // Serialises trace lines (and the COM write failure line).
+    CriticalSection traceLock_;
+
     UniqueHandle thread_;
     DWORD threadId_ = 0;
 };

@@ -1,7 +1,5 @@
 #include "bridge_controller.h"
 
-#include "transfer_state.h"
-
 #include <windows.h>
 
 #include <cstdio>
@@ -28,8 +26,8 @@ bool settingsNeedReconnect(const ConnectionSettings& a, const ConnectionSettings
            a.bridgePortName != b.bridgePortName || a.parity != b.parity || a.stopBits != b.stopBits;
 }
 
-BridgeController::BridgeController(BridgeUi& ui, std::string lineSettings)
-    : ui_(ui), lineSettings_(std::move(lineSettings))
+BridgeController::BridgeController(BridgeUi& ui, std::string lineSettings, const TransferTimings& timings)
+    : ui_(ui), lineSettings_(std::move(lineSettings)), timings_(timings)
 {
 }
 
@@ -56,35 +54,30 @@ int BridgeController::connectBridge()
     if (connected_ || connection_)
         return 1;
 
-    connection_ = std::make_unique<BridgeConnection>("\\\\.\\" + settings_.bridgePortName, settings_);
-    TransferState& s = transferState();
-    s.echo = settings_.echo;
-    s.lowLatency = settings_.lowLatency;
+    // The connection takes the echo and transfer mode from the settings; its ports
+    // close with it on every failure below.
+    connection_ = std::make_unique<BridgeConnection>("\\\\.\\" + settings_.bridgePortName, settings_, timings_,
+                                                     startThread_);
+    BridgeConnection& c = *connection_;
 
-    bool ok = false;
-    int status = connection_->openClPort();
+    int status = c.openClPort();
+    const char* failure = nullptr;
     if (status < 0) {
-        message(withStatus("Connecting to CamaraLink port failed\nError code: %d", status), "", MB_OK);
-        if (s.clPort.holdsReference())
-            s.clPort.close();
-    } else if ((status = connection_->openComPort()) < 0) {
-        message(withStatus("Cannot open the serial port\nError code: %d", status), "", MB_OK);
-        s.clPort.close();
+        failure = "Connecting to CamaraLink port failed\nError code: %d";
+    } else if ((status = c.openComPort()) < 0) {
+        failure = "Cannot open the serial port\nError code: %d";
     } else {
         // Throw away bytes that were already queued in the pair.
         std::vector<uint8_t> stale(4096);
         uint32_t got = 0;
-        status = s.comPort.read(stale.data(), static_cast<uint32_t>(stale.size()), got, 100);
-        if (status < 0) {
-            message(withStatus("Cannot open the serial port\nError code: %d", status), "", MB_OK);
-            s.comPort.close();
-            s.clPort.close();
-        } else {
-            ok = true;
-        }
+        status = c.comPort().read(stale.data(), static_cast<uint32_t>(stale.size()), got, 100);
+        if (status < 0)
+            failure = "Cannot open the serial port\nError code: %d";
+        else if ((status = c.startTransfer(ui_.traceList())) != 0)
+            failure = "Cannot start the transfer between the ports\nError code: %d";
     }
-
-    if (!ok) {
+    if (failure) {
+        message(withStatus(failure, status), "", MB_OK);
         connection_.reset();
         firstAttempt_ = false;
         return 0;
@@ -96,7 +89,6 @@ int BridgeController::connectBridge()
     ui_.handSettingsToPortDialog(settings_);
     ui_.setConnectMenus(true);
     ui_.setTrayConnected(true);
-    connection_->startTransfer(ui_.traceList());
     ui_.startStatusTimer();
     return 1;
 }
@@ -119,7 +111,8 @@ void BridgeController::reconfigure(const ConnectionSettings& confirmed)
     const ConnectionSettings old = settings_;
     settings_ = confirmed;
     // The transfer mode changes on the running connection, without a reconnect.
-    transferState().lowLatency = settings_.lowLatency;
+    if (connection_)
+        connection_->setLowLatency(settings_.lowLatency);
     if (connected_ && settingsNeedReconnect(old, settings_)) {
         const int answer = ui_.showMessage(
             "You changed the settings, do you want to reconnect now to perform the change?\n"
@@ -140,12 +133,13 @@ void BridgeController::reconfigure(const ConnectionSettings& confirmed)
 void BridgeController::toggleEcho()
 {
     settings_.echo = !settings_.echo;
-    transferState().echo = settings_.echo;
+    if (connection_)
+        connection_->setEcho(settings_.echo);
 }
 
 void BridgeController::onStatusTimer()
 {
-    if (transferState().connectionError && connected_) {
+    if (connected_ && connection_ && connection_->connectionError()) {
         disconnectBridge();
         ui_.showMessage("Connection error!", "", MB_ICONEXCLAMATION);
     }

@@ -15,8 +15,9 @@ namespace clser {
 class BridgeController {
 public:
     // lineSettings: the line settings text given at start (empty when none); while it
-    // is set, the first connect attempt shows no message boxes.
-    BridgeController(BridgeUi& ui, std::string lineSettings);
+    // is set, the first connect attempt shows no message boxes. timings: the waits of
+    // the transfer thread of every connection this controller makes.
+    BridgeController(BridgeUi& ui, std::string lineSettings, const TransferTimings& timings = {});
     ~BridgeController();
 
     // 1 when the bridge runs afterwards (also when it already ran), 0 otherwise.
@@ -36,11 +37,18 @@ public:
     bool connected() const { return connected_; }
     bool firstAttempt() const { return firstAttempt_; }
     bool hasConnection() const { return connection_ != nullptr; }
+    // The running connection, null when there is none.
+    BridgeConnection* connection() { return connection_.get(); }
+    const TransferTimings& timings() const { return timings_; }
+    // Where connections start their transfer thread (tests put a failing one here).
+    void setThreadStarter(ThreadStarter startThread) { startThread_ = startThread; }
 
 private:
     BridgeUi& ui_;
     ConnectionSettings settings_;
     std::string lineSettings_;
+    TransferTimings timings_;
+    ThreadStarter startThread_ = nullptr;
     bool connected_ = false;
     bool firstAttempt_ = true;
     std::unique_ptr<BridgeConnection> connection_;

@@ -4,22 +4,24 @@
 
 namespace clser {
 
+void detail::clSerialCloseReference(void* ref) noexcept { clSerialClose(ref); }
+
 int ClSerialPort::open(uint32_t index, uint32_t clBaudCode)
 {
+    // One port at a time: a reference still held is closed first.
+    ref_.reset();
     void* ref = nullptr;
     const int status = clSerialInit(index, &ref);
-    if (status < 0) {
-        ref_ = nullptr;
+    if (status < 0)
         return status;
-    }
-    ref_ = ref;
-    return clSetBaudRate(ref_, clBaudCode);
+    ref_.reset(ref);
+    return clSetBaudRate(ref_.get(), clBaudCode);
 }
 
 int ClSerialPort::read(uint8_t* buffer, uint32_t& count, uint32_t timeoutMs)
 {
     uint32_t n = count;
-    const int status = clSerialRead(ref_, reinterpret_cast<int8_t*>(buffer), &n, timeoutMs);
+    const int status = clSerialRead(ref_.get(), reinterpret_cast<int8_t*>(buffer), &n, timeoutMs);
     if (status >= 0 || status == CL_ERR_TIMEOUT) {
         count = n;
         return 0;
@@ -32,7 +34,7 @@ int ClSerialPort::write(const uint8_t* buffer, uint32_t count, uint32_t& written
     uint32_t n = count;
     // The library's interface takes a non-const buffer but only reads it.
     const int status =
-        clSerialWrite(ref_, reinterpret_cast<int8_t*>(const_cast<uint8_t*>(buffer)), &n, kWriteTimeoutMs);
+        clSerialWrite(ref_.get(), reinterpret_cast<int8_t*>(const_cast<uint8_t*>(buffer)), &n, kWriteTimeoutMs);
     if (status < 0)
         return status;
     written = n;
@@ -41,7 +43,8 @@ int ClSerialPort::write(const uint8_t* buffer, uint32_t count, uint32_t& written
 
 int ClSerialPort::close()
 {
-    clSerialClose(ref_);
+    // The library's status of the close is of no use to the caller.
+    ref_.reset();
     return 0;
 }
 

@@ -3,9 +3,18 @@
 // Statuses: 0 success; negative: the library's status unchanged, or -5 for a short write.
 #pragma once
 
+#include "unique_handle.h"
+
 #include <cstdint>
 
 namespace clser {
+
+namespace detail {
+void clSerialCloseReference(void* ref) noexcept;
+} // namespace detail
+
+// A Camera Link serial reference, closed with clSerialClose.
+using UniqueClSerialRef = UniqueAny<NullIsNone<void*, detail::clSerialCloseReference>>;
 
 class ClSerialPort {
 public:
@@ -20,14 +29,14 @@ public:
     int read(uint8_t* buffer, uint32_t& count, uint32_t timeoutMs);
     // written receives the bytes the library took; fewer than count gives -5.
     int write(const uint8_t* buffer, uint32_t count, uint32_t& written);
-    // Always 0. The reference keeps its value.
+    // Always 0. The reference is not used again.
     int close();
 
     // True while the port holds a reference from a successful init.
-    bool holdsReference() const { return ref_ != nullptr; }
+    bool holdsReference() const { return ref_.valid(); }
 
 private:
-    void* ref_ = nullptr;
+    UniqueClSerialRef ref_;
 };
 
 } // namespace clser

@@ -23,23 +23,22 @@ void ComPort::setDiagnosticStream(std::FILE* stream) { diagnosticStream = stream
 
 int ComPort::failAndClose(DWORD windowsError)
 {
-    CloseHandle(handle_);
-    handle_ = nullptr;
+    handle_.reset();
     return statusFromWindowsError(windowsError);
 }
 
 int ComPort::open(const char* path, uint32_t baudRate, int parity, uint32_t dataBits, int stopBits)
 {
+    // One port at a time: a handle still held is closed first.
+    handle_.reset();
     HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        handle_ = nullptr;
+    if (h == INVALID_HANDLE_VALUE)
         return statusFromWindowsError(GetLastError());
-    }
-    handle_ = h;
+    handle_.reset(h);
 
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
-    if (!GetCommState(handle_, &dcb))
+    if (!GetCommState(handle_.get(), &dcb))
         return failAndClose(GetLastError());
     dcb.BaudRate = baudRate;
     dcb.Parity = static_cast<BYTE>(parity);
@@ -55,32 +54,30 @@ int ComPort::open(const char* path, uint32_t baudRate, int parity, uint32_t data
     dcb.fInX = FALSE;
     dcb.fNull = FALSE;
     dcb.fRtsControl = RTS_CONTROL_DISABLE;
-    if (!SetCommState(handle_, &dcb))
+    if (!SetCommState(handle_.get(), &dcb))
         return failAndClose(GetLastError());
-    if (!SetCommMask(handle_, EV_RXCHAR))
+    if (!SetCommMask(handle_.get(), EV_RXCHAR))
         return failAndClose(GetLastError());
-    if (!SetupComm(handle_, kQueueSize, kQueueSize))
+    if (!SetupComm(handle_.get(), kQueueSize, kQueueSize))
         return failAndClose(GetLastError());
-    if (!PurgeComm(handle_, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR))
+    if (!PurgeComm(handle_.get(), PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR))
         return failAndClose(GetLastError());
 
     int status = setReadTimeout(kDefaultTimeoutMs);
     if (status == 0)
         status = setWriteTimeout(kDefaultTimeoutMs);
-    if (status != 0) {
-        CloseHandle(handle_);
-        handle_ = nullptr;
-    }
+    if (status != 0)
+        handle_.reset();
     return status;
 }
 
 int ComPort::setReadTimeout(uint32_t ms)
 {
     COMMTIMEOUTS t{};
-    if (!GetCommTimeouts(handle_, &t))
+    if (!GetCommTimeouts(handle_.get(), &t))
         return statusFromWindowsError(GetLastError());
     t.ReadTotalTimeoutConstant = ms;
-    if (!SetCommTimeouts(handle_, &t))
+    if (!SetCommTimeouts(handle_.get(), &t))
         return statusFromWindowsError(GetLastError());
     return 0;
 }
@@ -88,10 +85,10 @@ int ComPort::setReadTimeout(uint32_t ms)
 int ComPort::setWriteTimeout(uint32_t ms)
 {
     COMMTIMEOUTS t{};
-    if (!GetCommTimeouts(handle_, &t))
+    if (!GetCommTimeouts(handle_.get(), &t))
         return statusFromWindowsError(GetLastError());
     t.WriteTotalTimeoutConstant = ms;
-    if (!SetCommTimeouts(handle_, &t))
+    if (!SetCommTimeouts(handle_.get(), &t))
         return statusFromWindowsError(GetLastError());
     return 0;
 }
@@ -99,12 +96,12 @@ int ComPort::setWriteTimeout(uint32_t ms)
 int ComPort::setReadIntervalTimeout(uint32_t ms, uint32_t* previous)
 {
     COMMTIMEOUTS t{};
-    if (!GetCommTimeouts(handle_, &t))
+    if (!GetCommTimeouts(handle_.get(), &t))
         return statusFromWindowsError(GetLastError());
     if (previous)
         *previous = t.ReadIntervalTimeout;
     t.ReadIntervalTimeout = ms;
-    if (!SetCommTimeouts(handle_, &t))
+    if (!SetCommTimeouts(handle_.get(), &t))
         return statusFromWindowsError(GetLastError());
     return 0;
 }
@@ -115,7 +112,7 @@ int ComPort::read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t time
     if (status != 0)
         return status;
     DWORD n = 0;
-    if (!ReadFile(handle_, buffer, wanted, &n, nullptr)) {
+    if (!ReadFile(handle_.get(), buffer, wanted, &n, nullptr)) {
         const DWORD e = GetLastError();
         diagLine("COM Port read error: %lu\n", e);
         return statusFromWindowsError(e);
@@ -130,7 +127,7 @@ int ComPort::write(const uint8_t* buffer, uint32_t count, uint32_t& written)
     // A write that only times out sets no error; what an earlier call left behind on
     // this thread must not be taken for the reason of a short write.
     SetLastError(0);
-    if (!WriteFile(handle_, buffer, count, &n, nullptr)) {
+    if (!WriteFile(handle_.get(), buffer, count, &n, nullptr)) {
         const DWORD e = GetLastError();
         errno = errorNumberFromWindowsError(e);
         diagLine("COM Port write error: %lu\n", e);
@@ -148,8 +145,7 @@ int ComPort::write(const uint8_t* buffer, uint32_t count, uint32_t& written)
 
 int ComPort::close()
 {
-    const BOOL ok = CloseHandle(handle_);
-    handle_ = nullptr;
+    const BOOL ok = CloseHandle(handle_.release());
     return ok ? 0 : statusFromWindowsError(GetLastError());
 }
 

@@ -3,6 +3,8 @@
 // Statuses: 0 success; negative: the negated error number of the Windows error.
 #pragma once
 
+#include "unique_handle.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -29,8 +31,8 @@ public:
     int write(const uint8_t* buffer, uint32_t count, uint32_t& written);
     int close();
 
-    bool isOpen() const { return handle_ != nullptr; }
-    HANDLE handle() const { return handle_; }
+    bool isOpen() const { return handle_.valid(); }
+    HANDLE handle() const { return handle_.get(); }
 
     // Where the diagnostic lines go (standard output unless a test says otherwise).
     static void setDiagnosticStream(std::FILE* stream);
@@ -38,7 +40,8 @@ public:
 private:
     int failAndClose(DWORD windowsError);
 
-    HANDLE handle_ = nullptr;
+    // Null when closed; a failed open leaves it null.
+    UniqueHandle handle_;
 };
 
 } // namespace clser

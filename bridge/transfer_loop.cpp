@@ -1,44 +1,18 @@
 #include "transfer_loop.h"
 
+#include "bridge_connection.h"
+#include "com_block_write.h"
 #include "low_latency_timing.h"
 #include "trace_line.h"
-#include "transfer_state.h"
 
 #include <chrono>
+#include <cinttypes>
 #include <cstdio>
 #include <memory>
 #include <string>
 
 namespace clser {
-
-TransferState& transferState()
-{
-    static TransferState state;
-    return state;
-}
-
 namespace {
-
-std::string format(const char* fmt, int a)
-{
-    char buf[160];
-    std::snprintf(buf, sizeof buf, fmt, a);
-    return buf;
-}
-
-void addLine(TransferState& s, std::string line)
-{
-    if (TraceSink* sink = s.traceList.load())
-        sink->addLine(std::move(line));
-}
-
-void addTracedBlock(TransferState& s, const char* heading, const uint8_t* bytes, uint32_t count)
-{
-    addLine(s, heading);
-    std::string line = formatTraceLine(bytes, count);
-    CriticalSectionLock lock(s.traceLock);
-    addLine(s, std::move(line));
-}
 
 using Clock = std::chrono::steady_clock;
 
@@ -48,123 +22,185 @@ uint32_t millisecondsSince(Clock::time_point start)
     return ms < 0 ? 0 : ms > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<uint32_t>(ms);
 }
 
-} // namespace
-
-DWORD WINAPI transferThreadProc(void*)
+std::string withStatus(const char* format, int status)
 {
-    static const TransferTimings t;
-    static const LowLatencyTimings lt;
-    TransferState& s = transferState();
-    s.connectionError = false;
-    auto buffer = std::make_unique<uint8_t[]>(kTransferBufferSize);
-    int32_t totalToWrite = 0;
-    int32_t totalWritten = 0;
-    int status = 0;
-    // The low-latency mode sets the port's read interval time-out; the value it found
-    // is put back when the default mode returns.
-    bool intervalSet = false;
-    uint32_t portReadInterval = 0;
-    Clock::time_point lastClWrite{};
-    bool anyClWrite = false;
+    char line[160];
+    std::snprintf(line, sizeof line, format, status);
+    return line;
+}
 
-    CriticalSectionLock portLock(s.portLock);
-    while (s.run) {
-        // The mode is taken once per pass, so a change reaches a running connection.
-        const bool lowLatency = s.lowLatency;
-        if (lowLatency != intervalSet) {
-            status = lowLatency ? s.comPort.setReadIntervalTimeout(lt.comReadIntervalMs, &portReadInterval)
-                                : s.comPort.setReadIntervalTimeout(portReadInterval);
-            if (status != 0) {
-                addLine(s, format("Error while reading from COM interface   error code: %d", status));
+// One run of the transfer thread: the passes over both directions, with what the
+// thread keeps from pass to pass.
+class TransferLoop {
+public:
+    explicit TransferLoop(BridgeConnection& connection)
+        : c_(connection), t_(connection.timings()), buffer_(std::make_unique<uint8_t[]>(kTransferBufferSize))
+    {
+    }
+
+    DWORD run()
+    {
+        c_.clearConnectionError();
+        CriticalSectionLock portLock(c_.portLock());
+        while (c_.running()) {
+            if (!takeTransferMode())
                 break;
-            }
-            intervalSet = lowLatency;
+            bool blockWritten = false;
+            if (!comToCameraLink(blockWritten))
+                break;
+            if (!cameraLinkToCom(blockWritten))
+                break;
         }
+        return static_cast<DWORD>(status_);
+    }
 
-        // COM to Camera Link.
-        const uint32_t comReadTimeout =
-            lowLatency ? lowLatencyComReadTimeout(lt, anyClWrite ? millisecondsSince(lastClWrite) : kNoBlockWrittenYet)
-                       : t.comReadTimeoutMs;
+private:
+    // A failure that ends the thread: its line, and the flag that lets the watch end
+    // the connection and tell the user.
+    bool endWith(std::string line)
+    {
+        c_.addLine(std::move(line));
+        c_.reportConnectionError();
+        return false;
+    }
+
+    void addTracedBlock(const char* heading, const uint8_t* bytes, uint32_t count)
+    {
+        c_.addLine(heading);
+        std::string line = formatTraceLine(bytes, count);
+        CriticalSectionLock lock(c_.traceLock());
+        c_.addLine(std::move(line));
+    }
+
+    // The mode is taken once per pass, so a change reaches a running connection. The
+    // low-latency mode sets the port's read interval time-out; the value it found is
+    // put back when the default mode returns.
+    bool takeTransferMode()
+    {
+        lowLatency_ = c_.lowLatency();
+        if (lowLatency_ == intervalSet_)
+            return true;
+        status_ = lowLatency_ ? c_.comPort().setReadIntervalTimeout(t_.lowLatency.comReadIntervalMs, &portInterval_)
+                              : c_.comPort().setReadIntervalTimeout(portInterval_);
+        if (status_ != 0)
+            return endWith(withStatus("Error while reading from COM interface   error code: %d", status_));
+        intervalSet_ = lowLatency_;
+        return true;
+    }
+
+    // COM to Camera Link: one read of at most a block, written to the camera.
+    bool comToCameraLink(bool& blockWritten)
+    {
+        const uint32_t timeout =
+            lowLatency_ ? lowLatencyComReadTimeout(t_.lowLatency,
+                                                   anyClWrite_ ? millisecondsSince(lastClWrite_) : kNoBlockWrittenYet)
+                        : t_.comReadTimeoutMs;
         uint32_t n = 0;
-        status = s.comPort.read(buffer.get(), kTransferBlockSize, n, comReadTimeout);
-        if (status != 0) {
-            addLine(s, format("Error while reading from COM interface   error code: %d", status));
-            break;
-        }
-        if (n > 0) {
-            if (s.echo)
-                addTracedBlock(s, "To ClSer:", buffer.get(), n);
-            uint32_t written = 0;
-            status = s.clPort.write(buffer.get(), n, written);
-            if (status != 0) {
-                addLine(s, format("Error writing to clser interface   error code: %d", status));
-                break;
-            }
-            lastClWrite = Clock::now();
-            anyClWrite = true;
-        }
+        status_ = c_.comPort().read(buffer_.get(), kTransferBlockSize, n, timeout);
+        if (status_ != 0)
+            return endWith(withStatus("Error while reading from COM interface   error code: %d", status_));
+        if (n == 0)
+            return true;
+        if (c_.echo())
+            addTracedBlock("To ClSer:", buffer_.get(), n);
+        uint32_t written = 0;
+        status_ = c_.clPort().write(buffer_.get(), n, written);
+        if (status_ != 0)
+            return endWith(withStatus("Error writing to clser interface   error code: %d", status_));
+        blockWritten = true;
+        lastClWrite_ = Clock::now();
+        anyClWrite_ = true;
+        return true;
+    }
 
-        // Camera Link to COM, until a read delivers nothing. In the default mode the
-        // first read waits 10 ms and each later one asks for at most as many bytes as
-        // the one before delivered. In the low-latency mode every read waits 1 ms and
-        // asks for a whole block, and a read that delivers nothing ends the step only
-        // once the answer window or the quiet gap after the last bytes has passed.
-        bool comWriteFailed = false;
-        uint32_t count = kTransferBlockSize;
+    // Camera Link to COM, until a read delivers nothing. Every read asks for a whole
+    // block. In the default mode the first read waits 10 ms and the later ones take
+    // what has come. In the low-latency mode every read waits 1 ms, and a read that
+    // delivers nothing ends the step only once the answer window or the quiet gap
+    // after the last bytes has passed. A stop request ends the step between reads, so a
+    // camera that keeps sending cannot hold the stop up.
+    bool cameraLinkToCom(bool blockWritten)
+    {
         const Clock::time_point stepStart = Clock::now();
         Clock::time_point lastBytes = stepStart;
         bool bytesCame = false;
         for (bool first = true;; first = false) {
-            if (lowLatency)
-                count = kTransferBlockSize;
-            const uint32_t clReadTimeout = lowLatency ? lt.clReadTimeoutMs : first ? t.firstClReadTimeoutMs : 0;
-            status = s.clPort.read(buffer.get(), count, clReadTimeout);
-            if (status != 0) {
-                addLine(s, format("Error reading from clser interface   error code: %d", status));
-                break;
+            if (!first && !c_.running())
+                return true;
+            uint32_t count = kTransferBlockSize;
+            const uint32_t timeout = lowLatency_ ? t_.lowLatency.clReadTimeoutMs : first ? t_.firstClReadTimeoutMs : 0;
+            status_ = c_.clPort().read(buffer_.get(), count, timeout);
+            if (status_ != 0) {
+                // A failed read costs this step only; the next pass begins.
+                c_.addLine(withStatus("Error reading from clser interface   error code: %d", status_));
+                return true;
             }
             if (count == 0) {
-                if (lowLatency && keepCollectingAnswer(lt, n > 0, bytesCame, millisecondsSince(stepStart),
-                                                       millisecondsSince(lastBytes)))
+                if (lowLatency_ && keepCollectingAnswer(t_.lowLatency, blockWritten, bytesCame,
+                                                        millisecondsSince(stepStart), millisecondsSince(lastBytes)))
                     continue;
-                break;
+                return true;
             }
-            if (lowLatency) {
+            if (lowLatency_) {
                 bytesCame = true;
                 lastBytes = Clock::now();
             }
-            const uint32_t m = count;
-            if (s.echo)
-                addTracedBlock(s, "To Com:", buffer.get(), m);
-
-            uint32_t written = 0;
-            status = s.comPort.write(buffer.get(), m, written);
-            if (status == 0 && written == 0) {
-                addLine(s, format("Retry after TotalBytesWritten: %d", static_cast<int>(totalWritten)));
-                for (int retry = 0; retry < t.comWriteRetries && status == 0 && written == 0; ++retry) {
-                    Sleep(t.comWriteRetryDelayMs);
-                    status = s.comPort.write(buffer.get(), m, written);
-                }
-            }
-            totalToWrite += static_cast<int32_t>(m);
-            totalWritten += static_cast<int32_t>(written);
-            if (status < 0 || written != m) {
-                CriticalSectionLock lock(s.traceLock);
-                char line[200];
-                std::snprintf(line, sizeof line,
-                              "Error writing to COM interface  error code: %d  TotalBytesWritten: %d  "
-                              "TotalBytesToWrite: %d\n",
-                              status, static_cast<int>(totalWritten), static_cast<int>(totalToWrite));
-                addLine(s, line);
-                s.connectionError = true;
-                comWriteFailed = true;
-                break;
-            }
+            if (c_.echo())
+                addTracedBlock("To Com:", buffer_.get(), count);
+            if (!writeToCom(buffer_.get(), count))
+                return false;
         }
-        if (comWriteFailed)
-            break;
     }
-    return static_cast<DWORD>(status);
+
+    // Writes a block to the COM port, with its pauses and retries (see writeBlockToCom).
+    // The block fails only when the port reports an error or the rest still does not go.
+    bool writeToCom(const uint8_t* bytes, uint32_t count)
+    {
+        const ComBlockWrite r = writeBlockToCom(
+            bytes, count, t_.comWriteRetries,
+            [this](const uint8_t* b, uint32_t n, uint32_t& written) { return c_.comPort().write(b, n, written); },
+            [this] { Sleep(t_.comWriteRetryDelayMs); },
+            [this](uint32_t sentSoFar) {
+                char line[80];
+                std::snprintf(line, sizeof line, "Retry after TotalBytesWritten: %" PRIu64, totalWritten_ + sentSoFar);
+                c_.addLine(line);
+            });
+        status_ = r.status;
+        totalWritten_ += r.sent;
+        totalToWrite_ += count;
+        if (r.complete(count))
+            return true;
+        CriticalSectionLock lock(c_.traceLock());
+        char line[200];
+        std::snprintf(line, sizeof line,
+                      "Error writing to COM interface  error code: %d  TotalBytesWritten: %" PRIu64
+                      "  TotalBytesToWrite: %" PRIu64 "\n",
+                      status_, totalWritten_, totalToWrite_);
+        return endWith(line);
+    }
+
+    BridgeConnection& c_;
+    const TransferTimings& t_;
+    std::unique_ptr<uint8_t[]> buffer_;
+    int status_ = 0;
+    // Camera Link to COM only; 64 bits, so that a long-running bridge never overflows them.
+    uint64_t totalToWrite_ = 0;
+    uint64_t totalWritten_ = 0;
+    // Low-latency mode: this pass's mode, the interval time-out in force, the port's own
+    // value, and when a block last went to the camera.
+    bool lowLatency_ = false;
+    bool intervalSet_ = false;
+    uint32_t portInterval_ = 0;
+    Clock::time_point lastClWrite_{};
+    bool anyClWrite_ = false;
+};
+
+} // namespace
+
+DWORD WINAPI transferThreadProc(void* connection)
+{
+    TransferLoop loop(*static_cast<BridgeConnection*>(connection));
+    return loop.run();
 }
 
 } // namespace clser

@@ -4,22 +4,11 @@
 
 #include <windows.h>
 
-#include <cstdint>
-
 namespace clser {
 
-struct TransferTimings {
-    uint32_t comReadTimeoutMs = 100;
-    uint32_t firstClReadTimeoutMs = 10;
-    uint32_t comWriteRetryDelayMs = 200;
-    int comWriteRetries = 10;
-};
-
-constexpr uint32_t kTransferBlockSize = 1024;
-constexpr uint32_t kTransferBufferSize = 4096;
-
-// Thread procedure; the argument is unused (the thread works on transferState()).
-// Returns the last status it got.
+// Thread procedure; the argument is the BridgeConnection whose ports, flags and locks
+// the thread works on. Returns the last status it got (0 after a stop request that
+// followed successful transfers).
 DWORD WINAPI transferThreadProc(void* connection);
 
 } // namespace clser

@@ -2,14 +2,18 @@
 // port and reports on the console what the main dialog would show. Commands on
 // standard input: "echo" toggles the trace, "status" prints the state, "quit" ends.
 //
-//   bridge_demo.exe TARVCOM5 0 [9600,N,8,1]
+//   bridge_demo.exe TARVCOM5 0 [9600,N,8,1] [--low-latency] [--NAME=MS ...]
+//
+// The options choose the transfer mode and the waits of the transfer thread, so that a
+// benchmark can vary them without another build (names: see kTimingOptions).
 #include "bridge_controller.h"
 #include "connection_settings.h"
-#include "transfer_state.h"
+#include "transfer_timings.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <thread>
 #include <iostream>
@@ -71,24 +75,83 @@ private:
     ConsoleTrace trace_;
 };
 
+struct TimingOption {
+    const char* name;
+    uint32_t clser::TransferTimings::*field;
+    uint32_t clser::LowLatencyTimings::*lowLatencyField;
+};
+
+const TimingOption kTimingOptions[] = {
+    {"com-read-ms", &clser::TransferTimings::comReadTimeoutMs, nullptr},
+    {"first-cl-read-ms", &clser::TransferTimings::firstClReadTimeoutMs, nullptr},
+    {"com-write-retry-delay-ms", &clser::TransferTimings::comWriteRetryDelayMs, nullptr},
+    {"ll-com-read-interval-ms", nullptr, &clser::LowLatencyTimings::comReadIntervalMs},
+    {"ll-com-read-idle-ms", nullptr, &clser::LowLatencyTimings::comReadIdleTimeoutMs},
+    {"ll-com-read-await-ms", nullptr, &clser::LowLatencyTimings::comReadAwaitTimeoutMs},
+    {"ll-answer-await-ms", nullptr, &clser::LowLatencyTimings::answerAwaitMs},
+    {"ll-cl-read-ms", nullptr, &clser::LowLatencyTimings::clReadTimeoutMs},
+    {"ll-answer-window-ms", nullptr, &clser::LowLatencyTimings::answerWindowMs},
+    {"ll-answer-gap-ms", nullptr, &clser::LowLatencyTimings::answerGapMs},
+};
+
+// "--NAME=MS" into the timings; false for an unknown name or a value that is no number.
+bool applyTimingOption(const std::string& option, clser::TransferTimings& t)
+{
+    const size_t eq = option.find('=');
+    if (option.rfind("--", 0) != 0 || eq == std::string::npos || eq + 1 == option.size())
+        return false;
+    const std::string name = option.substr(2, eq - 2);
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(option.c_str() + eq + 1, &end, 10);
+    if (*end != '\0' || value > 600000)
+        return false;
+    for (const TimingOption& o : kTimingOptions) {
+        if (name != o.name)
+            continue;
+        if (o.field)
+            t.*o.field = static_cast<uint32_t>(value);
+        else
+            t.lowLatency.*o.lowLatencyField = static_cast<uint32_t>(value);
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    const char* usage = "usage: bridge_demo TARVCOMn clPortIndex [lineSettings] [--low-latency] [--NAME=MS ...]\n";
     if (argc < 3) {
-        std::fprintf(stderr, "usage: bridge_demo TARVCOMn clPortIndex [lineSettings]\n");
+        std::fprintf(stderr, "%s", usage);
         return 2;
     }
     const std::string bridgePort = argv[1];
-    const std::string lineSettings = argc > 3 ? argv[3] : "";
+    std::string lineSettings;
+    bool lowLatency = false;
+    clser::TransferTimings timings;
+    for (int i = 3; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--low-latency") {
+            lowLatency = true;
+        } else if (arg.rfind("--", 0) == 0) {
+            if (!applyTimingOption(arg, timings)) {
+                std::fprintf(stderr, "bridge_demo: unknown option or bad value: %s\n%s", arg.c_str(), usage);
+                return 2;
+            }
+        } else {
+            lineSettings = arg;
+        }
+    }
 
     ConsoleUi ui;
-    clser::BridgeController controller(ui, "");
+    clser::BridgeController controller(ui, "", timings);
     ui.attach(&controller);
     auto& s = controller.settings();
     s.bridgePortName = bridgePort;
     s.userPortName = bridgePort.rfind("TARV", 0) == 0 ? bridgePort.substr(4) : bridgePort;
     s.clPortIndex = std::atoi(argv[2]);
+    s.lowLatency = lowLatency;
     if (!lineSettings.empty()) {
         std::string upper = lineSettings;
         for (char& c : upper)

@@ -1,8 +1,9 @@
 // The simulated camera as the frame grabber's Camera Link serial library: the six
 // standard calls over the port table. This layer only finds the configuration (the
 // file named by CLSERBVK_SIM_CONFIG), makes an open port "in use" for other processes
-// with a named kernel object, and reports its decisions with OutputDebugStringA, as a
-// library without a user interface can.
+// with a named kernel object, and reports its decisions (and the bytes a port's full
+// receive buffer dropped, at its close) with OutputDebugStringA, as a library without a
+// user interface can.
 #include "cl_serial_api.h"
 #include "sim_config.h"
 #include "sim_port_table.h"
@@ -172,7 +173,15 @@ int32_t CL_SERIAL_CALL clSerialWrite(void* serialRef, int8_t* buffer, uint32_t* 
 
 int32_t CL_SERIAL_CALL clSerialClose(void* serialRef)
 {
-    return guarded([&] { return table().close(serialRef); });
+    return guarded([&] {
+        ClosedPort closed;
+        int32_t status = table().close(serialRef, &closed);
+        if (closed.droppedBytes != 0)
+            debugLine("port " + std::to_string(closed.index) + " closed: " + std::to_string(closed.droppedBytes)
+                      + " bytes from the camera were lost, they arrived while its receive buffer ("
+                      + std::to_string(closed.receiveBuffer) + " bytes) was full");
+        return status;
+    });
 }
 
 int32_t CL_SERIAL_CALL clGetNumSerialPorts(uint32_t* numSerialPorts)

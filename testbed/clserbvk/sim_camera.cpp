@@ -19,10 +19,21 @@ SimCamera::SimCamera(PortConfig config) : config_(std::move(config)), values_(co
 void SimCamera::resetLine()
 {
     command_.clear();
-    out_.clear();
+    line_.clear();
+    lineFreeAt_ = TimePoint::min();
+    buffered_.clear();
+    bufferedStart_ = 0;
+    dropped_ = 0;
+    writeOverflowLog();
 }
 
 void SimCamera::receive(std::string_view bytes, TimePoint now)
+{
+    interpret(bytes, now);
+    settle(now);   // an answer due at once has reached the host side when the write returns
+}
+
+void SimCamera::interpret(std::string_view bytes, TimePoint now)
 {
     if (bytes.empty())
         return;
@@ -97,9 +108,10 @@ void SimCamera::send(std::string bytes, TimePoint readyAt)
         ? std::chrono::nanoseconds(10'000'000'000LL / bitsPerSecond_)
         : std::chrono::nanoseconds(0);
     // One line: an answer starts no earlier than the end of the one before it.
-    chunk.start = out_.empty() ? readyAt : std::max(readyAt, out_.back().end());
+    chunk.start = std::max(readyAt, lineFreeAt_);
     chunk.bytes = std::move(bytes);
-    out_.push_back(std::move(chunk));
+    lineFreeAt_ = chunk.end();
+    line_.push_back(std::move(chunk));
 }
 
 size_t SimCamera::Chunk::arrived(TimePoint now) const
@@ -112,45 +124,66 @@ size_t SimCamera::Chunk::arrived(TimePoint now) const
     return std::min(n, bytes.size());
 }
 
-size_t SimCamera::available(TimePoint now) const
+void SimCamera::settle(TimePoint now)
 {
-    size_t total = 0;
-    for (const Chunk& c : out_) {
+    const size_t capacity = config_.receiveBuffer;
+    const uint64_t droppedBefore = dropped_;
+    // Answers follow each other on the line, so the bytes of one chunk all arrive before
+    // those of the next: filling the buffer chunk by chunk keeps the order of arrival.
+    while (!line_.empty()) {
+        Chunk& c = line_.front();
         size_t arrived = c.arrived(now);
-        total += arrived - c.taken;
-        if (arrived < c.bytes.size())
+        if (arrived > c.delivered) {
+            size_t n = arrived - c.delivered;
+            size_t held = buffered_.size() - bufferedStart_;
+            size_t kept = capacity == 0 ? n : std::min(n, capacity > held ? capacity - held : 0);
+            buffered_.append(c.bytes, c.delivered, kept);
+            dropped_ += n - kept;
+            c.delivered = arrived;
+        }
+        if (c.delivered < c.bytes.size())
             break;
+        line_.pop_front();
     }
-    return total;
+    if (dropped_ != droppedBefore)
+        writeOverflowLog();
+}
+
+size_t SimCamera::available(TimePoint now)
+{
+    settle(now);
+    return buffered_.size() - bufferedStart_;
 }
 
 std::string SimCamera::take(size_t most, TimePoint now)
 {
-    std::string got;
-    while (!out_.empty() && got.size() < most) {
-        Chunk& c = out_.front();
-        size_t arrived = c.arrived(now);
-        size_t n = std::min(arrived - c.taken, most - got.size());
-        got.append(c.bytes, c.taken, n);
-        c.taken += n;
-        if (c.taken < c.bytes.size())
-            break;
-        out_.pop_front();
+    settle(now);
+    size_t n = std::min(most, buffered_.size() - bufferedStart_);
+    std::string got = buffered_.substr(bufferedStart_, n);
+    bufferedStart_ += n;
+    // Taken bytes are let go once they are the larger part, so a take costs what it hands over.
+    if (bufferedStart_ == buffered_.size() || bufferedStart_ > buffered_.size() / 2) {
+        buffered_.erase(0, bufferedStart_);
+        bufferedStart_ = 0;
     }
     return got;
 }
 
-std::optional<TimePoint> SimCamera::nextArrival(TimePoint now) const
+std::optional<TimePoint> SimCamera::nextArrival(TimePoint now)
 {
-    for (const Chunk& c : out_) {
-        size_t arrived = c.arrived(now);
-        if (arrived == c.bytes.size())
-            continue;
-        if (c.perByte.count() == 0)
-            return c.start;
-        return c.start + c.perByte * static_cast<long long>(arrived + 1);
-    }
-    return std::nullopt;
+    settle(now);
+    if (line_.empty())
+        return std::nullopt;
+    const Chunk& c = line_.front();
+    if (c.perByte.count() == 0)
+        return c.start;
+    return c.start + c.perByte * static_cast<long long>(c.delivered + 1);
+}
+
+uint64_t SimCamera::dropped(TimePoint now)
+{
+    settle(now);
+    return dropped_;
 }
 
 void SimCamera::appendToLog(std::string_view bytes) const
@@ -159,6 +192,13 @@ void SimCamera::appendToLog(std::string_view bytes) const
         return;
     std::ofstream log(config_.receiveLog, std::ios::binary | std::ios::app);
     log.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void SimCamera::writeOverflowLog() const
+{
+    if (config_.overflowLog.empty())
+        return;
+    std::ofstream(config_.overflowLog, std::ios::binary | std::ios::trunc) << dropped_;
 }
 
 } // namespace clser::sim

@@ -146,6 +146,10 @@ std::string applyPortKey(PortConfig& port, std::string_view key, std::string_vie
         ok = escaped() && (port.replyEnd = text, true);
     else if (key == "receive_log")
         ok = (port.receiveLog = std::string(raw), true);
+    else if (key == "overflow_log")
+        ok = (port.overflowLog = std::string(raw), true);
+    else if (key == "receive_buffer")
+        ok = number(&port.receiveBuffer);
     else if (key == "echo")
         ok = parseBool(raw, &port.echo);
     else if (key == "pace")

@@ -23,6 +23,9 @@ struct PortFaults {
     int32_t writeErrorCode = -1;      // CL_ERR_TIMEOUT here makes the write wait its time-out first
 };
 
+// Bytes the frame grabber holds of what the camera sent and the host has not read yet.
+constexpr uint32_t kDefaultReceiveBuffer = 4096;
+
 struct PortConfig {
     std::string terminator = "\r";                 // ends a command
     std::string ignore;                            // bytes dropped from commands (e.g. "\n")
@@ -38,6 +41,8 @@ struct PortConfig {
     bool pace = false;                             // send answers at the line rate (10 bits a byte)
     bool exclusive = true;                         // an open port is in use for every other open
     std::string receiveLog;                        // file that gets every received byte appended
+    uint32_t receiveBuffer = kDefaultReceiveBuffer; // grabber's buffer towards the host (0 = unbounded)
+    std::string overflowLog;                       // file that holds the count of bytes the full buffer dropped
     PortFaults faults;
 };
 

@@ -26,16 +26,19 @@ void SimPort::open(PortSession& session)
     session = PortSession{};
 }
 
-void SimPort::close(PortSession& session)
+uint64_t SimPort::close(PortSession& session)
 {
+    uint64_t dropped = 0;
     {
         std::lock_guard<std::mutex> guard(lock_);
         if (session.closed)
-            return;
+            return 0;
         session.closed = true;
-        --openSessions_;
+        if (--openSessions_ == 0)
+            dropped = camera_.dropped(Clock::now());
     }
     changed_.notify_all();
+    return dropped;
 }
 
 int32_t SimPort::setBaudRate(PortSession& session, uint32_t constant)
@@ -64,11 +67,13 @@ int32_t SimPort::read(PortSession& session, int8_t* buffer, uint32_t* count, uin
         *count = 0;
         return config().faults.readErrorCode;
     }
+    // A waiting read takes the bytes as they arrive, as a driver copies them into the
+    // caller's buffer, so they do not fill the receive buffer meanwhile.
+    std::string got;
     for (;;) {
         TimePoint now = Clock::now();
-        size_t available = camera_.available(now);
-        if (available >= wanted || now >= deadline) {
-            std::string got = camera_.take(wanted, now);
+        got += camera_.take(wanted - got.size(), now);
+        if (got.size() == wanted || now >= deadline) {
             if (!got.empty())
                 std::memcpy(buffer, got.data(), got.size());
             *count = static_cast<uint32_t>(got.size());

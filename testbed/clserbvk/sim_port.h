@@ -26,8 +26,10 @@ public:
 
     // The first open reference finds a quiet line: nothing half-received, nothing queued.
     void open(PortSession& session);
-    // Ends the reference; a read or write it has in progress returns at once.
-    void close(PortSession& session);
+    // Ends the reference; a read or write it has in progress returns at once. When it
+    // was the port's last open reference, returns the bytes the receive buffer dropped
+    // since the port was opened; otherwise 0.
+    uint64_t close(PortSession& session);
 
     // Status codes as the Camera Link serial calls return them.
     int32_t setBaudRate(PortSession& session, uint32_t constant);

@@ -83,7 +83,7 @@ int32_t SimPortTable::write(void* reference, const int8_t* buffer, uint32_t* cou
     return opened ? opened->port->write(opened->session, buffer, count, timeoutMs) : CL_ERR_INVALID_REFERENCE;
 }
 
-int32_t SimPortTable::close(void* reference)
+int32_t SimPortTable::close(void* reference, ClosedPort* closed)
 {
     std::lock_guard<std::mutex> guard(lock_);
     auto it = open_.find(reinterpret_cast<uintptr_t>(reference));
@@ -93,7 +93,9 @@ int32_t SimPortTable::close(void* reference)
     open_.erase(it);
     // A read or write in progress on another thread returns now; the port is free for
     // others before this call returns.
-    opened->port->close(opened->session);
+    uint64_t dropped = opened->port->close(opened->session);
+    if (closed)
+        *closed = ClosedPort{opened->index, opened->port->config().receiveBuffer, dropped};
     opened->claim.reset();
     return CL_ERR_NO_ERR;
 }

@@ -34,6 +34,12 @@ struct ConfigSource {
     SimConfig config;
 };
 
+struct ClosedPort {
+    uint32_t index = 0;
+    uint32_t receiveBuffer = 0;
+    uint64_t droppedBytes = 0;
+};
+
 class SimPortTable {
 public:
     explicit SimPortTable(PortClaimer claimer) : claimer_(std::move(claimer)) {}
@@ -49,7 +55,9 @@ public:
     int32_t setBaudRate(void* reference, uint32_t constant);
     int32_t read(void* reference, int8_t* buffer, uint32_t* count, uint32_t timeoutMs);
     int32_t write(void* reference, const int8_t* buffer, uint32_t* count, uint32_t timeoutMs);
-    int32_t close(void* reference);
+    // `closed` (may be null) says which port it was and what its receive buffer dropped
+    // since it was opened, when this close ended its last open reference (otherwise 0).
+    int32_t close(void* reference, ClosedPort* closed = nullptr);
 
 private:
     struct OpenPort {

@@ -6,7 +6,6 @@
 #include "dialog_harness.h"
 #include "dunmere_main_dlg.h"
 #include "resource.h"
-#include "transfer_state.h"
 
 #include "TarvVirtualComPort.h"
 
@@ -426,10 +425,14 @@ TEST_F(MainDialog, ReconfigureAsksToReconnectOnlyWhenSomethingButEchoChanged)
     EXPECT_FALSE(waitForBox(self, "Port Configuration", 500)) << "echo alone: no question";
     EXPECT_TRUE(dlg.settings().echo) << "the dialog keeps echo";
 
-    EXPECT_FALSE(clser::transferState().lowLatency) << "the default mode unless asked";
+    auto runningLowLatency = [&] {
+        clser::BridgeConnection* c = dlg.controller().connection();
+        return c && c->lowLatency();
+    };
+    EXPECT_FALSE(runningLowLatency()) << "the default mode unless asked";
     confirmPortSettings(dlg.hwnd(), [](HWND w) { CheckDlgButton(w, IDC_LOW_LATENCY, BST_CHECKED); });
     EXPECT_FALSE(waitForBox(self, "Port Configuration", 500)) << "the transfer mode alone: no question";
-    EXPECT_TRUE(waitUntil([&] { return clser::transferState().lowLatency.load(); }, 10000))
+    EXPECT_TRUE(waitUntil(runningLowLatency, 10000))
         << "the running connection takes the mode at once";
     EXPECT_TRUE(dlg.controller().connected());
 
@@ -454,7 +457,7 @@ TEST_F(MainDialog, ReconfigureAsksToReconnectOnlyWhenSomethingButEchoChanged)
     ASSERT_TRUE(waitUntil([&] { return pane(dlg, 2) == "9600 n 8 1"; }, 15000));
     EXPECT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000)) << "reconnected";
     EXPECT_EQ(pane(dlg, 0), "Connected");
-    EXPECT_TRUE(clser::transferState().lowLatency) << "a reconnect keeps the mode";
+    EXPECT_TRUE(runningLowLatency()) << "a reconnect keeps the mode";
 }
 
 TEST_F(MainDialog, RemovingTheSelectedPairClearsTheSelection)

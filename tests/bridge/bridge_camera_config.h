@@ -6,32 +6,37 @@
 namespace clser::test {
 
 enum CameraPort : int {
-    kAnsweringCamera = 0,  // command table: PING -> PONG, dump DUMP
-    kSlowCamera = 1,       // the same, answering 4 s after a command
+    kAnsweringCamera = 0,  // command table: PING -> PONG
+    kSlowCamera = 1,       // the same, answering 4 s after a command; logs what it receives
     kEchoCamera = 2,       // sends every byte straight back; logs what it receives
     kSlowLineCamera = 3,   // accepts only 9600 baud
     kShortWriteCamera = 4, // takes only part of every write
     kReadErrorCamera = 5,  // every read fails
     kLateCamera = 6,       // PING -> PONG, answering 50 ms after a command
+    kStreamingCamera = 7,  // sends at the line rate into a finite receive buffer: DUMP
+                           // 64 KiB, STREAM 16 MiB; counts what overflows
+    kWriteErrorCamera = 8, // echo; every 4th write fails with -10006
 };
 
 constexpr int kDumpBytes = 65536;
 
-inline const char* bridgeCameraConfig(const char* receiveLogPath)
+// Where the cameras log what they receive, and the streaming camera its overflow count.
+const std::string& echoCameraReceiveLog();
+const std::string& slowCameraReceiveLog();
+const std::string& streamingCameraOverflowLog();
+
+inline std::string bridgeCameraConfig()
 {
-    static std::string text;
-    text = std::string("ports = 7\n"
-                       "[port0]\n"
-                       "cmd PING = PONG\\r\\n\n"
-                       "dump DUMP = 65536\n"
-                       "[port1]\n"
-                       "cmd PING = PONG\\r\\n\n"
-                       "delay = 4000\n"
-                       "[port2]\n"
-                       "echo = 1\n"
-                       "receive_log = ") +
-           receiveLogPath +
-           "\n"
+    return "ports = 9\n"
+           "[port0]\n"
+           "cmd PING = PONG\\r\\n\n"
+           "[port1]\n"
+           "cmd PING = PONG\\r\\n\n"
+           "delay = 4000\n"
+           "receive_log = " + slowCameraReceiveLog() + "\n"
+           "[port2]\n"
+           "echo = 1\n"
+           "receive_log = " + echoCameraReceiveLog() + "\n"
            "[port3]\n"
            "baud_rates = 1\n"
            "[port4]\n"
@@ -41,13 +46,19 @@ inline const char* bridgeCameraConfig(const char* receiveLogPath)
            "read_error_code = -10006\n"
            "[port6]\n"
            "cmd PING = PONG\\r\\n\n"
-           "delay = 50\n";
-    return text.c_str();
+           "delay = 50\n"
+           "[port7]\n"
+           "pace = yes\n"
+           // Room for about 180 ms of the line at 921600 baud, so that a busy test machine
+           // that keeps the bridge from running for a moment does not lose bytes.
+           "receive_buffer = 16384\n"
+           "overflow_log = " + streamingCameraOverflowLog() + "\n"
+           "dump DUMP = 65536\n"
+           "dump STREAM = 16777216\n"
+           "[port8]\n"
+           "echo = 1\n"
+           "write_error_every = 4\n"
+           "write_error_code = -10006\n";
 }
 
-} // namespace clser::test
-
-namespace clser::test {
-// Where the echoing camera logs what it receives.
-const std::string& echoCameraReceiveLog();
 } // namespace clser::test

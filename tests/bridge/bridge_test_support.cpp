@@ -64,6 +64,18 @@ std::string UserPort::read(size_t want, DWORD timeoutMs)
     return got;
 }
 
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit)
+{
+    const auto until = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        if (condition())
+            return true;
+        if (std::chrono::steady_clock::now() >= until)
+            return false;
+        Sleep(10);
+    }
+}
+
 std::string scratchPath(const std::string& fileName)
 {
     char dir[MAX_PATH];

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <functional>
 #include <string>
 
 namespace clser::test {
@@ -32,6 +34,9 @@ bool ptyRig(const std::string& subcommand, const std::string& name);
 
 // A file's whole content ("" when it does not exist).
 std::string fileContent(const std::string& path);
+
+// Polls the condition until it holds (true) or the limit passes (false).
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit);
 
 // A scratch path for this test program (in the Windows temporary directory).
 std::string scratchPath(const std::string& fileName);

@@ -12,11 +12,23 @@ const std::string& echoCameraReceiveLog()
     return path;
 }
 
+const std::string& slowCameraReceiveLog()
+{
+    static const std::string path = scratchPath("slow_camera_rx.bin");
+    return path;
+}
+
+const std::string& streamingCameraOverflowLog()
+{
+    static const std::string path = scratchPath("streaming_camera_overflow.txt");
+    return path;
+}
+
 namespace {
 
 class CameraEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { useCameraConfig(bridgeCameraConfig(echoCameraReceiveLog().c_str())); }
+    void SetUp() override { useCameraConfig(bridgeCameraConfig()); }
 };
 
 const auto* const registered = ::testing::AddGlobalTestEnvironment(new CameraEnvironment);

@@ -1,6 +1,6 @@
 // The decisions of the low-latency transfer mode, without a port.
 #include "low_latency_timing.h"
-#include "transfer_loop.h"
+#include "transfer_timings.h"
 
 #include <gtest/gtest.h>
 

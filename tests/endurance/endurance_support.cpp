@@ -11,12 +11,21 @@
 
 namespace clser::test {
 
+const std::string& lateCameraReceiveLog()
+{
+    static const std::string path = scratchPath("late_camera_rx.bin");
+    return path;
+}
+
 std::string enduranceCameraConfig()
 {
     return "ports = 7\n"
            "[port0]\n"
            "cmd PING = PONG\\r\\n\n"
            "dump DUMP = 65536\n"
+           // The dump is there at once, as from an endless line: the whole of it waits
+           // for the bridge, whose stop and failures during it are what is tested.
+           "receive_buffer = 0\n"
            "[port1]\n"
            "echo = 1\n"
            "[port2]\n"
@@ -36,7 +45,8 @@ std::string enduranceCameraConfig()
            "write_error_code = -10004\n"
            "[port6]\n"
            "cmd PING = PONG\\r\\n\n"
-           "delay = 2500\n";
+           "delay = 2500\n"
+           "receive_log = " + lateCameraReceiveLog() + "\n";
 }
 
 std::string numberedBlock(size_t size, unsigned blockNumber)

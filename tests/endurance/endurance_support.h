@@ -17,14 +17,17 @@
 namespace clser::test {
 
 enum EnduranceCamera : int {
-    kCommandCamera = 0,     // PING -> PONG, DUMP sends 64 KiB, SLOWDUMP 2 MiB at the line rate
+    kCommandCamera = 0,     // PING -> PONG, DUMP sends 64 KiB at once
     kEchoCamera = 1,        // every byte straight back
     kReadErrorEcho = 2,     // echo; every 25th read fails
     kShortWriteEcho = 3,    // echo; every 8th write takes half
     kWriteErrorEcho = 4,    // echo; every 8th write fails
     kWriteTimeoutEcho = 5,  // echo; every 8th write waits its time-out and fails with it
-    kLateAnswerCamera = 6,  // PING -> PONG 2.5 s after the command
+    kLateAnswerCamera = 6,  // PING -> PONG 2.5 s after the command; logs what it receives
 };
+
+// Where the late-answering camera logs what it receives.
+const std::string& lateCameraReceiveLog();
 
 
 // The camera configuration text of the endurance tests.

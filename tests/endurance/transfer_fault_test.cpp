@@ -4,7 +4,6 @@
 // none may hang.
 #include "endurance_support.h"
 #include "com_port.h"
-#include "transfer_state.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +18,8 @@ namespace {
 
 class TransferFaultTest : public PairFixture {};
 
-// A fault on the Camera Link write ends the transfer thread with one line; the
-// connection stays shown as connected, and no connection error is raised.
+// A fault on the Camera Link write ends the transfer thread with one line, and the
+// watch ends the connection with "Connection error!".
 struct CameraWriteFault {
     const char* name;
     int camera;
@@ -51,15 +50,15 @@ TEST_F(TransferFaultTest, CameraLinkWriteFaultsMidStreamEndTheThreadWithOneLine)
                   std::vector<std::string>{"Error writing to clser interface   error code: " +
                                            std::to_string(row.status)});
 
-        // The thread has ended: nothing more crosses, yet the state stays connected.
+        // The thread has ended: nothing more crosses, and the watch ends the connection.
+        ASSERT_TRUE(controller_->connection()->waitForTransferEnd(5000));
+        EXPECT_TRUE(controller_->connection()->connectionError());
         ASSERT_TRUE(user_.write(numberedBlock(64, 99)));
         EXPECT_EQ(user_.read(64, 500), "");
-        controller_->onStatusTimer();
-        EXPECT_TRUE(controller_->connected());
-        EXPECT_FALSE(transferState().connectionError);
-        EXPECT_TRUE(ui_.messages.empty());
-
-        EXPECT_LT(disconnectBounded(), 1500ms);
+        runBounded([this] { controller_->onStatusTimer(); }, 5000ms, "the connection watch");
+        EXPECT_FALSE(controller_->connected());
+        ASSERT_EQ(ui_.messages.size(), 1u);
+        EXPECT_EQ(ui_.messages[0].text, "Connection error!");
         EXPECT_TRUE(clPortIsFree(row.camera));
         EXPECT_TRUE(comPortIsFree(kBridgePort));
         EXPECT_EQ(ui_.trace.lines().size(), 1u) << "no further line";
@@ -79,7 +78,7 @@ TEST_F(TransferFaultTest, CameraLinkReadErrorsMidStreamLoseNoByte)
         EXPECT_EQ(line, "Error reading from clser interface   error code: -10006");
     controller_->onStatusTimer();
     EXPECT_TRUE(controller_->connected());
-    EXPECT_FALSE(transferState().connectionError);
+    EXPECT_FALSE(controller_->connection()->connectionError());
     EXPECT_TRUE(ui_.messages.empty());
     EXPECT_LT(disconnectBounded(), 1500ms);
 }
@@ -110,7 +109,7 @@ TEST_F(TransferFaultTest, UserSideClosingAndReopeningItsPortKeepsTheBridgeRunnin
 
     controller_->onStatusTimer();
     EXPECT_TRUE(controller_->connected());
-    EXPECT_FALSE(transferState().connectionError);
+    EXPECT_FALSE(controller_->connection()->connectionError());
     EXPECT_TRUE(ui_.messages.empty());
     // While nobody reads, the queue towards the user fills and the bridge's writes take
     // nothing: it says so and retries, and the retries succeed once the port is open again.
@@ -143,22 +142,25 @@ TEST_F(TransferFaultTest, PairVanishingUnderAnIdleBridgeNeverHangs)
     user_.close();
     pair_.reset();  // both ends gone, the bridge still holds its handle
 
-    // A COM read that fails ends the thread with its line. Where the vanished port reads
-    // as one where nothing arrives, the bridge stays as if idle until it is stopped.
+    // A COM read that fails ends the thread with its line, and the watch ends the
+    // connection. Where the vanished port reads as one where nothing arrives, the bridge
+    // stays as if idle until it is stopped.
     const bool reported = ui_.trace.waitForLines(1, 2000ms);
     if (reported) {
         EXPECT_EQ(ui_.trace.lines().front().rfind("Error while reading from COM interface   error code: -", 0), 0u)
             << ui_.trace.lines().front();
-        std::this_thread::sleep_for(300ms);
+        ASSERT_TRUE(controller_->connection()->waitForTransferEnd(5000));
         EXPECT_EQ(ui_.trace.lines().size(), 1u) << "the thread ended after its one line";
+        EXPECT_TRUE(controller_->connection()->connectionError());
     }
     std::printf("[observed] vanished pair under an idle bridge: %s; process CPU %.0f%% of a core\n",
                 reported ? ui_.trace.lines().front().c_str() : "no line, the bridge stays idle",
                 processCpuPercent(1000ms));
-    controller_->onStatusTimer();
-    EXPECT_TRUE(controller_->connected()) << "a failed COM read leaves the state connected";
-    EXPECT_FALSE(transferState().connectionError);
+    runBounded([this] { controller_->onStatusTimer(); }, 5000ms, "the connection watch");
+    EXPECT_EQ(controller_->connected(), !reported) << "a failed COM read ends the connection";
+    EXPECT_EQ(ui_.messages.size(), reported ? 1u : 0u);
     EXPECT_LT(disconnectBounded(), 1500ms);
+    ui_.messages.clear();
 
     // The port is gone for good: a new connect says so.
     EXPECT_EQ(controller_->connectBridge(), 0);
@@ -176,20 +178,18 @@ TEST_F(TransferFaultTest, PairVanishingWhileTheCameraSendsEndsTheConnection)
     pair_.reset();
 
     ASSERT_TRUE(ui_.trace.waitForLines(1, 5000ms)) << "the failure is reported";
-    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(controller_->connection()->waitForTransferEnd(8000));
     const auto lines = ui_.trace.lines();
     const std::string& last = lines.back();
     const bool comWriteFailed = last.rfind("Error writing to COM interface  error code: ", 0) == 0;
     const bool comReadFailed = last.rfind("Error while reading from COM interface   error code: -", 0) == 0;
     EXPECT_TRUE(comWriteFailed || comReadFailed) << last;
-    std::printf("[observed] vanished pair while the camera sends: %s", last.c_str());
-    EXPECT_EQ(transferState().connectionError.load(), comWriteFailed);
+    std::printf("[observed] vanished pair while the camera sends: %s\n", last.c_str());
+    EXPECT_TRUE(controller_->connection()->connectionError()) << "either failure ends the connection";
     runBounded([this] { controller_->onStatusTimer(); }, 5000ms, "the connection watch");
-    if (comWriteFailed) {
-        EXPECT_FALSE(controller_->connected());
-        ASSERT_EQ(ui_.messages.size(), 1u);
-        EXPECT_EQ(ui_.messages[0].text, "Connection error!");
-    }
+    EXPECT_FALSE(controller_->connected());
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text, "Connection error!");
     EXPECT_LT(disconnectBounded(), 1500ms);
     EXPECT_TRUE(clPortIsFree(kCommandCamera));
 }
@@ -210,9 +210,11 @@ TEST_F(TransferFaultTest, StopWhileComWriteRetriesRunEndsWithinTheirBound)
         ui_.messages.clear();
         if (!controller_)
             controller_ = std::make_unique<BridgeController>(ui_, "");
+        DeleteFileA(lateCameraReceiveLog().c_str());
         connect(kLateAnswerCamera);
         ASSERT_TRUE(user_.write("PING\r"));
-        std::this_thread::sleep_for(400ms);  // the command reaches the camera
+        ASSERT_TRUE(waitUntil([] { return fileContent(lateCameraReceiveLog()) == "PING\r"; }, 5000ms))
+            << "the command reaches the camera";
         // The user side takes no more bytes and the bridge's queue is full before the
         // answer comes, so every COM write writes nothing.
         ASSERT_TRUE(ptyRig("stall", kUserPort));

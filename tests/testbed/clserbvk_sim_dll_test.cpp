@@ -153,6 +153,8 @@ protected:
 
 const char kCamera[] =
     "ports = 2\n"
+    "# the 64 KiB dump and echo are read in one piece: more than a grabber's buffer holds\n"
+    "receive_buffer = 0\n"
     "cmd id? = CAM-7\\r\\n\n"
     "param exp = 1000\n"
     "dump dump = 16\n"
@@ -348,12 +350,12 @@ TEST_F(SimDll, AnswerWaitsForTheConfiguredDelay)
 
 TEST_F(SimDll, PacedAnswersRunAtTheLineRate)
 {
-    useConfig("pace = yes\ndump dump = 480\n");
+    useConfig("pace = yes\ndump dump = 480\nreceive_buffer = 200\n");
     void* ref = open();
     ASSERT_EQ(clSetBaudRate(ref, CL_BAUDRATE_9600), CL_ERR_NO_ERR);
     Clock::time_point start = Clock::now();
     ASSERT_EQ(writeBytes(ref, "dump\r"), CL_ERR_NO_ERR);
-    EXPECT_EQ(readAll(ref, 480).size(), 480u);
+    EXPECT_EQ(readAll(ref, 480).size(), 480u) << "a waiting read takes the bytes as they come, none overflow";
     EXPECT_GE(msSince(start), 400) << "480 bytes of 10 bits at 9600 bit/s take half a second";
 }
 
@@ -455,6 +457,25 @@ TEST_F(SimDll, ReceiveLogHoldsExactlyWhatReachedTheCamera)
     }
     EXPECT_EQ(fileText(log), accepted);
     EXPECT_EQ(readAll(ref, accepted.size()), accepted);
+}
+
+TEST_F(SimDll, OverflowLogHoldsTheCountOfDroppedBytes)
+{
+    std::string log = track(tempPath("overflow.txt"));
+    useConfig("receive_buffer = 100\ndump dump = 16\noverflow_log = " + log + "\n");
+    void* ref = open();
+    EXPECT_EQ(fileText(log), "0") << "written at the open";
+    ASSERT_EQ(writeBytes(ref, "dump 1000\r"), CL_ERR_NO_ERR);
+    EXPECT_EQ(fileText(log), "900") << "an unpaced answer arrives at once";
+    std::string first100(100, '\0');
+    for (int k = 0; k < 100; ++k)
+        first100[k] = static_cast<char>(k);
+    EXPECT_EQ(readOnce(ref, 1000, 0).bytes, first100) << "the buffer holds the oldest bytes";
+    ASSERT_EQ(writeBytes(ref, "dump 50\rdump 1000\r"), CL_ERR_NO_ERR);
+    EXPECT_EQ(fileText(log), "1850") << "the first answer fits, the second's excess is added";
+    close(ref);
+    ref = open();
+    EXPECT_EQ(fileText(log), "0") << "counted afresh from each open";
 }
 
 TEST_F(SimDll, ShortWriteOfHalfWhenNoSizeIsGiven)

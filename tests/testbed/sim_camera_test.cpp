@@ -1,5 +1,6 @@
 // The camera behind a simulated port: how it splits commands, answers them, echoes,
-// dumps, delays and paces its answers. Time is handed in, so nothing here sleeps.
+// dumps, delays and paces its answers, and what the grabber's receive buffer keeps of
+// them. Time is handed in, so nothing here sleeps.
 #include "sim_camera.h"
 
 #include <gtest/gtest.h>
@@ -86,6 +87,7 @@ TEST(SimCamera, EchoSendsEveryByteBackInOrder)
 {
     PortConfig config = cameraConfig();
     config.echo = true;
+    config.receiveBuffer = 0;   // all 64 KiB are read in one piece
     SimCamera camera(config);
     std::string sent;
     for (int block = 0; block < 64; ++block) {
@@ -144,9 +146,57 @@ TEST(SimCamera, PacedAnswersTakeTenBitsPerByte)
 TEST(SimCamera, ResetLineDropsQueuedBytesButKeepsValues)
 {
     SimCamera camera(cameraConfig());
-    camera.receive("exp 5\rid?\rid", t0);
+    camera.receive("exp 5\rid?\rdump 5000\rid", t0);
+    ASSERT_GT(camera.dropped(t0), 0u);
     camera.resetLine();
     EXPECT_EQ(camera.available(t0), 0u);
+    EXPECT_EQ(camera.dropped(t0), 0u) << "the count starts again at each open";
     EXPECT_EQ(answerAfter(camera, {"?\r"}), "ERR\r\n") << "the half-received command is gone";
     EXPECT_EQ(answerAfter(camera, {"exp?\r"}), "5\r\n");
+}
+
+TEST(SimCamera, FullReceiveBufferDropsTheNewestBytes)
+{
+    using us = std::chrono::microseconds;
+    struct Row {
+        const char* name;
+        uint32_t buffer;
+        bool paced;           // at 921600 bit/s: 64 KiB take 711 ms
+        const char* command;
+        us readEvery;         // zero: one read at `until`
+        std::chrono::milliseconds until;
+        std::string received;
+        uint64_t dropped;
+    };
+    const Row rows[] = {
+        {"unpaced answer larger than the buffer keeps its first bytes", 4096, false, "dump 65536\r", us(0), 0ms,
+         dumpPattern(4096), 61440},
+        {"a later answer loses what does not fit", 100, false, "dump 98\rid?\r", us(0), 0ms,
+         dumpPattern(98) + "CA", 3},
+        {"0 is unbounded", 0, false, "dump 65536\r", us(0), 0ms, dumpPattern(65536), 0},
+        {"paced 64 KiB read every 40 ms (3686 bytes) lose nothing", 4096, true, "dump 65536\r", 40ms, 800ms,
+         dumpPattern(65536), 0},
+        {"paced 64 KiB read after a pause keep the buffer's worth", 4096, true, "dump 65536\r", us(0), 10s,
+         dumpPattern(4096), 61440},
+        {"paced, read every 2 ms (184 bytes) into 100: what came after the 100th is lost", 100, true,
+         "dump 300\r", 2ms, 4ms, dumpPattern(300).substr(0, 100) + dumpPattern(300).substr(184, 100), 100},
+    };
+    for (const Row& row : rows) {
+        PortConfig config = cameraConfig();
+        config.receiveBuffer = row.buffer;
+        config.pace = row.paced;
+        SimCamera camera(config);
+        camera.setBitsPerSecond(921600);
+        camera.receive(row.command, t0);
+        std::string got;
+        const us step = row.readEvery.count() > 0 ? row.readEvery : us(row.until);
+        for (us t = step;; t += step) {
+            got += camera.take(1 << 24, t0 + t);
+            if (t >= row.until)
+                break;
+        }
+        EXPECT_EQ(got.size(), row.received.size()) << row.name;
+        EXPECT_TRUE(got == row.received) << row.name << ": the buffer keeps the oldest bytes, in order";
+        EXPECT_EQ(camera.dropped(t0 + row.until + 1s), row.dropped) << row.name;
+    }
 }

@@ -13,6 +13,7 @@ const char kGoodFile[] =
     "ports = 2\n"
     "terminator = \\r\\n\n"
     "delay = 25\n"
+    "receive_buffer = 512\n"
     "cmd id? = CAM = 7\\r\\n\n"
     "\n"
     "[port1]\n"
@@ -26,6 +27,8 @@ const char kGoodFile[] =
     "reply_end = \\n\n"
     "ignore = \\x00\n"
     "receive_log = C:\\temp\\rx.log\n"
+    "receive_buffer = 0\n"
+    "overflow_log = C:\\temp\\overflow.txt\n"
     "in_use = true\n"
     "short_write_every = 3\n"
     "short_write_bytes = 2\n"
@@ -52,6 +55,7 @@ TEST(SimConfig, GoodFileSetsEveryKey)
     EXPECT_FALSE(p0.echo);
     EXPECT_TRUE(p0.exclusive);
     EXPECT_EQ(p0.baudRates, 0xFFu);
+    EXPECT_EQ(p0.receiveBuffer, 512u);
     EXPECT_TRUE(p0.params.empty());
 
     const PortConfig& p1 = r.config.ports[1];
@@ -68,6 +72,8 @@ TEST(SimConfig, GoodFileSetsEveryKey)
     EXPECT_EQ(p1.replyEnd, "\n");
     EXPECT_EQ(p1.ignore, std::string(1, '\0'));
     EXPECT_EQ(p1.receiveLog, "C:\\temp\\rx.log") << "a path is taken as written";
+    EXPECT_EQ(p1.receiveBuffer, 0u) << "0: unbounded";
+    EXPECT_EQ(p1.overflowLog, "C:\\temp\\overflow.txt");
     EXPECT_TRUE(p1.faults.portInUse);
     EXPECT_EQ(p1.faults.shortWriteEvery, 3u);
     EXPECT_EQ(p1.faults.shortWriteBytes, 2u);
@@ -143,6 +149,9 @@ TEST(SimConfig, BadLinesAreRefusedWithTheirLineNumber)
         {"not a yes/no", "echo = maybe\n", "line 1:"},
         {"delay not a number", "delay = 10ms\n", "line 1:"},
         {"negative count", "short_write_every = -1\n", "line 1:"},
+        {"receive buffer with a unit", "receive_buffer = 4k\n", "line 1:"},
+        {"negative receive buffer", "receive_buffer = -1\n", "line 1:"},
+        {"receive buffer past 32 bits", "receive_buffer = 4294967296\n", "line 1:"},
         {"error code not negative", "read_error_code = 5\n", "line 1:"},
         {"baud rate that is no constant", "baud_rates = 1,3\n", "line 1:"},
         {"odd bits per second", "baud_rates = 14400\n", "line 1:"},
@@ -186,6 +195,7 @@ TEST(SimConfig, DefaultsAreTwoPortsOfASimpleCamera)
         EXPECT_EQ(p.dumps.count("dump"), 1u);
         EXPECT_FALSE(p.echo);
         EXPECT_TRUE(p.exclusive);
+        EXPECT_EQ(p.receiveBuffer, 4096u);
     }
     EXPECT_EQ(r.config.ports[0].commands.at("sn?"), "SIM-0000\r\n");
     EXPECT_EQ(r.config.ports[1].commands.at("sn?"), "SIM-0001\r\n");
