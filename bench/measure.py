@@ -13,10 +13,13 @@ The user side opens the pseudo-terminal of COMn (raw, no echo) and measures:
   send PATH --bytes N [--rate BPS] --log FILE --out FILE.json
       user -> camera: writes N bytes (paced at 10 bits a byte when --rate is given)
       and waits until the receiving peer's log holds them; compares the log.
-  receive PATH --bytes N --out FILE.json
+  receive PATH --bytes N [--overflow-log FILE] --out FILE.json
       camera -> user: asks for "dump N", reads N bytes (byte k = k mod 256), checks them.
-  ready PATH --mode echo|dump|log [--log FILE]
-      waits until something answers on the far side (the bridge has connected).
+      With --overflow-log, also the simulated camera's count of bytes its frame grabber's
+      receive buffer dropped (the file its overflow_log key names), as "dropped".
+  ready PATH --mode echo|dump|log [--log FILE] [--pid PID]
+      waits until something answers on the far side (the bridge has connected); with
+      --pid, gives up as soon as that process has ended.
   idle --group NAME=PID[,PID...] ... --seconds S --out FILE.json
       CPU seconds (user + system, from /proc/PID/stat) that each group of processes
       spends during S seconds, and the same scaled to one minute.
@@ -27,7 +30,9 @@ simulated camera, answering like the camera does):
   peer PATH --mode echo|log|dump [--log FILE] [--rate BPS]
       echo: every byte straight back; log: append every byte to FILE, no answer;
       dump: answer "dump <n>\\r" with n bytes k mod 256, paced at 10 bits a byte
-      when --rate is given. Runs until it gets SIGTERM.
+      when --rate is given. Runs until it gets SIGTERM. It models no frame grabber's
+      receive buffer: its answer goes into the pair, which holds back what the user
+      side has not read yet, so nothing of it is ever dropped.
 """
 import argparse
 import json
@@ -128,13 +133,14 @@ def cmd_rtt(args):
 
 class LogWatch(threading.Thread):
     """Follows the growth of the receiving side's log: when its first new byte and its
-    last expected byte arrived, or that it stopped growing for 3 s after the writer ended."""
+    last expected byte arrived, or that it stopped growing for 3 s after the writer ended
+    (t_done then stays unset, and t_last is when it last grew)."""
 
     def __init__(self, path, start_size, expected):
         super().__init__(daemon=True)
         self.path, self.start_size, self.expected = path, start_size, expected
         self.writer_done = threading.Event()
-        self.t_first = self.t_done = None
+        self.t_first = self.t_done = self.t_last = None
 
     def size(self):
         return os.path.getsize(self.path) - self.start_size if os.path.exists(self.path) else 0
@@ -150,6 +156,8 @@ class LogWatch(threading.Thread):
                 return
             if size != last_size:
                 last_size, last_change = size, now
+                if size > 0:
+                    self.t_last = now
             elif self.writer_done.is_set() and now - last_change > 3.0:
                 return
             time.sleep(0.001)
@@ -183,7 +191,8 @@ def cmd_send(args):
     with open(args.log, "rb") as f:
         f.seek(start_size)
         received = f.read()
-    t_end = watch.t_done or time.perf_counter()
+    # Without all bytes: the time until the last that came, not the 3 s of waiting for more.
+    t_end = watch.t_done or watch.t_last or time.perf_counter()
     write_result(args.out, len(data), received, data, t_end - t0, t_sent - t0,
                  first_byte_s=(watch.t_first - t0) if watch.t_first else None,
                  streaming_s=(t_end - watch.t_first) if watch.t_first else None)
@@ -196,19 +205,35 @@ def cmd_receive(args):
     t0 = time.perf_counter()
     write_all(fd, f"dump {args.bytes}\r".encode())
     t_first = None
+    t_last = t0
     while len(got) < args.bytes:
         ready, _, _ = select.select([fd], [], [], 3.0)
         if not ready:
             break
         chunk = os.read(fd, BLOCK)
+        t_last = time.perf_counter()   # the last byte that came, not the 3 s waited for more
         if t_first is None:
-            t_first = time.perf_counter()
+            t_first = t_last
         got += chunk
-    t_last = time.perf_counter()
     os.close(fd)
+    extra = {}
+    if args.overflow_log:
+        extra["dropped"] = overflow_count(args.overflow_log)
     write_result(args.out, args.bytes, bytes(got), expected, t_last - t0,
                  first_byte_s=(t_first - t0) if t_first else None,
-                 streaming_s=(t_last - t_first) if t_first else None)
+                 streaming_s=(t_last - t_first) if t_first else None, **extra)
+
+
+def overflow_count(path):
+    """The camera's count of dropped bytes, or None when it wrote none. The camera brings
+    the file up to date at every call the bridge makes on the port, which a running bridge
+    does at least once a pass: give it a few passes after the last byte first."""
+    time.sleep(0.5)
+    try:
+        with open(path) as f:
+            return int(f.read().strip() or "0")
+    except (OSError, ValueError):
+        return None
 
 
 def write_result(out, count, received, expected, seconds, sent_s=None, **extra):
@@ -230,10 +255,21 @@ def write_result(out, count, received, expected, seconds, sent_s=None, **extra):
         json.dump(result, f)
 
 
+def process_ended(pid):
+    """True once the process is gone or a zombie nobody has reaped yet."""
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            return f.read().rsplit(")", 1)[1].split()[0] == "Z"
+    except (OSError, IndexError):
+        return True
+
+
 def cmd_ready(args):
     fd = open_raw(args.path)
     deadline = time.monotonic() + args.timeout
     while time.monotonic() < deadline:
+        if args.pid and process_ended(args.pid):
+            sys.exit(f"ready: process {args.pid} ended before anything answered on {args.path}")
         if args.mode == "echo":
             write_all(fd, b"?")
             ok = read_exactly(fd, 1, 0.5) == b"?"
@@ -340,12 +376,14 @@ def main():
     v = sub.add_parser("receive")
     v.add_argument("path")
     v.add_argument("--bytes", type=int, required=True)
+    v.add_argument("--overflow-log")
     v.add_argument("--out", required=True)
     d = sub.add_parser("ready")
     d.add_argument("path")
     d.add_argument("--mode", choices=["echo", "dump", "log"], required=True)
     d.add_argument("--log")
     d.add_argument("--timeout", type=float, default=30)
+    d.add_argument("--pid", type=int)
     i = sub.add_parser("idle")
     i.add_argument("--group", action="append", default=[])
     i.add_argument("--seconds", type=float, default=30)

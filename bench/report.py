@@ -9,6 +9,17 @@ import os
 import statistics
 import sys
 
+# The engine's default waits (bridge/transfer_timings.h) and the block a transfer step moves;
+# a study variant changes one of them through an option of the console host.
+DEFAULT_COM_READ_MS = 100
+DEFAULT_FIRST_CL_READ_MS = 10
+DEFAULT_LL_COM_READ_IDLE_MS = 109
+DEFAULT_LL_COM_READ_AWAIT_MS = 10
+DEFAULT_LL_ANSWER_AWAIT_MS = 500
+BLOCK = 1024
+LINE_RATES = ("115200", "921600")
+LINE_921600 = 921600 / 10.0   # bytes a second at 921600 baud, 10 bits a byte
+
 
 def load(directory, name):
     path = os.path.join(directory, name + ".json")
@@ -28,10 +39,15 @@ def ms(value):
     return f"{value:.1f}" if value >= 1 else f"{value:.3f}"
 
 
+def complete(result):
+    return result is not None and result["bytes_per_s"] is not None
+
+
 def throughput(result):
-    """Bytes per second from the first to the last byte at the receiving end."""
+    """Bytes per second from the first to the last byte at the receiving end (of the bytes
+    that arrived, when some did not)."""
     if result.get("streaming_s"):
-        return result["bytes"] / result["streaming_s"]
+        return min(result["received"], result["bytes"]) / result["streaming_s"]
     return result["bytes_per_s"]
 
 
@@ -46,33 +62,83 @@ def rate(result):
 def loss(result):
     if result is None:
         return "-"
-    text = str(result["lost"])
+    text = f"{result['lost']:,}"
     if result["wrong"] or result["extra"]:
-        text += f" ({result['wrong']} wrong, {result['extra']} extra)"
+        text += f" ({result['wrong']:,} wrong, {result['extra']:,} extra)"
     return text
+
+
+def dropped_cell(result, direction, line_rate):
+    """What the frame grabber's receive buffer dropped: only camera -> user at a line rate
+    has a finite one (the unpaced dump runs with an unbounded buffer)."""
+    if result is None or direction == "up":
+        return "-"
+    if line_rate == "unpaced":
+        return "(unbounded)"
+    if result.get("dropped") is None:
+        return "not counted"
+    return f"{result['dropped']:,}"
 
 
 def cpu_cell(group):
     return f"{group['cpu_s_per_min']:.2f}" if group else "-"
 
 
-def low_section(w, directory, low_rtt, base_rtt, bi, li, late_b, late_l):
+def option_value(meta, variant, name, default):
+    """The value a study variant gives the option --NAME=MS, else the engine's default."""
+    for word in meta.get("study", {}).get(variant, "").split():
+        if word.startswith(f"--{name}="):
+            return int(word.split("=", 1)[1])
+    return default
+
+
+def options_cell(meta, variant):
+    options = meta.get("study", {}).get(variant, "")
+    return f"`{options}`" if options else "(none)"
+
+
+def share_sentence(label, result, direction, line_rate):
+    """One sentence per line-rate row: the share of the line rate, what was lost and dropped."""
+    line = int(line_rate) / 10.0
+    if result is None:
+        return f"{label} at {line_rate}: not run"
+    parts = []
+    if complete(result):
+        parts.append(f"{throughput(result) / line:.0%} of the line rate")
+    else:
+        arrived = min(result["received"], result["bytes"])
+        text = f"incomplete, {arrived:,} of {result['bytes']:,} bytes arrived"
+        if result.get("streaming_s"):
+            text += f", {throughput(result) / line:.0%} of the line rate while they came"
+        parts.append(text)
+    d = result.get("dropped") if direction == "down" else None
+    # Bytes after a dropped stretch arrive shifted, so they differ from the ones expected at
+    # their place; the drop says why, the count of them adds nothing.
+    shifted = d is not None and d > 0 and d >= result["lost"]
+    parts.append(f"{result['lost']:,} bytes lost" + (f" ({result['wrong']:,} wrong)" if result["wrong"] and not shifted else ""))
+    if direction == "down":
+        parts.append("the grabber's buffer not counted" if d is None else f"{d:,} dropped by the grabber's buffer")
+    return f"{label} at {line_rate}: " + ", ".join(parts)
+
+
+def low_section(w, directory, meta, low_rtt, base_rtt, bi, li, late_b, late_l):
     """What the low-latency mode changes, and its figures against the default and the baseline."""
     all_low = low_rtt["1"] + low_rtt["16"] + low_rtt["256"]
     w("## Low-latency mode")
     w("")
     w("Opt-in per connection (the word `LowLatency` on the bridge program's command line, the key `lowlatency` of its section in "
-      "`DunmereConfig.ini`, or the port settings dialog's \"Low latency\" box on a running connection). The default mode above is unchanged. "
-      "The pass of the transfer thread keeps its order, locks, flags, retries and trace lines; what changes:")
+      "`DunmereConfig.ini`, or the port settings dialog's \"Low latency\" box on a running connection; `--low-latency` for the console host). "
+      "The default mode above is unchanged. The pass of the transfer thread keeps its order, locks, flags, retries and trace lines; what changes:")
     w("")
     w("- **COM read**: the port's read interval time-out is set to 2 ms, so a read returns once bytes have come and no further byte followed within 2 ms "
       "(Wine ignores the \"return at once\" combination of MAXDWORD interval and multiplier, a plain interval works). The total time-out still ends a read with nothing: "
       "109 ms when no answer is awaited, so that with the 1 ms Camera Link read an idle pass lasts the default's 110 ms and idling costs the same; "
       "10 ms for half a second after a block went to the camera, so that an answer later than the short reads below is heard within about 10 ms of its arrival. "
       "Switching back to the default mode puts the port's own interval value back.")
-    w("- **Camera Link reads**: every read waits 1 ms and asks for a whole block (1024 bytes). After a block went to the camera, short reads wait up to 10 ms in all "
-      "(the default's first read) for the first bytes of the answer and hand each part on to the COM port as soon as it comes; once bytes came, the step goes on "
-      "until the camera has been quiet for 2 ms. A pass that wrote nothing to the camera reads once (1 ms) and, if that brings bytes, drains them the same way.")
+    w(f"- **Camera Link reads**: every read waits 1 ms (and asks for a whole block of {BLOCK} bytes, as in the default mode). After a block went to the camera, "
+      "short reads wait up to 10 ms in all (the default's first read) for the first bytes of the answer and hand each part on to the COM port as soon as it comes; "
+      "once bytes came, the step goes on until the camera has been quiet for 2 ms. A pass that wrote nothing to the camera reads once (1 ms) and, if that brings bytes, "
+      "drains them the same way.")
     w("")
     w(f"- Round trip with the camera answering at once: median {ms(statistics.median(all_low))} ms over all {len(all_low)} round trips "
       f"(default {ms(statistics.median(low_rtt_default(directory)))} ms, baseline {ms(statistics.median(base_rtt['1']))} ms). "
@@ -85,11 +151,12 @@ def low_section(w, directory, low_rtt, base_rtt, bi, li, late_b, late_l):
         w(f"- Idle: the bridge process uses {li['groups']['bridge']['cpu_s_per_min']:.2f} CPU s a minute in the low-latency mode against "
           f"{bi['groups']['bridge']['cpu_s_per_min']:.2f} in the default mode (same number of passes a second when idle).")
     w("- Where the mode departs from the default pass: the read interval time-out of the COM port is set (the default leaves it to the port); the COM read's total "
-      "time-out is 109 or 10 ms instead of 100 ms; the Camera Link reads wait 1 ms each instead of 10 ms and then 0 ms, a read that brings nothing ends the step only after "
-      "the answer window or the quiet gap, and every read asks for a whole block instead of at most what the read before delivered. "
-      "The stop request is still seen at the end of each pass, which is now at most about 110 ms long when idle.")
+      "time-out is 109 or 10 ms instead of 100 ms; the Camera Link reads wait 1 ms each instead of 10 ms and then 0 ms, and a read that brings nothing ends the step "
+      "only after the answer window or the quiet gap. Everything else is the default pass's: every Camera Link read asks for a whole block, a COM write that wrote "
+      "part of a block goes on with the rest, a failure that ends the transfer sets the connection-error flag, and a stop request is seen between Camera Link reads "
+      "and at the end of each pass (which is at most about 110 ms long when idle).")
     w("")
-    choice_table(w, directory, bi, li, late_b, late_l)
+    choice_table(w, directory, meta, bi, li, late_b, late_l)
 
 
 def idle_cells(result):
@@ -108,37 +175,43 @@ def late_cell(result):
     return f"{ms(statistics.median(c))} / {ms(percentile(c, 95))}"
 
 
-def choice_table(w, directory, bi, li, late_b, late_l):
+def choice_table(w, directory, meta, bi, li, late_b, late_l):
     short_idle = load(directory, "study-llshort-idle")
     short_late = load(directory, "study-llshort-late-rtt")
     short_rtt = load(directory, "study-llshort-rtt")
     noawait_late = load(directory, "study-llnoawait-late-rtt")
     if not (short_idle or short_late or noawait_late):
         return
+    short_ms = option_value(meta, "llshort", "ll-com-read-idle-ms", DEFAULT_LL_COM_READ_IDLE_MS)
+    noawait_ms = option_value(meta, "llnoawait", "ll-com-read-idle-ms", DEFAULT_LL_COM_READ_IDLE_MS)
     w("### Choosing the COM read time-outs of the mode")
     w("")
     w("The COM read's total time-out decides two things: how often an idle bridge wakes up, and how soon an answer that comes after the short "
-      "Camera Link reads have given up (a slow camera) is picked up, since it waits for the next pass. Two alternatives, built as scratch copies of the console host "
-      "with the mode always on (never committed), against the chosen time-outs. Idle: CPU s a minute, the bridge process alone and with the wineserver. "
+      "Camera Link reads have given up (a slow camera) is picked up, since it waits for the next pass. Two alternatives, the console host started in the mode "
+      "with other COM read time-outs (its options below), against the chosen time-outs. Idle: CPU s a minute, the bridge process alone and with the wineserver. "
       "Slow camera (answer after 50 ms): median / p95 round trip in ms.")
     w("")
-    w("| Variant | COM read total time-out | idle: bridge | idle: bridge + wineserver | slow camera | immediate answer, N = 1 |")
-    w("|---|---|---:|---:|---:|---:|")
+    w("| Variant | console host options | COM read total time-out | idle: bridge | idle: bridge + wineserver | slow camera | immediate answer, N = 1 |")
+    w("|---|---|---|---:|---:|---:|---:|")
     low_rtt = load(directory, "lowlat-rtt")
+
     def rtt_cell(r):
         return f"{ms(statistics.median(r['1']))} / {ms(percentile(r['1'], 95))}" if r else "not run"
-    w(f"| default mode | 100 ms | {idle_cells(bi)} | {late_cell(late_b)} | {rtt_cell(load(directory, 'bridge-rtt'))} |")
-    w(f"| low-latency, chosen | 109 ms, 10 ms for 500 ms after a command | {idle_cells(li)} | {late_cell(late_l)} | {rtt_cell(low_rtt)} |")
-    w(f"| low-latency, short COM read always | 20 ms | {idle_cells(short_idle)} | {late_cell(short_late)} | {rtt_cell(short_rtt)} |")
-    w(f"| low-latency, no short COM read after a command | 109 ms | (as chosen) | (as chosen) | {late_cell(noawait_late)} | (as chosen) |")
+    w(f"| default mode | | {DEFAULT_COM_READ_MS} ms | {idle_cells(bi)} | {late_cell(late_b)} | {rtt_cell(load(directory, 'bridge-rtt'))} |")
+    w(f"| low-latency, chosen | | {DEFAULT_LL_COM_READ_IDLE_MS} ms, {DEFAULT_LL_COM_READ_AWAIT_MS} ms for {DEFAULT_LL_ANSWER_AWAIT_MS} ms after a command "
+      f"| {idle_cells(li)} | {late_cell(late_l)} | {rtt_cell(low_rtt)} |")
+    w(f"| low-latency, short COM read always | {options_cell(meta, 'llshort')} | {short_ms} ms | {idle_cells(short_idle)} | {late_cell(short_late)} | {rtt_cell(short_rtt)} |")
+    w(f"| low-latency, no short COM read after a command | {options_cell(meta, 'llnoawait')} | {noawait_ms} ms | (as chosen) | (as chosen) | {late_cell(noawait_late)} | (as chosen) |")
     w("")
+
     def med(result):
         return statistics.median(result["command"]) if result else None
+
     def idle_total(result):
         return sum(g["cpu_s_per_min"] for k, g in result["groups"].items() if k in ("bridge", "wineserver")) if result else None
     parts = []
     if short_idle and li:
-        parts.append(f"a 20 ms COM read all the time costs {idle_total(short_idle):.2f} CPU s a minute when idle (bridge and wineserver) "
+        parts.append(f"a {short_ms} ms COM read all the time costs {idle_total(short_idle):.2f} CPU s a minute when idle (bridge and wineserver) "
                      f"against {idle_total(li):.2f} with the chosen time-outs")
     if short_late and late_l:
         parts.append(f"and answers the slow camera in {ms(med(short_late))} ms against {ms(med(late_l))} ms")
@@ -161,9 +234,11 @@ def main():
     bridge_rtt = load(directory, "bridge-rtt")
     low_rtt = load(directory, "lowlat-rtt")
     base_rtt = load(directory, "baseline-rtt")
+    app = meta["bridge"] == "app"
+    buffer_bytes = meta.get("receive_buffer")
     bridge_name = ("`ClserDunmere2.exe`, started as the launcher starts it (`COM10 0 <line settings> Autorun`)"
-                   if meta["bridge"] == "app" else
-                   "`bridge_demo.exe` (console host of the same bridge engine and transfer loop)")
+                   if app else
+                   "`bridge_demo.exe` (console host of the same bridge engine and transfer loop, `TARVCOM10 0 <line settings>`)")
     out = []
     w = out.append
     w("# Benchmark results")
@@ -179,15 +254,29 @@ def main():
     w(f"| Command | `{meta['command']}` ({meta['elapsed_s']} s, build included) |")
     w(f"| Bridge | {bridge_name} |")
     if low_rtt:
-        w("| Low-latency mode | the same program with one more word, `COM10 0 <line settings> Autorun LowLatency` |")
+        w("| Low-latency mode | the same program with one more word, "
+          + ("`COM10 0 <line settings> Autorun LowLatency` |" if app else "`TARVCOM10 0 <line settings> --low-latency` |"))
     w("")
     w("## What runs")
     w("")
     w("- **User side**: `bench/measure.py` (Debian's python3) on the Linux pseudo-terminal of `COM10`, raw, no echo.")
-    w("- **Virtual pair**: `COM10 <-> TARVCOM10`, two pseudo-terminals joined by `socat` (the test rig, installed through the setupc emulator so that the pair library lists it).")
-    w("- **Bridge path**: user -> pty `COM10` -> socat -> pty `TARVCOM10` -> bridge under Wine -> simulated camera (`clserbvk.dll`, in the bridge process) and back.")
-    w("- **Baseline path**: the same pair, the same socat relay, but a plain Linux process (`measure.py peer`) on `TARVCOM10` answering as the simulated camera does (echo, log, dump with the same pacing rule): user -> pty -> socat -> pty -> answering peer and back. So the baseline is the path without the bridge and Wine; the ratio is what the bridge costs.")
-    w("- **Camera**: answers at once (`delay` 0). Round trips use `echo = yes` (the answer is the N bytes sent, compared byte for byte). User -> camera uses a camera that answers nothing and appends every byte to `receive_log`; camera -> user uses `dump <n>` (byte k = k mod 256), with `pace = yes` for the line-rate rows.")
+    w("- **Virtual pair**: `COM10 <-> TARVCOM10`, two pseudo-terminals joined by one relay process (`testbed/pty-relay`, the test rig, installed through the "
+      "setupc emulator so that the pair library lists it). It carries each direction through its own bounded queue (16 KiB): when a reader falls behind, "
+      "only the writer of that direction is held back, and nothing is dropped.")
+    w("- **Bridge path**: user -> pty `COM10` -> pair relay -> pty `TARVCOM10` -> bridge under Wine -> simulated camera (`clserbvk.dll`, in the bridge process) and back.")
+    w("- **Baseline path**: the same pair and relay, but a plain Linux process (`measure.py peer`) on `TARVCOM10` answering as the simulated camera does "
+      "(echo, log, dump with the same pacing rule): user -> pty -> pair relay -> pty -> answering peer and back. So the baseline is the path without the bridge and Wine; "
+      "the ratio is what the bridge costs. The peer models no frame grabber's receive buffer: it writes its answer into the pair, which holds back what the user side "
+      "has not read yet, so it never drops a byte and its rows have no dropped column.")
+    buffer_text = f"{buffer_bytes:,} bytes" if buffer_bytes is not None else "its default size"
+    w("- **Camera**: answers at once (`delay` 0). Round trips use `echo = yes` (the answer is the N bytes sent, compared byte for byte). User -> camera uses a camera "
+      "that answers nothing and appends every byte to `receive_log`; camera -> user uses `dump <n>` (byte k = k mod 256). "
+      f"The line-rate rows use `pace = yes` and the frame grabber's finite receive buffer ({buffer_text}, the simulated camera's default): bytes that arrive while it is "
+      "full are dropped, and the camera counts them in its `overflow_log`. The unpaced dump (all at once) stands for an infinitely fast line and runs with an unbounded "
+      "buffer (`receive_buffer = 0`), so that it measures the bridge's own ceiling.")
+    if meta.get("study") and load(directory, "study-stock-rtt"):
+        w("- **Study**: the console host of the same engine (`bridge_demo.exe`), started with other transfer timings, one change each: "
+          + "; ".join(f"{name} {options_cell(meta, name)}" for name in meta["study"]) + ".")
     w("")
 
     w("## Command round trip")
@@ -225,17 +314,32 @@ def main():
     w("Bytes per second, and bytes lost (0 means every byte arrived, in order and unchanged; the content is compared in full). "
       "Both directions count from the first to the last byte at the receiving end, so that the one-off latency of a round trip does not enter: "
       "user -> camera from the first byte in the camera's log until the log holds the last one, at a line rate with the user side pacing its writes at 10 bits a byte (a pseudo-terminal does not pace); "
-      "camera -> user from the first to the last byte of the answer to `dump <n>`, at a line rate with the camera (`pace = yes`, at the bridge's line settings) or the baseline peer pacing.")
+      "camera -> user from the first to the last byte of the answer to `dump <n>`, at a line rate with the camera (`pace = yes`, at the bridge's line settings) or the baseline peer pacing. "
+      f"\"Dropped by the grabber's buffer\" is the camera's own count of the bytes its receive buffer ({buffer_text}) could not take because they arrived while it was full; "
+      "they are among the bytes lost, and the bytes after a dropped stretch arrive shifted, so they count as wrong too (wrong: differing from the byte expected at their place). "
+      "\"-\": no such buffer on that path (user -> camera, the baseline); \"(unbounded)\": the unpaced dump, whose buffer has no bound.")
     w("")
-    w("| Direction | Line rate | Bytes | Bridge B/s | Bridge lost | Low-latency B/s | Low-latency lost | Baseline B/s | Baseline lost |")
-    w("|---|---|---:|---:|---:|---:|---:|---:|---:|")
+    w("| Direction | Line rate | Bytes | Bridge B/s | Bridge lost | Bridge: dropped by the grabber's buffer "
+      "| Low-latency B/s | Low-latency lost | Low-latency: dropped by the grabber's buffer | Baseline B/s | Baseline lost |")
+    w("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
     for direction, label in (("up", "user -> camera"), ("down", "camera -> user")):
-        for line_rate in ("unpaced", "115200", "921600"):
+        for line_rate in ("unpaced",) + LINE_RATES:
             b = load(directory, f"bridge-{direction}-{line_rate}")
             lo = load(directory, f"lowlat-{direction}-{line_rate}")
             a = load(directory, f"baseline-{direction}-{line_rate}")
             size = (b or a or {}).get("bytes", "-")
-            w(f"| {label} | {line_rate} | {size:,} | {rate(b)} | {loss(b)} | {rate(lo)} | {loss(lo)} | {rate(a)} | {loss(a)} |")
+            w(f"| {label} | {line_rate} | {size:,} | {rate(b)} | {loss(b)} | {dropped_cell(b, direction, line_rate)} "
+              f"| {rate(lo)} | {loss(lo)} | {dropped_cell(lo, direction, line_rate)} | {rate(a)} | {loss(a)} |")
+    w("")
+    w("Against the line rate (10 bits a byte), each line-rate row:")
+    w("")
+    for mode, prefix in (("default mode", "bridge"), ("low-latency mode", "lowlat")):
+        if mode == "low-latency mode" and not low_rtt:
+            continue
+        for direction, label in (("down", "camera -> user"), ("up", "user -> camera")):
+            for line_rate in LINE_RATES:
+                result = load(directory, f"{prefix}-{direction}-{line_rate}")
+                w(f"- {mode}: {share_sentence(label, result, direction, line_rate)}.")
     w("")
 
     bi = load(directory, "bridge-idle")
@@ -252,7 +356,7 @@ def main():
              ("peer", "baseline peer (Linux)"),
              ("wineserver", "wineserver of the session"),
              ("wine_services", "Wine's own service processes of the prefix"),
-             ("relay", "pair relay (socat) and holder")]
+             ("relay", "pair relay")]
     for key, label in names:
         b = bi["groups"].get(key)
         lo = li["groups"].get(key) if li else None
@@ -264,7 +368,7 @@ def main():
     w(f"| all of the above | {total_b:.2f} | {total_l} | {total_a:.2f} |")
     w("")
     if low_rtt:
-        low_section(w, directory, low_rtt, base_rtt, bi, li, late_b, late_l)
+        low_section(w, directory, meta, low_rtt, base_rtt, bi, li, late_b, late_l)
 
     # Where the time goes.
     all_bridge = bridge_rtt["1"] + bridge_rtt["16"] + bridge_rtt["256"]
@@ -272,97 +376,144 @@ def main():
     base_med = statistics.median(base_rtt["1"])
     w("## Where the time goes in a round trip")
     w("")
-    w("One pass of the transfer thread is: a COM read of up to 1024 bytes with a 100 ms time-out, the Camera Link write, "
-      "then Camera Link reads (the first with a 10 ms time-out, wanting 1024 bytes) until one delivers nothing, each block written to the COM port.")
+    w(f"One pass of the transfer thread in the default mode is: a COM read of up to {BLOCK} bytes with a {DEFAULT_COM_READ_MS} ms time-out and, if it brought bytes, "
+      f"the Camera Link write; then Camera Link reads until one delivers nothing, each asking for a whole block ({BLOCK} bytes), the first with a "
+      f"{DEFAULT_FIRST_CL_READ_MS} ms time-out and the later ones taking what has come without waiting. Each block goes to the COM port whole: a COM write that wrote "
+      "part of it goes on with the rest. A stop request is seen between the Camera Link reads and at the end of the pass. A failure that ends the transfer "
+      "(a COM read or write, a Camera Link write) sets the connection-error flag, so the bridge disconnects and says so; a failed Camera Link read costs only that step.")
     w("")
     w(f"- The round trip hardly depends on N: over all {len(all_bridge)} bridge round trips the minimum is {ms(lo)} ms, the median {ms(med)} ms, the maximum {ms(hi)} ms, "
       f"against {ms(base_med)} ms for the same path without the bridge. Nearly all of it is waiting, not work: the bridge process uses "
       f"{bi['groups']['bridge']['cpu_s_per_min']:.2f} CPU s a minute when idle ({bi['groups']['bridge']['cpu_s_per_min'] / 60:.1%} of one CPU).")
-    w("- **The COM read time-out (100 ms) dominates.** The port is opened with only the total read time-out set (the interval and multiplier fields keep the driver's values), "
-      "and the read returns when 1024 bytes have come or when the 100 ms have run out, not at the first byte: nothing ends it early on this port. "
-      "A command of fewer than 1024 bytes therefore waits out the rest of the 100 ms read that was running when it arrived. "
-      "The user side sends its next command right after the answer, while the thread has just started its next read, so almost the full 100 ms is waited every time.")
-    w("- **The Camera Link read adds its 10 ms.** The first Camera Link read of a pass asks for 1024 bytes and the simulated camera, like the library it stands in for, "
-      "returns when that count has come or the time-out has run out; an answer of fewer than 1024 bytes is handed over after the full 10 ms.")
-    w("- What remains (a few ms) is Wine's serial I/O through the wineserver, the two pseudo-terminal hops and the Python user side; the baseline shows the pure path cost.")
+    w(f"- **The COM read time-out ({DEFAULT_COM_READ_MS} ms) dominates.** The port is opened with only the total read time-out set (the interval and multiplier fields keep the driver's values), "
+      f"and the read returns when {BLOCK} bytes have come or when the {DEFAULT_COM_READ_MS} ms have run out, not at the first byte: nothing ends it early on this port. "
+      f"A command of fewer than {BLOCK} bytes therefore waits out the rest of the read that was running when it arrived. "
+      "The user side sends its next command right after the answer, while the thread has just started its next read, so almost the full time-out is waited every time.")
+    w(f"- **The Camera Link read adds its {DEFAULT_FIRST_CL_READ_MS} ms.** The first Camera Link read of a pass asks for {BLOCK} bytes and the simulated camera, like the library it stands in for, "
+      f"returns when that count has come or the time-out has run out; an answer of fewer than {BLOCK} bytes is handed over after the full time-out.")
+    w("- What remains (a few ms) is Wine's serial I/O through the wineserver, the two pseudo-terminal hops, the pair relay and the Python user side; the baseline shows the pure path cost.")
     study = {v: load(directory, f"study-{v}-rtt") for v in ("stock", "com20", "cl1")}
     if all(study.values()):
+        com = {v: option_value(meta, v, "com-read-ms", DEFAULT_COM_READ_MS) for v in study}
+        cl = {v: option_value(meta, v, "first-cl-read-ms", DEFAULT_FIRST_CL_READ_MS) for v in study}
         w("")
-        w("Evidence: the console host of the same engine (`bridge_demo.exe`), built from the committed sources in a scratch tree with one change each "
-          f"(never committed), {len(study['stock']['1'])} round trips per size. Median / p95 in ms:")
+        w("Evidence: the console host of the same engine (`bridge_demo.exe`), started with one timing changed each (the same build as above, no other change), "
+          f"{len(study['stock']['1'])} round trips per size. Median / p95 in ms:")
         w("")
-        w("| Build | COM read time-out | first Camera Link read | N = 1 | N = 256 |")
-        w("|---|---:|---:|---:|---:|")
-        for key, label, com, cl in (("stock", "as committed", 100, 10), ("com20", "COM read shortened", 20, 10),
-                                    ("cl1", "Camera Link read shortened", 100, 1)):
+        w("| Variant | options | COM read time-out | first Camera Link read | N = 1 | N = 256 |")
+        w("|---|---|---:|---:|---:|---:|")
+        for key, label in (("stock", "stock (the default timings)"), ("com20", "COM read shortened"), ("cl1", "Camera Link read shortened")):
             cells = []
             for size in ("1", "256"):
                 s = study[key][size]
                 cells.append(f"{ms(statistics.median(s))} / {ms(percentile(s, 95))}")
-            w(f"| {label} | {com} ms | {cl} ms | {cells[0]} | {cells[1]} |")
+            w(f"| {label} | {options_cell(meta, key)} | {com[key]} ms | {cl[key]} ms | {cells[0]} | {cells[1]} |")
         stock = statistics.median(study["stock"]["1"])
         com20 = statistics.median(study["com20"]["1"])
         cl1 = statistics.median(study["cl1"]["1"])
         w("")
-        w(f"Shortening the COM read time-out by 80 ms takes {stock - com20:.0f} ms off the median round trip; "
-          f"shortening the first Camera Link read by 9 ms takes {stock - cl1:.0f} ms off. "
+        w(f"Shortening the COM read time-out by {com['stock'] - com['com20']} ms takes {stock - com20:.0f} ms off the median round trip; "
+          f"shortening the first Camera Link read by {cl['stock'] - cl['cl1']} ms takes {stock - cl1:.0f} ms off. "
           "So a round trip is the COM read time-out plus the first Camera Link read time-out plus a few ms of path.")
     w("")
-    w("## What the throughput figures show")
-    w("")
-    notes = []
-    for direction in ("up", "down"):
-        for line_rate in ("115200", "921600"):
-            b = load(directory, f"bridge-{direction}-{line_rate}")
-            if not b or not b["bytes_per_s"]:
-                continue
-            share = throughput(b) / (int(line_rate) / 10.0)
-            label = "user -> camera" if direction == "up" else "camera -> user"
-            verdict = "keeps up with the line" if share >= 0.97 else "falls behind the line"
-            notes.append(f"{label} at {line_rate}: {share:.0%} of the line rate ({verdict})")
-    w("- Measured against the line (10 bits a byte): " + "; ".join(notes) + ".")
-    w("- **User -> camera** moves at most 1024 bytes per pass, and each pass then waits the 10 ms of the first Camera Link read, because a camera that only listens sends nothing back. "
-      "That caps the direction near 1024 bytes per 10 ms plus the cost of the pass, below the 92,160 bytes a second of 921600 baud: the bytes wait in the pair's queues "
-      "(nothing is lost here; the writer is held back).")
-    w("- **Camera -> user** drains the camera in blocks of up to 1024 bytes within a pass. But each later Camera Link read of a pass asks for at most as many bytes as the read before delivered: "
-      "the count is not reset within the pass. When a paced camera has only a few bytes ready, one short read lowers the count to those few bytes; from then on every read of the pass "
-      "asks for that few, and as long as the camera delivers at least that many between two reads the pass does not end. The direction then moves a few bytes per read and write "
-      "(a Camera Link read plus a COM write through Wine, tens of microseconds each, more on a busy machine), can fall below the line rate, and the COM side is not read meanwhile. "
-      "The unpaced dump does not show this: the camera always has a whole block ready.")
-    up = {(v, r): load(directory, f"study-{v}-up-{r}") for v in ("stock", "cl1") for r in ("unpaced", "921600")}
-    dn = {(v, r): load(directory, f"study-{v}-down-{r}") for v in ("stock", "reset") for r in ("115200", "921600")}
-    if all(up.values()) and all(dn.values()):
-        def cell(result):
-            return f"{throughput(result):,.0f} ({loss(result)} lost)" if result["bytes_per_s"] else f"incomplete ({loss(result)} lost)"
-        w("")
-        w("Evidence from the same scratch builds, bytes per second:")
-        w("")
-        w("| Build | user -> camera unpaced | user -> camera 921600 | camera -> user 115200 | camera -> user 921600 |")
-        w("|---|---:|---:|---:|---:|")
-        w(f"| as committed | {cell(up[('stock', 'unpaced')])} | {cell(up[('stock', '921600')])} | "
-          f"{cell(dn[('stock', '115200')])} | {cell(dn[('stock', '921600')])} |")
-        w(f"| first Camera Link read 1 ms | {cell(up[('cl1', 'unpaced')])} | {cell(up[('cl1', '921600')])} | | |")
-        w(f"| count set to 1024 before every Camera Link read | | | "
-          f"{cell(dn[('reset', '115200')])} | {cell(dn[('reset', '921600')])} |")
-        reset_share = throughput(dn[("reset", "921600")]) / 92160.0
-        stock_share = throughput(dn[("stock", "921600")]) / 92160.0
-        cl1_share = throughput(up[("cl1", "921600")]) / 92160.0
-        w("")
-        w(f"Asking for a whole block at every Camera Link read takes camera -> user at 921600 from {stock_share:.0%} to {reset_share:.0%} of the line; "
-          f"a 1 ms first Camera Link read takes user -> camera at 921600 to {cl1_share:.0%}. "
-          "Neither change is in the default mode: they show which rule of the transfer loop sets each limit. "
-          "The low-latency mode takes both (short Camera Link reads, a whole block asked for at every read), which is why its camera -> user rows keep up with the line.")
-    w("")
+    throughput_section(w, directory, meta, buffer_bytes, low_rtt)
     w("## Notes")
     w("")
     w("- The figures are for Wine on Linux pseudo-terminals, not for Windows with com0com: a pseudo-terminal does not pace bytes at the baud rate, and Wine carries every serial call through the wineserver. The time-outs that set the round trip are the bridge's own and apply on Windows too, as long as the port leaves the read interval time-out unused.")
-    if meta["bridge"] == "app":
+    if app:
         w("- The bridge program was ended with a signal to its Wine process between the runs (the benchmark measures traffic, not the Exit command).")
     w("- The machine is shared: the load average above says how busy it was. The round-trip figures hardly move with load (they are time-outs); "
-      "the camera -> user figures at a line rate do, because the loop's speed per read decides how far it falls behind.")
-    w("- Run it again with `bench/run` (about 8 to 12 minutes including the scratch builds and the low-latency rows; `--bridge demo` measures the console host, `--no-study` leaves out the scratch builds).")
+      "the camera -> user figures at a line rate can, because a pass that ends while the camera still sends leaves its bytes to the grabber's buffer until the next pass reads.")
+    w(f"- Run it again with `bench/run` (this run: {meta['elapsed_s']} s with the build; `--bridge demo` measures the console host in place of the bridge program, "
+      "`--no-study` leaves out the console host started with other timings).")
     with open(output, "w") as f:
         f.write("\n".join(out) + "\n")
+
+
+def throughput_section(w, directory, meta, buffer_bytes, low_rtt):
+    w("## What the throughput figures show")
+    w("")
+    up_unpaced = load(directory, "bridge-up-unpaced")
+    up_921600 = load(directory, "bridge-up-921600")
+    text = (f"- **User -> camera** moves at most one block ({BLOCK} bytes) per pass, and each pass then waits the {DEFAULT_FIRST_CL_READ_MS} ms of the first "
+            "Camera Link read, because a camera that only listens sends nothing back. That caps the direction near "
+            f"{BLOCK / (DEFAULT_FIRST_CL_READ_MS / 1000.0):,.0f} bytes a second less the cost of each pass")
+    if complete(up_unpaced):
+        text += f" (unpaced: {throughput(up_unpaced):,.0f} B/s)"
+    text += (f", close to the {LINE_921600:,.0f} bytes a second of 921600 baud: what the bridge has not taken yet waits in the pair (the relay's queue towards `TARVCOM10`), "
+             "the user side's writes are held back, and nothing is lost")
+    if complete(up_921600):
+        text += f" (at 921600: {throughput(up_921600) / LINE_921600:.0%} of the line rate)"
+    w(text + ".")
+
+    # Camera -> user: how long an idle pass leaves the camera's bytes in the grabber's buffer.
+    idle_pass_ms = DEFAULT_COM_READ_MS + DEFAULT_FIRST_CL_READ_MS
+    text = (f"- **Camera -> user**: every Camera Link read of a pass asks for a whole block ({BLOCK} bytes); the first waits up to {DEFAULT_FIRST_CL_READ_MS} ms, "
+            "the later ones take what has come without waiting, and the pass goes on until a read brings nothing, so a pass drains whatever the camera sends "
+            "for as long as every read finds new bytes. Each block goes to the COM port whole (a COM write that wrote part of it goes on with the rest).")
+    if buffer_bytes:
+        line = {r: int(r) / 10.0 for r in LINE_RATES}
+        held = {r: line[r] * idle_pass_ms / 1000.0 for r in LINE_RATES}
+        lasts = {r: buffer_bytes / line[r] * 1000.0 for r in LINE_RATES}
+        text += (f" Whenever the reads pause, the camera's bytes wait in the grabber's buffer of {buffer_bytes:,} bytes, which holds "
+                 + " and ".join(f"{lasts[r]:,.0f} ms of the line at {r}" for r in LINE_RATES)
+                 + f"; what comes after that is dropped. A pass that ends while the camera still sends makes such a pause: the next one begins with the COM read "
+                 f"({DEFAULT_COM_READ_MS} ms when the user side sends nothing) and the {DEFAULT_FIRST_CL_READ_MS} ms read, and in those {idle_pass_ms} ms the line brings "
+                 + " and ".join(f"{held[r]:,.0f} bytes at {r}" for r in LINE_RATES) + ", "
+                 + " and ".join(f"{'which the buffer holds' if held[r] <= buffer_bytes else 'more than it holds'} at {r}" for r in LINE_RATES) + ".")
+        findings = []
+        for r in LINE_RATES:
+            res = load(directory, f"bridge-down-{r}")
+            if res is None or res.get("dropped") is None:
+                continue
+            d = res["dropped"]
+            if d == 0:
+                findings.append(f"at {r} 0 bytes dropped")
+            else:
+                pause = (d + buffer_bytes) / line[r] * 1000.0
+                findings.append(f"at {r} the grabber's buffer dropped {d:,} bytes, as much as a single pause of about {pause:,.0f} ms between two reads would drop"
+                                + (" (less than a whole idle pass)" if pause < idle_pass_ms * 0.9 else ""))
+        if findings:
+            text += " In this run, in the default mode: " + "; ".join(findings) + "."
+    w(text)
+    if low_rtt:
+        text = ("- **The low-latency mode** reads the camera every 1 ms and ends the step only after the camera has been quiet for 2 ms, so it does not go back "
+                "to a long COM read while the camera sends")
+        if buffer_bytes:
+            text += (f"; the grabber's buffer holds {buffer_bytes / LINE_921600 * 1000:.0f} ms of the line at 921600, far more than the gaps between its reads")
+        w(text + ".")
+    dump_b, dump_l = load(directory, "bridge-down-unpaced"), load(directory, "lowlat-down-unpaced")
+    if complete(dump_b):
+        text = (f"- **The unpaced dump** (an infinitely fast line, an unbounded buffer) is the bridge's own ceiling: {throughput(dump_b):,.0f} B/s in the default mode")
+        if complete(dump_l):
+            text += f", {throughput(dump_l):,.0f} B/s in the low-latency mode"
+        text += f", {throughput(dump_b) / LINE_921600:,.0f} times the {LINE_921600:,.0f} bytes a second of 921600 baud."
+        w(text)
+    up = {(v, r): load(directory, f"study-{v}-up-{r}") for v in ("stock", "cl1") for r in ("unpaced", "921600")}
+    if all(up.values()):
+        def cell(result):
+            return f"{throughput(result):,.0f} ({loss(result)} lost)" if complete(result) else f"incomplete ({loss(result)} lost)"
+        cl1_ms = option_value(meta, "cl1", "first-cl-read-ms", DEFAULT_FIRST_CL_READ_MS)
+        w("")
+        w("Evidence from the same console host variants, user -> camera, bytes per second:")
+        w("")
+        w("| Variant | options | unpaced | 921600 |")
+        w("|---|---|---:|---:|")
+        w(f"| stock (the default timings) | {options_cell(meta, 'stock')} | {cell(up[('stock', 'unpaced')])} | {cell(up[('stock', '921600')])} |")
+        w(f"| first Camera Link read {cl1_ms} ms | {options_cell(meta, 'cl1')} | {cell(up[('cl1', 'unpaced')])} | {cell(up[('cl1', '921600')])} |")
+        w("")
+        if all(complete(r) for r in up.values()):
+            stock_up, cl1_up = throughput(up[("stock", "unpaced")]), throughput(up[("cl1", "unpaced")])
+            stock_share = throughput(up[("stock", "921600")]) / LINE_921600
+            cl1_share = throughput(up[("cl1", "921600")]) / LINE_921600
+            verdict = ("so that read's time-out is what sets this direction's limit" if cl1_up > 1.5 * stock_up
+                       else "in this run that made no clear difference")
+            w(f"A {cl1_ms} ms first Camera Link read takes user -> camera unpaced from {stock_up:,.0f} to {cl1_up:,.0f} B/s "
+              f"({cl1_up / stock_up:.1f} times), and at 921600 from {stock_share:.0%} to {cl1_share:.0%} of the line: {verdict}.")
+            w("")
+        w("Camera -> user has no such rows: the variant it was once compared with, a whole block asked for at every Camera Link read of a pass, is what "
+          "the engine now always does, so the camera -> user rows above are that variant.")
+    w("")
 
 
 if __name__ == "__main__":
