@@ -94,7 +94,7 @@ private:
         const uint32_t timeout =
             lowLatency_ ? lowLatencyComReadTimeout(t_.lowLatency,
                                                    anyClWrite_ ? millisecondsSince(lastClWrite_) : kNoBlockWrittenYet)
-                        : t_.comReadTimeoutMs;
+                        : cameraSent_ ? t_.comReadWhileCameraSendsMs : t_.comReadTimeoutMs;
         uint32_t n = 0;
         status_ = c_.comPort().read(buffer_.get(), kTransferBlockSize, n, timeout);
         if (status_ != 0)
@@ -115,7 +115,8 @@ private:
 
     // Camera Link to COM, until a read delivers nothing. Every read asks for a whole
     // block. In the default mode the first read waits 10 ms and the later ones take
-    // what has come. In the low-latency mode every read waits 1 ms, and a read that
+    // what has come; a step that delivered bytes shortens the next COM read, so that a
+    // camera that is still sending is read again soon. In the low-latency mode every read waits 1 ms, and a read that
     // delivers nothing ends the step only once the answer window or the quiet gap
     // after the last bytes has passed. A stop request ends the step between reads, so a
     // camera that keeps sending cannot hold the stop up.
@@ -124,6 +125,7 @@ private:
         const Clock::time_point stepStart = Clock::now();
         Clock::time_point lastBytes = stepStart;
         bool bytesCame = false;
+        cameraSent_ = false;
         for (bool first = true;; first = false) {
             if (!first && !c_.running())
                 return true;
@@ -141,6 +143,7 @@ private:
                     continue;
                 return true;
             }
+            cameraSent_ = true;
             if (lowLatency_) {
                 bytesCame = true;
                 lastBytes = Clock::now();
@@ -183,6 +186,8 @@ private:
     const TransferTimings& t_;
     std::unique_ptr<uint8_t[]> buffer_;
     int status_ = 0;
+    // The last Camera Link to COM step delivered bytes.
+    bool cameraSent_ = false;
     // Camera Link to COM only; 64 bits, so that a long-running bridge never overflows them.
     uint64_t totalToWrite_ = 0;
     uint64_t totalWritten_ = 0;

@@ -83,6 +83,7 @@ struct TimingOption {
 
 const TimingOption kTimingOptions[] = {
     {"com-read-ms", &clser::TransferTimings::comReadTimeoutMs, nullptr},
+    {"com-read-sending-ms", &clser::TransferTimings::comReadWhileCameraSendsMs, nullptr},
     {"first-cl-read-ms", &clser::TransferTimings::firstClReadTimeoutMs, nullptr},
     {"com-write-retry-delay-ms", &clser::TransferTimings::comWriteRetryDelayMs, nullptr},
     {"ll-com-read-interval-ms", nullptr, &clser::LowLatencyTimings::comReadIntervalMs},

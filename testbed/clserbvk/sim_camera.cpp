@@ -101,6 +101,21 @@ std::optional<std::string> SimCamera::answerOf(const std::string& command)
 
 void SimCamera::send(std::string bytes, TimePoint readyAt)
 {
+    // A camera that pauses within its answers sends each piece as an answer of its own,
+    // the pause after the one before.
+    const size_t piece = config_.pauseEvery;
+    if (piece == 0 || bytes.size() <= piece) {
+        sendPiece(std::move(bytes), readyAt);
+        return;
+    }
+    for (size_t at = 0; at < bytes.size(); at += piece) {
+        sendPiece(bytes.substr(at, piece), readyAt);
+        readyAt = lineFreeAt_ + std::chrono::milliseconds(config_.pauseMs);
+    }
+}
+
+void SimCamera::sendPiece(std::string bytes, TimePoint readyAt)
+{
     if (bytes.empty())
         return;
     Chunk chunk;

@@ -69,6 +69,7 @@ private:
     void handleCommand(const std::string& command, TimePoint now);
     std::optional<std::string> answerOf(const std::string& command);
     void send(std::string bytes, TimePoint readyAt);
+    void sendPiece(std::string bytes, TimePoint readyAt);
     void settle(TimePoint now);
     void appendToLog(std::string_view bytes) const;
     void writeOverflowLog() const;

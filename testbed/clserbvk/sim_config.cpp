@@ -154,6 +154,10 @@ std::string applyPortKey(PortConfig& port, std::string_view key, std::string_vie
         ok = parseBool(raw, &port.echo);
     else if (key == "pace")
         ok = parseBool(raw, &port.pace);
+    else if (key == "pause_every")
+        ok = number(&port.pauseEvery);
+    else if (key == "pause_ms")
+        ok = number(&port.pauseMs);
     else if (key == "exclusive")
         ok = parseBool(raw, &port.exclusive);
     else if (key == "in_use")

@@ -39,6 +39,8 @@ struct PortConfig {
     uint32_t answerDelayMs = 0;                    // time from a command's terminator to its answer
     uint32_t baudRates = 0xFF;                     // accepted baud-rate constants, one bit each
     bool pace = false;                             // send answers at the line rate (10 bits a byte)
+    uint32_t pauseEvery = 0;                       // an answer pauses after every this many bytes (0 = never)
+    uint32_t pauseMs = 1;                          // for this long, as a camera handing its line piece by piece
     bool exclusive = true;                         // an open port is in use for every other open
     std::string receiveLog;                        // file that gets every received byte appended
     uint32_t receiveBuffer = kDefaultReceiveBuffer; // grabber's buffer towards the host (0 = unbounded)

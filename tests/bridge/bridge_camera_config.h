@@ -13,8 +13,8 @@ enum CameraPort : int {
     kShortWriteCamera = 4, // takes only part of every write
     kReadErrorCamera = 5,  // every read fails
     kLateCamera = 6,       // PING -> PONG, answering 50 ms after a command
-    kStreamingCamera = 7,  // sends at the line rate into a finite receive buffer: DUMP
-                           // 64 KiB, STREAM 16 MiB; counts what overflows
+    kStreamingCamera = 7,  // sends at the line rate, in pieces, into a finite receive
+                           // buffer: DUMP 64 KiB, STREAM 16 MiB; counts what overflows
     kWriteErrorCamera = 8, // echo; every 4th write fails with -10006
 };
 
@@ -49,9 +49,14 @@ inline std::string bridgeCameraConfig()
            "delay = 50\n"
            "[port7]\n"
            "pace = yes\n"
-           // Room for about 180 ms of the line at 921600 baud, so that a busy test machine
-           // that keeps the bridge from running for a moment does not lose bytes.
-           "receive_buffer = 16384\n"
+           // Room for about 90 ms of the line at 921600 baud: less than one pass that
+           // waits its whole COM read, and ample for a bridge that keeps reading the
+           // camera while it sends, even on a busy test machine.
+           "receive_buffer = 8192\n"
+           // Its answers leave in pieces of 4 KiB with the line quiet for 1 ms between
+           // them, as a camera handing its serial line one buffer at a time.
+           "pause_every = 4096\n"
+           "pause_ms = 1\n"
            "overflow_log = " + streamingCameraOverflowLog() + "\n"
            "dump DUMP = 65536\n"
            "dump STREAM = 16777216\n"

@@ -143,6 +143,26 @@ TEST(SimCamera, PacedAnswersTakeTenBitsPerByte)
     EXPECT_EQ(camera.available(t0 + 1s), 11u);
 }
 
+TEST(SimCamera, AnswerWithPausesLeavesInPiecesWithTheLineQuietBetween)
+{
+    PortConfig config = cameraConfig();
+    config.pace = true;
+    config.pauseEvery = 4;
+    config.pauseMs = 5;
+    SimCamera camera(config);
+    camera.setBitsPerSecond(10000);   // one byte per millisecond
+    camera.receive("dump 10\rid?\r", t0);
+    EXPECT_EQ(camera.available(t0 + 4ms), 4u) << "the first piece";
+    EXPECT_EQ(camera.available(t0 + 8ms + 999us), 4u) << "the pause";
+    EXPECT_EQ(camera.nextArrival(t0 + 9ms), t0 + 10ms);
+    EXPECT_EQ(camera.available(t0 + 13ms), 8u) << "the second piece";
+    EXPECT_EQ(camera.available(t0 + 18ms), 8u);
+    EXPECT_EQ(camera.available(t0 + 20ms), 10u) << "the last piece, shorter";
+    EXPECT_EQ(camera.available(t0 + 28ms), 14u) << "the next answer pauses too, being longer than a piece";
+    EXPECT_EQ(camera.available(t0 + 1s), 15u);
+    EXPECT_EQ(camera.take(15, t0 + 1s).substr(10), "CAM\r\n");
+}
+
 TEST(SimCamera, ResetLineDropsQueuedBytesButKeepsValues)
 {
     SimCamera camera(cameraConfig());
