@@ -57,6 +57,8 @@ BOOL CDunmereMainDlg::onInitDialog()
         }
     }
     traceSink_.attach(hwnd());
+    // Nothing is connected yet, whichever way the initialisation ends.
+    setConnectMenus(false);
     if (!createStatusBar())
         return TRUE;
     SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));

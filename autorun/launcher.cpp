@@ -37,13 +37,17 @@ void showLibraryError()
     MessageBoxA(nullptr, text.data(), nullptr, MB_ICONEXCLAMATION);
 }
 
+// More ports than any installation has: a count beyond it is the library's fault, and
+// the passes below visit no more sections than this.
+constexpr uint32_t kMaxCameraLinkPorts = 256;
+
 uint32_t cameraLinkPortCount()
 {
     uint32_t count = 0;
     // A failing call leaves nothing usable behind: no ports.
     if (clGetNumSerialPorts(&count) < 0)
         return 0;
-    return count;
+    return std::min(count, kMaxCameraLinkPorts);
 }
 
 bool cameraLinkPortOpens(int index)
@@ -63,7 +67,8 @@ bool comPortOpens(const std::string& name)
 }
 
 // First run: one pair per Camera Link serial port and a default section for each.
-bool firstRun(const LauncherPaths& paths, uint32_t numClPorts, int pairCount, int& connectionCount)
+// The sections written are the connections to start.
+bool firstRun(const LauncherPaths& paths, uint32_t numClPorts, int pairCount, std::vector<int>& connections)
 {
     std::printf("Found ClSer-Ports: %d\tFound virtual com ports pair: %d\n", static_cast<int>(numClPorts), pairCount);
     if (pairCount < static_cast<int>(numClPorts))
@@ -73,19 +78,21 @@ bool firstRun(const LauncherPaths& paths, uint32_t numClPorts, int pairCount, in
         return false;
     for (uint32_t i = 0; i < numClPorts; ++i) {
         PairTexts pair;
-        if (TarvVComGetOneCOMPair(static_cast<int>(i), pair.pairId, pair.portName, pair.partnerName))
+        if (TarvVComGetOneCOMPair(static_cast<int>(i), pair.pairId, pair.portName, pair.partnerName)) {
             writeFirstRunSection(paths.configFile, static_cast<int>(i) + 1, pair.portName, static_cast<int>(i));
+            connections.push_back(static_cast<int>(i) + 1);
+        }
     }
-    connectionCount = static_cast<int>(numClPorts);
     return true;
 }
 
 // Check run: every configured connection must have its pair; missing ones are installed.
-bool checkRun(const LauncherPaths& paths, uint32_t numClPorts, int& connectionCount)
+// The sections that have their pair are the connections to start, so a section without
+// "com" leaves out only itself.
+bool checkRun(const LauncherPaths& paths, uint32_t numClPorts, std::vector<int>& connections)
 {
     const std::vector<std::string> devices = vcom::scanSerialDeviceNames();
     bool success = true;
-    connectionCount = 0;
     for (uint32_t k = 1; k <= numClPorts; ++k) {
         const std::string com = readComValue(paths.configFile, static_cast<int>(k));
         if (com.empty())
@@ -93,23 +100,23 @@ bool checkRun(const LauncherPaths& paths, uint32_t numClPorts, int& connectionCo
         const std::string comPortName = comPortNameOf(com);
         const std::string key = bridgeSearchKey(comPortName);
         if (std::find(devices.begin(), devices.end(), key) != devices.end()) {
-            ++connectionCount;
+            connections.push_back(static_cast<int>(k));
             continue;
         }
         const int number = std::atoi(comPortName.size() > 3 ? comPortName.c_str() + 3 : "");
         if (TarvVComInstall(number))
-            ++connectionCount;
+            connections.push_back(static_cast<int>(k));
         else
             success = false;
     }
     return success;
 }
 
-// Starts one hidden bridge program per connection section. False when the bridge
-// program could not be started (the rest is then not started either).
-void startBridges(const LauncherPaths& paths, int connectionCount)
+// Starts one hidden bridge program per connection section, in order. When the bridge
+// program cannot be started the rest is not started either.
+void startBridges(const LauncherPaths& paths, const std::vector<int>& connections)
 {
-    for (int k = 1; k <= connectionCount; ++k) {
+    for (const int k : connections) {
         const LauncherSection s = readSection(paths.configFile, k);
         if (s.run <= 0)
             continue;
@@ -174,11 +181,11 @@ int runLauncher()
         const uint32_t numClPorts = cameraLinkPortCount();
         const LauncherPaths paths = launcherPathsOfThisProgram();
 
-        int connectionCount = 0;
+        std::vector<int> connections;
         if (readComValue(paths.configFile, 1).empty())
-            success = firstRun(paths, numClPorts, pairCount, connectionCount);
+            success = firstRun(paths, numClPorts, pairCount, connections);
         else
-            success = checkRun(paths, numClPorts, connectionCount);
+            success = checkRun(paths, numClPorts, connections);
 
         if (success) {
             std::printf("Starting ClserDunmere and create connection...\n");
@@ -190,7 +197,7 @@ int runLauncher()
                 std::fflush(stdout);
                 return -1;
             }
-            startBridges(paths, connectionCount);
+            startBridges(paths, connections);
             return 0;
         }
     }

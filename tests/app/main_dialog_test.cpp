@@ -368,6 +368,8 @@ TEST_F(MainDialog, WithoutCameraLinkBoardsItSaysSoAndStaysUsable)
     EXPECT_TRUE(run.waitVisible());
     EXPECT_EQ(pane(dlg, 0), "");
     EXPECT_FALSE(dlg.controller().connected());
+    EXPECT_TRUE(menuEnabled(dlg, ID_CONNECT));
+    EXPECT_FALSE(menuEnabled(dlg, ID_DISCONNECT)) << "nothing to disconnect";
     configureSdkBoards("");
 }
 

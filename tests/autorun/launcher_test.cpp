@@ -181,6 +181,34 @@ TEST_F(LauncherTest, LowLatencyOneAddsTheWordAnyOtherValueIsReportedAndLeavesThe
     EXPECT_EQ(readWholeFile(layout_->configFile()), config) << "the launcher writes nothing on a check run";
 }
 
+// A section without "com" between two configured ones leaves out only itself: the
+// connection after it is still started.
+TEST_F(LauncherTest, SectionWithoutComLeavesOutOnlyItself)
+{
+    firstRun();
+    const std::string cameraConfig = layout_->root() + "\\three_ports.ini";
+    {
+        HANDLE f = CreateFileA(cameraConfig.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD n = 0;
+        WriteFile(f, "ports = 3\r\n", 11, &n, nullptr);
+        CloseHandle(f);
+    }
+    char previous[MAX_PATH] = {};
+    const bool hadPrevious = GetEnvironmentVariableA("CLSERBVK_SIM_CONFIG", previous, sizeof previous) > 0;
+    SetEnvironmentVariableA("CLSERBVK_SIM_CONFIG", cameraConfig.c_str());
+    writeConfig("[connection1]\r\ncom=" + com(0) + "\r\nclser=0\r\n[connection2]\r\nclser=1\r\n"
+                "[connection3]\r\ncom=" + com(1) + "\r\nclser=2\r\n");
+    const LauncherRun r = layout_->run();
+    SetEnvironmentVariableA("CLSERBVK_SIM_CONFIG", hadPrevious ? previous : nullptr);
+    DeleteFileA(cameraConfig.c_str());
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+    EXPECT_TRUE(r.messageBoxes.empty());
+    const auto starts = layout_->bridgeStarts();
+    ASSERT_EQ(starts.size(), 2u) << r.output;
+    EXPECT_EQ(starts[0], com(0) + " 0 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
+    EXPECT_EQ(starts[1], com(1) + " 2 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
+}
+
 TEST_F(LauncherTest, CameraLinkPortInUseIsSkippedAfterItsMessageAndAPause)
 {
     firstRun();
