@@ -10,6 +10,9 @@ The user side opens the pseudo-terminal of COMn (raw, no echo) and measures:
   rtt PATH --command 'ping\\r' --answer 'PONG\\r\\n' --count 50 --out FILE.json
       the same with one fixed command and its expected answer (escapes \\r \\n \\xNN),
       stored under the key "command".
+  rtt ... --quiet-ms A-B
+      the line stays quiet for a random time between A and B ms before each round trip,
+      so that a command meets the bridge at any point of an idle pass.
   send PATH --bytes N [--rate BPS] --log FILE --out FILE.json
       user -> camera: writes N bytes (paced at 10 bits a byte when --rate is given)
       and waits until the receiving peer's log holds them; compares the log.
@@ -30,13 +33,15 @@ simulated camera, answering like the camera does):
   peer PATH --mode echo|log|dump [--log FILE] [--rate BPS]
       echo: every byte straight back; log: append every byte to FILE, no answer;
       dump: answer "dump <n>\\r" with n bytes k mod 256, paced at 10 bits a byte
-      when --rate is given. Runs until it gets SIGTERM. It models no frame grabber's
-      receive buffer: its answer goes into the pair, which holds back what the user
-      side has not read yet, so nothing of it is ever dropped.
+      when --rate is given, in pieces of 4 KiB with the line quiet for 1 ms between
+      them. Runs until it gets SIGTERM. It models no frame grabber's receive buffer:
+      its answer goes into the pair, which holds back what the user side has not
+      read yet, so nothing of it is ever dropped.
 """
 import argparse
 import json
 import os
+import random
 import select
 import signal
 import sys
@@ -92,13 +97,25 @@ def unescape(text):
     return text.encode("latin-1").decode("unicode_escape").encode("latin-1")
 
 
+def quiet_pause(spec, rng):
+    """Sleeps for a random time within "A-B" ms (nothing without a spec)."""
+    if not spec:
+        return
+    low, _, high = spec.partition("-")
+    low = float(low)
+    high = float(high or low)
+    time.sleep(rng.uniform(low, high) / 1000.0)
+
+
 def cmd_rtt(args):
     fd = open_raw(args.path)
+    rng = random.Random(1)
     result = {}
     if args.command_text is not None:
         command, answer_wanted = unescape(args.command_text), unescape(args.answer or "")
         samples = []
         for i in range(args.warmup + args.count):
+            quiet_pause(args.quiet_ms, rng)
             t0 = time.perf_counter_ns()
             write_all(fd, command)
             answer = read_exactly(fd, len(answer_wanted), 3.0)
@@ -116,6 +133,7 @@ def cmd_rtt(args):
         samples = []
         for i in range(args.warmup + args.count):
             data = payload_for(i, size)
+            quiet_pause(args.quiet_ms, rng)
             t0 = time.perf_counter_ns()
             write_all(fd, data)
             answer = read_exactly(fd, size, 3.0)
@@ -320,6 +338,19 @@ def cmd_idle(args):
         json.dump(result, f)
 
 
+# A paced answer leaves in pieces with the line quiet between them, as the simulated
+# camera of the line-rate rows sends it (pause_every, pause_ms).
+PIECE_BYTES = 4096
+PIECE_PAUSE_S = 0.001
+
+
+def paced_count(elapsed, per_byte):
+    """Bytes of a paced answer on the line after `elapsed` seconds."""
+    period = PIECE_BYTES * per_byte + PIECE_PAUSE_S
+    pieces = int(elapsed / period)
+    return pieces * PIECE_BYTES + min(PIECE_BYTES, int((elapsed - pieces * period) / per_byte))
+
+
 def cmd_peer(args):
     fd = open_raw(args.path)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
@@ -347,7 +378,7 @@ def cmd_peer(args):
                         command += bytes([b])
         while pending:
             start, body, done = pending[0]
-            due = len(body) if not per_byte else min(len(body), int((time.perf_counter() - start) / per_byte))
+            due = len(body) if not per_byte else min(len(body), paced_count(time.perf_counter() - start, per_byte))
             if due > done:
                 write_all(fd, body[done:due])
                 pending[0][2] = due
@@ -366,6 +397,7 @@ def main():
     r.add_argument("--warmup", type=int, default=5)
     r.add_argument("--command", dest="command_text")
     r.add_argument("--answer")
+    r.add_argument("--quiet-ms")
     r.add_argument("--out", required=True)
     s = sub.add_parser("send")
     s.add_argument("path")

@@ -12,6 +12,7 @@ import sys
 # The engine's default waits (bridge/transfer_timings.h) and the block a transfer step moves;
 # a study variant changes one of them through an option of the console host.
 DEFAULT_COM_READ_MS = 100
+DEFAULT_COM_READ_SENDING_MS = 10
 DEFAULT_FIRST_CL_READ_MS = 10
 DEFAULT_LL_COM_READ_IDLE_MS = 109
 DEFAULT_LL_COM_READ_AWAIT_MS = 10
@@ -249,7 +250,12 @@ def main():
     w("|---|---|")
     w(f"| Date | {meta['date']} |")
     w(f"| Machine | {meta['nproc']} CPUs ({meta['cpu']}), {meta['kernel']}; load average {meta['load']} |")
-    w(f"| Wine | {meta['wine']}, `wine64`: the x86_64 build of the same sources, as native code (this kernel runs 32-bit programs only through a user-mode emulator, whose speed a benchmark of the 32-bit product would measure) |")
+    why64 = {
+        "emulator": "this kernel runs 32-bit programs only through a user-mode emulator, whose speed a benchmark of the 32-bit product would measure",
+        "native": "this kernel runs 32-bit programs too, but the benchmark measures the same build on every machine, and some kernels run 32-bit programs only through a user-mode emulator",
+        "none": "this machine runs no 32-bit programs",
+    }.get(meta.get("thirty_two_bit"), "the same build on every machine")
+    w(f"| Wine | {meta['wine']}, `wine64`: the x86_64 build of the same sources, as native code ({why64}) |")
     w(f"| Commit | {meta['commit']} |")
     w(f"| Command | `{meta['command']}` ({meta['elapsed_s']} s, build included) |")
     w(f"| Bridge | {bridge_name} |")
@@ -271,7 +277,8 @@ def main():
     buffer_text = f"{buffer_bytes:,} bytes" if buffer_bytes is not None else "its default size"
     w("- **Camera**: answers at once (`delay` 0). Round trips use `echo = yes` (the answer is the N bytes sent, compared byte for byte). User -> camera uses a camera "
       "that answers nothing and appends every byte to `receive_log`; camera -> user uses `dump <n>` (byte k = k mod 256). "
-      f"The line-rate rows use `pace = yes` and the frame grabber's finite receive buffer ({buffer_text}, the simulated camera's default): bytes that arrive while it is "
+      f"The line-rate rows use `pace = yes`, answers in pieces of 4 KiB with the line quiet for 1 ms between them (`pause_every = 4096`, as a camera that hands its "
+      f"line one buffer at a time), and the frame grabber's finite receive buffer ({buffer_text}, the simulated camera's default): bytes that arrive while it is "
       "full are dropped, and the camera counts them in its `overflow_log`. The unpaced dump (all at once) stands for an infinitely fast line and runs with an unbounded "
       "buffer (`receive_buffer = 0`), so that it measures the bridge's own ceiling.")
     if meta.get("study") and load(directory, "study-stock-rtt"):
@@ -307,6 +314,21 @@ def main():
         for label, r in (("default", late_b), ("low-latency", late_l)):
             c = r["command"]
             w(f"| {label} | {ms(statistics.median(c))} | {ms(percentile(c, 95))} | {ms(max(c))} |")
+        w("")
+
+    bq, lq, aq = (load(directory, f"{side}-quiet-rtt") for side in ("bridge", "lowlat", "baseline"))
+    if bq and aq:
+        w("### A command after a quiet line")
+        w("")
+        w(f"The same 16-byte round trip, but the line stays quiet for a random time between 150 and 400 ms before each command, so that the command meets "
+          f"the bridge at any point of an idle pass, as a person typing does; {len(bq['16'])} round trips each. Milliseconds.")
+        w("")
+        w("| Path | median | p95 | max |")
+        w("|---|---:|---:|---:|")
+        for label, r in (("bridge, default mode", bq), ("bridge, low-latency mode", lq), ("baseline", aq)):
+            if r:
+                c = r["16"]
+                w(f"| {label} | {ms(statistics.median(c))} | {ms(percentile(c, 95))} | {ms(max(c))} |")
         w("")
 
     w("## Sustained throughput")
@@ -376,7 +398,8 @@ def main():
     base_med = statistics.median(base_rtt["1"])
     w("## Where the time goes in a round trip")
     w("")
-    w(f"One pass of the transfer thread in the default mode is: a COM read of up to {BLOCK} bytes with a {DEFAULT_COM_READ_MS} ms time-out and, if it brought bytes, "
+    w(f"One pass of the transfer thread in the default mode is: a COM read of up to {BLOCK} bytes with a {DEFAULT_COM_READ_MS} ms time-out "
+      f"({DEFAULT_COM_READ_SENDING_MS} ms when the pass before it read bytes from the camera) and, if it brought bytes, "
       f"the Camera Link write; then Camera Link reads until one delivers nothing, each asking for a whole block ({BLOCK} bytes), the first with a "
       f"{DEFAULT_FIRST_CL_READ_MS} ms time-out and the later ones taking what has come without waiting. Each block goes to the COM port whole: a COM write that wrote "
       "part of it goes on with the rest. A stop request is seen between the Camera Link reads and at the end of the pass. A failure that ends the transfer "
@@ -385,14 +408,20 @@ def main():
     w(f"- The round trip hardly depends on N: over all {len(all_bridge)} bridge round trips the minimum is {ms(lo)} ms, the median {ms(med)} ms, the maximum {ms(hi)} ms, "
       f"against {ms(base_med)} ms for the same path without the bridge. Nearly all of it is waiting, not work: the bridge process uses "
       f"{bi['groups']['bridge']['cpu_s_per_min']:.2f} CPU s a minute when idle ({bi['groups']['bridge']['cpu_s_per_min'] / 60:.1%} of one CPU).")
-    w(f"- **The COM read time-out ({DEFAULT_COM_READ_MS} ms) dominates.** The port is opened with only the total read time-out set (the interval and multiplier fields keep the driver's values), "
-      f"and the read returns when {BLOCK} bytes have come or when the {DEFAULT_COM_READ_MS} ms have run out, not at the first byte: nothing ends it early on this port. "
-      f"A command of fewer than {BLOCK} bytes therefore waits out the rest of the read that was running when it arrived. "
-      "The user side sends its next command right after the answer, while the thread has just started its next read, so almost the full time-out is waited every time.")
+    w(f"- **A COM read is waited out.** The port is opened with only the total read time-out set (the interval and multiplier fields keep the driver's values), "
+      f"and the read returns when {BLOCK} bytes have come or when its time-out has run out, not at the first byte: nothing ends it early on this port. "
+      f"A command of fewer than {BLOCK} bytes therefore waits out the rest of the read that was running when it arrived.")
+    w(f"- **Back to back, the short read after an answer sets the pace.** The user side sends its next command right after the answer. The pass after the one that "
+      f"read the answer reads the COM port for only {DEFAULT_COM_READ_SENDING_MS} ms (a camera that is still sending is read again soon), so the next command waits "
+      f"at most that read and the {DEFAULT_FIRST_CL_READ_MS} ms Camera Link read.")
+    if bq:
+        w(f"- **After a quiet line, the {DEFAULT_COM_READ_MS} ms read dominates.** A command that comes while the bridge idles lands at a random point of a "
+          f"{DEFAULT_COM_READ_MS} ms COM read and waits out its rest: median {ms(statistics.median(bq['16']))} ms, "
+          f"p95 {ms(percentile(bq['16'], 95))} ms in the table above.")
     w(f"- **The Camera Link read adds its {DEFAULT_FIRST_CL_READ_MS} ms.** The first Camera Link read of a pass asks for {BLOCK} bytes and the simulated camera, like the library it stands in for, "
       f"returns when that count has come or the time-out has run out; an answer of fewer than {BLOCK} bytes is handed over after the full time-out.")
     w("- What remains (a few ms) is Wine's serial I/O through the wineserver, the two pseudo-terminal hops, the pair relay and the Python user side; the baseline shows the pure path cost.")
-    study = {v: load(directory, f"study-{v}-rtt") for v in ("stock", "com20", "cl1")}
+    study = {v: load(directory, f"study-{v}-rtt") for v in ("stock", "com20", "cl1", "sending100")}
     if all(study.values()):
         com = {v: option_value(meta, v, "com-read-ms", DEFAULT_COM_READ_MS) for v in study}
         cl = {v: option_value(meta, v, "first-cl-read-ms", DEFAULT_FIRST_CL_READ_MS) for v in study}
@@ -400,21 +429,26 @@ def main():
         w("Evidence: the console host of the same engine (`bridge_demo.exe`), started with one timing changed each (the same build as above, no other change), "
           f"{len(study['stock']['1'])} round trips per size. Median / p95 in ms:")
         w("")
-        w("| Variant | options | COM read time-out | first Camera Link read | N = 1 | N = 256 |")
-        w("|---|---|---:|---:|---:|---:|")
-        for key, label in (("stock", "stock (the default timings)"), ("com20", "COM read shortened"), ("cl1", "Camera Link read shortened")):
+        sending = {v: option_value(meta, v, "com-read-sending-ms", DEFAULT_COM_READ_SENDING_MS) for v in study}
+        w("| Variant | options | COM read time-out | after an answer | first Camera Link read | N = 1 | N = 256 |")
+        w("|---|---|---:|---:|---:|---:|---:|")
+        for key, label in (("stock", "stock (the default timings)"), ("com20", "COM read shortened"), ("cl1", "Camera Link read shortened"),
+                           ("sending100", "no short COM read after an answer")):
             cells = []
             for size in ("1", "256"):
                 s = study[key][size]
                 cells.append(f"{ms(statistics.median(s))} / {ms(percentile(s, 95))}")
-            w(f"| {label} | {options_cell(meta, key)} | {com[key]} ms | {cl[key]} ms | {cells[0]} | {cells[1]} |")
+            w(f"| {label} | {options_cell(meta, key)} | {com[key]} ms | {sending[key]} ms | {cl[key]} ms | {cells[0]} | {cells[1]} |")
         stock = statistics.median(study["stock"]["1"])
         com20 = statistics.median(study["com20"]["1"])
         cl1 = statistics.median(study["cl1"]["1"])
+        s100 = statistics.median(study["sending100"]["1"])
         w("")
-        w(f"Shortening the COM read time-out by {com['stock'] - com['com20']} ms takes {stock - com20:.0f} ms off the median round trip; "
-          f"shortening the first Camera Link read by {cl['stock'] - cl['cl1']} ms takes {stock - cl1:.0f} ms off. "
-          "So a round trip is the COM read time-out plus the first Camera Link read time-out plus a few ms of path.")
+        w(f"Back to back, shortening the COM read time-out by {com['stock'] - com['com20']} ms changes the median round trip by {com20 - stock:+.0f} ms "
+          f"(the command meets the short read after an answer, not that one); shortening the first Camera Link read by {cl['stock'] - cl['cl1']} ms "
+          f"takes {stock - cl1:.0f} ms off; without the short read after an answer the median is {ms(s100)} ms. "
+          "So a back-to-back round trip is the short COM read plus the first Camera Link read plus a few ms of path, and a command after a quiet line "
+          "waits the rest of a full COM read instead.")
     w("")
     throughput_section(w, directory, meta, buffer_bytes, low_rtt)
     w("## Notes")
@@ -423,7 +457,8 @@ def main():
     if app:
         w("- The bridge program was ended with a signal to its Wine process between the runs (the benchmark measures traffic, not the Exit command).")
     w("- The machine is shared: the load average above says how busy it was. The round-trip figures hardly move with load (they are time-outs); "
-      "the camera -> user figures at a line rate can, because a pass that ends while the camera still sends leaves its bytes to the grabber's buffer until the next pass reads.")
+      "the camera -> user figures at a line rate can, because a pass that ends while the camera still sends leaves its bytes to the grabber's buffer until the next pass reads, "
+      "and a bridge that is kept from running for longer than the buffer lasts loses bytes there.")
     w(f"- Run it again with `bench/run` (this run: {meta['elapsed_s']} s with the build; `--bridge demo` measures the console host in place of the bridge program, "
       "`--no-study` leaves out the console host started with other timings).")
     with open(output, "w") as f:
@@ -446,21 +481,26 @@ def throughput_section(w, directory, meta, buffer_bytes, low_rtt):
         text += f" (at 921600: {throughput(up_921600) / LINE_921600:.0%} of the line rate)"
     w(text + ".")
 
-    # Camera -> user: how long an idle pass leaves the camera's bytes in the grabber's buffer.
+    # Camera -> user: how long a pause between two passes leaves the camera's bytes in the grabber's buffer.
     idle_pass_ms = DEFAULT_COM_READ_MS + DEFAULT_FIRST_CL_READ_MS
+    sending_pass_ms = DEFAULT_COM_READ_SENDING_MS + DEFAULT_FIRST_CL_READ_MS
     text = (f"- **Camera -> user**: every Camera Link read of a pass asks for a whole block ({BLOCK} bytes); the first waits up to {DEFAULT_FIRST_CL_READ_MS} ms, "
             "the later ones take what has come without waiting, and the pass goes on until a read brings nothing, so a pass drains whatever the camera sends "
             "for as long as every read finds new bytes. Each block goes to the COM port whole (a COM write that wrote part of it goes on with the rest).")
     if buffer_bytes:
         line = {r: int(r) / 10.0 for r in LINE_RATES}
-        held = {r: line[r] * idle_pass_ms / 1000.0 for r in LINE_RATES}
+        held = {r: line[r] * sending_pass_ms / 1000.0 for r in LINE_RATES}
+        held_idle = {r: line[r] * idle_pass_ms / 1000.0 for r in LINE_RATES}
         lasts = {r: buffer_bytes / line[r] * 1000.0 for r in LINE_RATES}
         text += (f" Whenever the reads pause, the camera's bytes wait in the grabber's buffer of {buffer_bytes:,} bytes, which holds "
                  + " and ".join(f"{lasts[r]:,.0f} ms of the line at {r}" for r in LINE_RATES)
-                 + f"; what comes after that is dropped. A pass that ends while the camera still sends makes such a pause: the next one begins with the COM read "
-                 f"({DEFAULT_COM_READ_MS} ms when the user side sends nothing) and the {DEFAULT_FIRST_CL_READ_MS} ms read, and in those {idle_pass_ms} ms the line brings "
-                 + " and ".join(f"{held[r]:,.0f} bytes at {r}" for r in LINE_RATES) + ", "
-                 + " and ".join(f"{'which the buffer holds' if held[r] <= buffer_bytes else 'more than it holds'} at {r}" for r in LINE_RATES) + ".")
+                 + "; what comes after that is dropped. The camera here sends its answer in pieces of 4 KiB with the line quiet for 1 ms between them, "
+                 "so a pass ends while the answer is still coming: the next one begins with the COM read, which after a pass that read bytes from the camera "
+                 f"waits {DEFAULT_COM_READ_SENDING_MS} ms, and the {DEFAULT_FIRST_CL_READ_MS} ms read; in those {sending_pass_ms} ms the line brings "
+                 + " and ".join(f"{held[r]:,.0f} bytes at {r}" for r in LINE_RATES)
+                 + f", which the buffer holds. With the full {DEFAULT_COM_READ_MS} ms COM read there ({idle_pass_ms} ms in all) it would bring "
+                 + " and ".join(f"{held_idle[r]:,.0f} bytes at {r}" for r in LINE_RATES) + ", "
+                 + " and ".join(f"{'which the buffer holds' if held_idle[r] <= buffer_bytes else 'more than it holds'} at {r}" for r in LINE_RATES) + ".")
         findings = []
         for r in LINE_RATES:
             res = load(directory, f"bridge-down-{r}")
@@ -471,8 +511,7 @@ def throughput_section(w, directory, meta, buffer_bytes, low_rtt):
                 findings.append(f"at {r} 0 bytes dropped")
             else:
                 pause = (d + buffer_bytes) / line[r] * 1000.0
-                findings.append(f"at {r} the grabber's buffer dropped {d:,} bytes, as much as a single pause of about {pause:,.0f} ms between two reads would drop"
-                                + (" (less than a whole idle pass)" if pause < idle_pass_ms * 0.9 else ""))
+                findings.append(f"at {r} the grabber's buffer dropped {d:,} bytes, as much as a single pause of about {pause:,.0f} ms between two reads would drop")
         if findings:
             text += " In this run, in the default mode: " + "; ".join(findings) + "."
     w(text)
