@@ -286,6 +286,7 @@ TEST_F(MainDialog, TrayMenuEnablesConnectOrDisconnectAndChecksEcho)
 
     command(dlg.hwnd(), ID_TRAY_DISCONNECT);
     ASSERT_TRUE(waitUntil([&] { return !dlg.controller().connected(); }, 15000));
+    dlg.onUiThread([] {});  // the disconnect's remaining steps (icon, panes, menus) are done
     EXPECT_EQ(dlg.tray().iconResource(), static_cast<UINT>(IDI_NOT_CONNECTED));
     EXPECT_EQ(pane(dlg, 0), "Not connected");
     EXPECT_TRUE(menuEnabled(dlg, ID_CONNECT));
