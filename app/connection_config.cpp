@@ -2,21 +2,14 @@
 
 #include "connection_settings.h"
 #include "dunmere_config.h"
+#include "letter_case.h"
 
 #include <windows.h>
 
-#include <cctype>
 #include <cstdio>
 
 namespace clser {
 namespace {
-
-std::string upperCase(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 void writeValue(const std::string& section, const char* key, const char* value, const std::string& path)
 {

@@ -3,6 +3,7 @@
 #include "TarvVirtualComPort.h"
 #include "cl_serial_api.h"
 #include "device_name_scan.h"
+#include "digit_text.h"
 #include "launcher_config.h"
 #include "launcher_paths.h"
 #include "unique_handle.h"
@@ -12,7 +13,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -103,7 +103,8 @@ bool checkRun(const LauncherPaths& paths, uint32_t numClPorts, std::vector<int>&
             connections.push_back(static_cast<int>(k));
             continue;
         }
-        const int number = std::atoi(comPortName.size() > 3 ? comPortName.c_str() + 3 : "");
+        const int number =
+            leadingSignedDecimalValue(comPortName.size() > 3 ? std::string_view(comPortName).substr(3) : "");
         if (TarvVComInstall(number))
             connections.push_back(static_cast<int>(k));
         else

@@ -18,9 +18,10 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
+#include <optional>
 
+using namespace clser;
 using namespace clser::vcom;
 
 namespace {
@@ -53,19 +54,13 @@ void print(const std::string& progress)
     std::fputs(progress.c_str(), stdout);
 }
 
-// The pair number of an identifier CNC<digits>, when it is one.
-bool pairNumberOfId(const std::string& pairId, int* number)
+// The pair number of an identifier whose text after its first three characters
+// (CNC<digits>) is digits only; none for any other identifier, "CNC3x" among them.
+std::optional<int> exactPairNumberOfId(std::string_view pairId)
 {
-    if (pairId.size() <= 3 || !isAllDigits(std::string_view(pairId).substr(3)))
-        return false;
-    long long value = 0;
-    for (char c : pairId.substr(3)) {
-        value = value * 10 + (c - '0');
-        if (value > INT_MAX)
-            return false;
-    }
-    *number = static_cast<int>(value);
-    return true;
+    if (pairId.size() <= 3)
+        return std::nullopt;
+    return decimalValue(pairId.substr(3));
 }
 
 } // namespace
@@ -196,12 +191,12 @@ int TARVVCOM_CALL TarvVComRemove(const char* pairId)
         setLastErrorText(formatBounded(512, text::kRemoveUnknownId, pairId));
         return 0;
     }
-    int pairNumber = 0;
-    if (!pairNumberOfId(id, &pairNumber)) {
+    const std::optional<int> pairNumber = exactPairNumberOfId(id);
+    if (!pairNumber) {
         setLastErrorText(text::kRemoveBadId);
         return 0;
     }
-    const std::string parameters = formatBounded(256, text::kRemoveCommand, pairNumber);
+    const std::string parameters = formatBounded(256, text::kRemoveCommand, *pairNumber);
     const auto run =
         runSetupc(module->setupcPath, module->com0comDirectory, setupcVerb(module->runningAsAdmin), parameters, 0);
     if (run.outcome == SetupcRun::StartFailed) {
