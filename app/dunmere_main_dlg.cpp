@@ -65,7 +65,7 @@ BOOL CDunmereMainDlg::onInitDialog()
     SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
 
     tray_.create(resourceInstance(), hwnd(), WM_TRAY_NOTIFY, "Not connected",
-                 LoadIconA(resourceInstance(), MAKEINTRESOURCEA(IDI_NOT_CONNECTED)), IDR_TRAY_MENU, false);
+                 LoadIconA(resourceInstance(), MAKEINTRESOURCEA(IDI_NOT_CONNECTED)), IDR_TRAY_MENU);
     tray_.setTargetWindow(hwnd());
 
     if (!ports_.enumerateCameraLinkPorts()) {

@@ -8,6 +8,7 @@
 #include "install_numbering.h"
 #include "pair_end_wait.h"
 #include "pair_listing.h"
+#include "program_path.h"
 #include "serial_device_names.h"
 #include "setupc_location.h"
 #include "setupc_runner.h"
@@ -73,7 +74,7 @@ int TARVVCOM_CALL TarvVComInit(void)
     if (!module)
         module = createModule();
     if (module->com0comDirectory.empty() || module->setupcPath.empty()) {
-        setLastErrorText(com0comNotFoundText(parentOfProgramDirectory(mainProgramPath())));
+        setLastErrorText(com0comNotFoundText(parentOfProgramDirectory(modulePath())));
         return 0;
     }
     if (!refreshPairList(*module))
