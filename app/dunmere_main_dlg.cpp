@@ -1,6 +1,5 @@
 #include "dunmere_main_dlg.h"
 
-#include "TarvVirtualComPort.h"
 #include "about_dlg.h"
 #include "initial_selection.h"
 #include "resource.h"
@@ -315,7 +314,7 @@ void CDunmereMainDlg::exitCommand()
 {
     if (showMessage("Do you really want to exit Dunmere?", "", MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
         return;
-    TarvVComClose();
+    pairLibrary_.close();
     controller_.disconnectBridge();
     endDialog(IDCANCEL);
 }
