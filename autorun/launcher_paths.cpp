@@ -10,7 +10,7 @@ LauncherPaths launcherPathsFor(std::string_view launcherPath)
     LauncherPaths p;
     p.directory = directoryOf(launcherPath);
     p.bridgeProgram = p.directory + "\\ClserDunmere2.exe";
-    p.configFile = p.directory + "\\" + config::kFileName;
+    p.configFile = config::configPathBeside(launcherPath);
     return p;
 }
 

@@ -27,4 +27,9 @@ std::string readValue(const std::string& configPath, const std::string& section,
     return buf;
 }
 
+int readNumber(const std::string& configPath, const std::string& section, const char* key, int fallback)
+{
+    return static_cast<int>(GetPrivateProfileIntA(section.c_str(), key, fallback, configPath.c_str()));
+}
+
 } // namespace clser::config
