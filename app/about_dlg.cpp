@@ -1,5 +1,6 @@
 #include "about_dlg.h"
 
+#include "program_path.h"
 #include "resource.h"
 
 #include <vector>
@@ -19,17 +20,13 @@ CAboutDlg::CAboutDlg(std::string filePath) : DialogBase(IDD_ABOUTBOX), filePath_
 
 BOOL CAboutDlg::onInitDialog()
 {
-    char path[260] = {};
-    if (filePath_.empty())
-        GetModuleFileNameA(nullptr, path, sizeof path);
-    else
-        lstrcpynA(path, filePath_.c_str(), sizeof path);
+    const std::string path = filePath_.empty() ? modulePath() : filePath_;
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
     if (size == 0)
         return TRUE;
     std::vector<char> info(size);
-    if (!GetFileVersionInfoA(path, 0, size, info.data()))
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, info.data()))
         return TRUE;
     const struct {
         const char* key;

@@ -1,25 +1,22 @@
 #include "clser_dunmere_gui_app.h"
 
-#include "TarvVirtualComPort.h"
 #include "dunmere_main_dlg.h"
+#include "tarv_vcom_pair_library.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstring>
+#include <optional>
 
 namespace clser::app {
 
-bool showPairLibraryFailure()
+bool showPairLibraryFailure(discovery::PairLibrary& library)
 {
-    const int length = TarvVComGetErrorDescription(nullptr);
-    if (length <= 0)
+    const std::optional<std::string> text = library.errorText();
+    if (!text)
         return false;
-    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    TarvVComGetErrorDescription(text.data());
-    text.back() = '\0';
-    MessageBoxA(nullptr, text.data(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxA(nullptr, text->c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
     return true;
 }
 
@@ -34,8 +31,9 @@ int CClserDunmereGUIApp::initInstance(const std::vector<std::string>& arguments)
     std::printf("%s\n", instanceMutexName(number).c_str());
     std::fflush(stdout);
 
-    if (TarvVComInit() == 0) {
-        showPairLibraryFailure();
+    discovery::TarvVComPairLibrary pairLibrary;
+    if (pairLibrary.init() == 0) {
+        showPairLibraryFailure(pairLibrary);
         return 0;
     }
 

@@ -4,6 +4,7 @@
 
 #include "command_line_info.h"
 #include "instance_mutex.h"
+#include "pair_library.h"
 
 #include <string>
 #include <vector>
@@ -25,6 +26,6 @@ private:
 
 // The pair library could not start: its error text, if it has one, in a message box
 // without owner or caption. True when a box was shown.
-bool showPairLibraryFailure();
+bool showPairLibraryFailure(discovery::PairLibrary& library);
 
 } // namespace clser::app

@@ -1,41 +1,10 @@
 #include "command_line_info.h"
 
-#include <climits>
+#include "digit_text.h"
+#include "letter_case.h"
 
 namespace clser::app {
 namespace {
-
-bool allDigits(std::string_view text)
-{
-    if (text.empty())
-        return false;
-    for (char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
-}
-
-// The decimal value of a digits-only text; a value beyond 32 bits stays at the largest,
-// which no Camera Link port list reaches.
-int32_t decimalValue(std::string_view digits)
-{
-    long long value = 0;
-    for (char c : digits) {
-        value = value * 10 + (c - '0');
-        if (value > INT_MAX)
-            return INT_MAX;
-    }
-    return static_cast<int32_t>(value);
-}
-
-std::string upperCase(std::string_view text)
-{
-    std::string upper(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return upper;
-}
 
 bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
@@ -43,8 +12,9 @@ bool startsWith(std::string_view text, std::string_view prefix) { return text.su
 
 void CMyCommandLineInfo::parseParam(std::string_view argument)
 {
-    if (allDigits(argument)) {
-        clPortIndex = decimalValue(argument);
+    // A value beyond 32 bits stays at the largest, which no Camera Link port list reaches.
+    if (isAllDigits(argument)) {
+        clPortIndex = saturatedDecimalValue(argument);
         return;
     }
     if (!argument.empty() && (argument.front() == '/' || argument.front() == '-'))

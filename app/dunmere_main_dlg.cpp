@@ -1,6 +1,5 @@
 #include "dunmere_main_dlg.h"
 
-#include "TarvVirtualComPort.h"
 #include "about_dlg.h"
 #include "initial_selection.h"
 #include "resource.h"
@@ -65,7 +64,7 @@ BOOL CDunmereMainDlg::onInitDialog()
     SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
 
     tray_.create(resourceInstance(), hwnd(), WM_TRAY_NOTIFY, "Not connected",
-                 LoadIconA(resourceInstance(), MAKEINTRESOURCEA(IDI_NOT_CONNECTED)), IDR_TRAY_MENU, false);
+                 LoadIconA(resourceInstance(), MAKEINTRESOURCEA(IDI_NOT_CONNECTED)), IDR_TRAY_MENU);
     tray_.setTargetWindow(hwnd());
 
     if (!ports_.enumerateCameraLinkPorts()) {
@@ -315,7 +314,7 @@ void CDunmereMainDlg::exitCommand()
 {
     if (showMessage("Do you really want to exit Dunmere?", "", MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
         return;
-    TarvVComClose();
+    pairLibrary_.close();
     controller_.disconnectBridge();
     endDialog(IDCANCEL);
 }

@@ -6,8 +6,12 @@ namespace clser::app {
 
 const std::vector<BoxItem>& baudRateItems()
 {
-    static const std::vector<BoxItem> items = {{"9600", 1},    {"19200", 2},   {"38400", 4},   {"57600", 8},
-                                               {"115200", 16}, {"230400", 32}, {"460800", 64}, {"921600", 128}};
+    static const std::vector<BoxItem> items = [] {
+        std::vector<BoxItem> rates;
+        for (const LineRate& r : kLineRates)
+            rates.push_back({std::string(r.text), r.clBaudCode});
+        return rates;
+    }();
     return items;
 }
 

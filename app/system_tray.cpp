@@ -10,6 +10,8 @@ namespace clser::app {
 namespace {
 
 constexpr char kTrayClassName[] = "TrayIconClass";
+// What the icon is added with; later changes set only the field they change.
+constexpr UINT kAddedFields = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 
 // One tray object per process; its hidden window finds it here.
 CSystemTray* g_tray = nullptr;
@@ -54,16 +56,9 @@ CSystemTray::~CSystemTray()
 }
 
 bool CSystemTray::create(HINSTANCE instance, HWND owner, UINT callbackMessage, const std::string& tooltip,
-                         HICON icon, UINT iconId, bool hidden, const std::string& balloonText,
-                         const std::string& balloonTitle, DWORD balloonIconFlags, UINT balloonTimeoutSeconds)
+                         HICON icon, UINT iconId)
 {
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof version;
-    GetVersionExA(&version);
-    enabled_ = version.dwMajorVersion >= 4;
-    if (!enabled_)
-        return false;
-    extendedShell_ = version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion > 4;
+    enabled_ = true;
     instance_ = instance;
 
     if (!g_taskbarCreated)
@@ -80,33 +75,16 @@ bool CSystemTray::create(HINSTANCE instance, HWND owner, UINT callbackMessage, c
     nid_.hWnd = owner ? owner : hiddenWindow_;
     nid_.uID = iconId;
     nid_.hIcon = icon;
-    nid_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid_.uCallbackMessage = callbackMessage;
     copyText(nid_.szTip, sizeof nid_.szTip, tooltip);
-    if (extendedShell_ && !balloonText.empty()) {
-        nid_.uFlags |= NIF_INFO;
-        copyText(nid_.szInfo, sizeof nid_.szInfo, balloonText);
-        copyText(nid_.szInfoTitle, sizeof nid_.szInfoTitle, balloonTitle);
-        nid_.dwInfoFlags = balloonIconFlags;
-        nid_.uTimeout = balloonTimeoutSeconds * 1000;
-    }
     target_ = owner;
-    hidden_ = hidden;
-    if (extendedShell_ && hidden) {
-        nid_.uFlags = NIF_STATE;
-        nid_.dwState = NIS_HIDDEN;
-        nid_.dwStateMask = NIS_HIDDEN;
-    }
-    savedFlags_ = nid_.uFlags;
-    wantShown_ = !hidden;
-    if (!hidden || extendedShell_)
-        return addIcon();
-    return true;
+    wantShown_ = true;
+    return addIcon();
 }
 
 bool CSystemTray::addIcon()
 {
-    nid_.uFlags = savedFlags_;
+    nid_.uFlags = kAddedFields;
     const bool added = Shell_NotifyIconA(NIM_ADD, &nid_) != FALSE;
     hidden_ = removed_ = addPending_ = !added;
     return added;
@@ -172,8 +150,7 @@ void CSystemTray::showPopupMenu()
     HMENU popup = GetSubMenu(menu, 0);
     if (popup) {
         prepareMenu(popup, trayConnected_, trayEcho_);
-        SetMenuDefaultItem(popup, defaultMenuItem_, TRUE);
-        customizeMenu(popup);
+        SetMenuDefaultItem(popup, 0, TRUE); // the first item is the default
         POINT cursor{};
         GetCursorPos(&cursor);
         SetForegroundWindow(nid_.hWnd);

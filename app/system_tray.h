@@ -19,15 +19,14 @@ std::string trayTooltip(std::string_view text);
 class CSystemTray {
 public:
     CSystemTray();
-    virtual ~CSystemTray();
+    ~CSystemTray();
     CSystemTray(const CSystemTray&) = delete;
     CSystemTray& operator=(const CSystemTray&) = delete;
 
     // Creates the hidden window and adds the icon. False when the icon could not be
-    // shown (the program then goes on without it) or the system is too old.
+    // shown (the program then goes on without it).
     bool create(HINSTANCE instance, HWND owner, UINT callbackMessage, const std::string& tooltip, HICON icon,
-                UINT iconId, bool hidden = false, const std::string& balloonText = {},
-                const std::string& balloonTitle = {}, DWORD balloonIconFlags = 0, UINT balloonTimeoutSeconds = 10);
+                UINT iconId);
 
     void setTargetWindow(HWND target) { target_ = target; }
     HWND targetWindow() const { return target_ ? target_ : nid_.hWnd; }
@@ -37,9 +36,7 @@ public:
     bool setTooltipText(std::string_view text);
 
     // The callback message's two parameters: the icon id and the mouse message.
-    virtual LRESULT onTrayNotification(WPARAM iconId, LPARAM mouseMessage);
-    // Called with the popup menu before it is shown.
-    virtual void customizeMenu(HMENU) {}
+    LRESULT onTrayNotification(WPARAM iconId, LPARAM mouseMessage);
 
     // Takes the icon out of the shell and destroys the hidden window.
     void destroy();
@@ -71,13 +68,10 @@ private:
     bool hidden_ = true;
     bool removed_ = true;
     bool addPending_ = false;
-    bool extendedShell_ = false;
     bool wantShown_ = false;
     HINSTANCE instance_ = nullptr;
     HWND hiddenWindow_ = nullptr;
     HWND target_ = nullptr;
-    UINT defaultMenuItem_ = 0;
-    UINT savedFlags_ = 0;
     HICON ownIcon_ = nullptr;
     UINT iconResource_ = 0;
     bool trayConnected_ = false;

@@ -1,20 +1,17 @@
 #include "virtual_com_port_dlg.h"
 
-#include "TarvVirtualComPort.h"
 #include "resource.h"
 #include "virtual_port_items.h"
 
 #include <cstdlib>
-#include <cstring>
+#include <optional>
 
 namespace clser::app {
 namespace {
 
 constexpr char kCaption[] = "Virtual COM Port Control";
-constexpr size_t kPairTextSize = TARVVCOM_PAIR_TEXT_SIZE;
-constexpr size_t kErrorTextSize = 512;
-
-std::string pairText(const char (&buffer)[kPairTextSize]) { return std::string(buffer, strnlen(buffer, kPairTextSize)); }
+// The error box shows at most this many characters of the library's text.
+constexpr size_t kLongestErrorText = 511;
 
 } // namespace
 
@@ -42,16 +39,11 @@ BOOL CVirtualCOMPortDlg::onInitDialog()
 void CVirtualCOMPortDlg::reloadPortBox()
 {
     pairList_.clear();
-    TarvVComInit(); // reads the installed pairs anew
-    const int count = TarvVComGetCOMPairCount();
-    for (int i = 0; i < count; ++i) {
-        char pairId[kPairTextSize] = {};
-        char portName[kPairTextSize] = {};
-        char partnerName[kPairTextSize] = {};
-        if (TarvVComGetOneCOMPair(i, pairId, portName, partnerName) == 0)
-            continue;
-        pairList_.push_back({pairText(pairId), pairText(portName), pairText(partnerName)});
-    }
+    pairLibrary_.init(); // reads the installed pairs anew
+    const int count = pairLibrary_.pairCount();
+    for (int i = 0; i < count; ++i)
+        if (const std::optional<discovery::PortEntry> pair = pairLibrary_.pairAt(i))
+            pairList_.push_back(*pair);
     HWND box = item(IDC_VCOM_PORTS);
     SendMessageA(box, CB_RESETCONTENT, 0, 0);
     for (const auto& entry : virtualPortItems(pairList_, physicalPortNames_)) {
@@ -64,23 +56,21 @@ void CVirtualCOMPortDlg::reloadPortBox()
 
 void CVirtualCOMPortDlg::showLibraryError()
 {
-    char text[kErrorTextSize] = {};
-    TarvVComGetErrorDescription(text);
-    text[kErrorTextSize - 1] = '\0';
+    const std::string text = pairLibrary_.errorText().value_or("").substr(0, kLongestErrorText);
     messageBox(hwnd(), text, kCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CVirtualCOMPortDlg::install()
 {
     const int number = std::atoi(dialogItemText(hwnd(), IDC_VCOM_NUMBER).c_str());
-    if (TarvVComCheckPortUse(number) != 0) {
+    if (pairLibrary_.checkPortUse(number) != 0) {
         messageBox(hwnd(), "This port number is occupied, please input another number.", kCaption,
                    MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     progress_ = std::make_unique<CMessageDlg>();
     progress_->createModeless(hwnd());
-    const int installed = TarvVComInstall(number);
+    const int installed = pairLibrary_.install(number);
     progress_->destroyWindow();
     if (installed != 0) {
         messageBox(hwnd(), "A new virtual COM port pair was installed successfully.", kCaption,
@@ -112,7 +102,7 @@ void CVirtualCOMPortDlg::remove()
         return;
     }
     const auto number = static_cast<intptr_t>(SendMessageA(box, CB_GETITEMDATA, selected, 0));
-    if (TarvVComRemove(pairIdOfNumber(number).c_str()) == 0) {
+    if (pairLibrary_.remove(pairIdOfNumber(number)) == 0) {
         showLibraryError();
         return;
     }

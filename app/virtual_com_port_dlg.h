@@ -3,6 +3,7 @@
 
 #include "message_dlg.h"
 #include "port_entry.h"
+#include "tarv_vcom_pair_library.h"
 #include "win_dialog.h"
 
 #include <memory>
@@ -31,6 +32,7 @@ private:
     void remove();
     void showLibraryError();
 
+    discovery::TarvVComPairLibrary pairLibrary_;
     std::vector<discovery::PortEntry> pairList_;
     std::vector<std::string> physicalPortNames_;
     std::unique_ptr<CMessageDlg> progress_;

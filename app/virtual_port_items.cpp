@@ -1,18 +1,14 @@
 #include "virtual_port_items.h"
 
-#include <climits>
+#include "digit_text.h"
 
 namespace clser::app {
 
 intptr_t pairNumberOfId(const std::string& pairId)
 {
-    long long value = 0;
-    for (size_t i = 3; i < pairId.size() && pairId[i] >= '0' && pairId[i] <= '9'; ++i) {
-        value = value * 10 + (pairId[i] - '0');
-        if (value > INT_MAX)
-            return INT_MAX;
-    }
-    return static_cast<intptr_t>(value);
+    if (pairId.size() <= 3)
+        return 0;
+    return saturatedDecimalValue(leadingDigits(std::string_view(pairId).substr(3)));
 }
 
 std::string pairIdOfNumber(intptr_t number) { return "CNC" + std::to_string(number); }

@@ -1,5 +1,7 @@
 #include "win_dialog.h"
 
+#include "program_path.h"
+
 #include <vector>
 
 namespace clser::app {
@@ -9,9 +11,7 @@ HINSTANCE resourceInstance() { return GetModuleHandleA(nullptr); }
 const std::string& applicationTitle()
 {
     static const std::string title = [] {
-        char path[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        std::string name = path;
+        std::string name = modulePath();
         const auto slash = name.find_last_of("\\/");
         if (slash != std::string::npos)
             name.erase(0, slash + 1);

@@ -1,10 +1,11 @@
 #include "launcher.h"
 
-#include "TarvVirtualComPort.h"
 #include "cl_serial_api.h"
 #include "device_name_scan.h"
+#include "digit_text.h"
 #include "launcher_config.h"
 #include "launcher_paths.h"
+#include "tarv_vcom_pair_library.h"
 #include "unique_handle.h"
 
 #include <windows.h>
@@ -12,29 +13,17 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace clser::autorun {
 namespace {
 
-constexpr int kPairTextSize = TARVVCOM_PAIR_TEXT_SIZE;
-
-struct PairTexts {
-    char pairId[kPairTextSize] = {};
-    char portName[kPairTextSize] = {};
-    char partnerName[kPairTextSize] = {};
-};
-
-void showLibraryError()
+void showLibraryError(discovery::PairLibrary& library)
 {
-    const int n = TarvVComGetErrorDescription(nullptr);
-    if (n <= 0)
-        return;
-    std::vector<char> text(static_cast<size_t>(n) + 1, '\0');
-    TarvVComGetErrorDescription(text.data());
-    MessageBoxA(nullptr, text.data(), nullptr, MB_ICONEXCLAMATION);
+    if (const std::optional<std::string> text = library.errorText())
+        MessageBoxA(nullptr, text->c_str(), nullptr, MB_ICONEXCLAMATION);
 }
 
 // More ports than any installation has: a count beyond it is the library's fault, and
@@ -68,18 +57,18 @@ bool comPortOpens(const std::string& name)
 
 // First run: one pair per Camera Link serial port and a default section for each.
 // The sections written are the connections to start.
-bool firstRun(const LauncherPaths& paths, uint32_t numClPorts, int pairCount, std::vector<int>& connections)
+bool firstRun(discovery::TarvVComPairLibrary& library, const LauncherPaths& paths, uint32_t numClPorts, int pairCount,
+              std::vector<int>& connections)
 {
     std::printf("Found ClSer-Ports: %d\tFound virtual com ports pair: %d\n", static_cast<int>(numClPorts), pairCount);
     if (pairCount < static_cast<int>(numClPorts))
         std::printf("To install: %d\n\n", static_cast<int>(numClPorts) - pairCount);
     std::fflush(stdout);
-    if (!TarvVComInstallAll())
+    if (!library.installAll())
         return false;
     for (uint32_t i = 0; i < numClPorts; ++i) {
-        PairTexts pair;
-        if (TarvVComGetOneCOMPair(static_cast<int>(i), pair.pairId, pair.portName, pair.partnerName)) {
-            writeFirstRunSection(paths.configFile, static_cast<int>(i) + 1, pair.portName, static_cast<int>(i));
+        if (const std::optional<discovery::PortEntry> pair = library.pairAt(static_cast<int>(i))) {
+            writeFirstRunSection(paths.configFile, static_cast<int>(i) + 1, pair->portName, static_cast<int>(i));
             connections.push_back(static_cast<int>(i) + 1);
         }
     }
@@ -89,7 +78,8 @@ bool firstRun(const LauncherPaths& paths, uint32_t numClPorts, int pairCount, st
 // Check run: every configured connection must have its pair; missing ones are installed.
 // The sections that have their pair are the connections to start, so a section without
 // "com" leaves out only itself.
-bool checkRun(const LauncherPaths& paths, uint32_t numClPorts, std::vector<int>& connections)
+bool checkRun(discovery::TarvVComPairLibrary& library, const LauncherPaths& paths, uint32_t numClPorts,
+              std::vector<int>& connections)
 {
     const std::vector<std::string> devices = vcom::scanSerialDeviceNames();
     bool success = true;
@@ -103,8 +93,9 @@ bool checkRun(const LauncherPaths& paths, uint32_t numClPorts, std::vector<int>&
             connections.push_back(static_cast<int>(k));
             continue;
         }
-        const int number = std::atoi(comPortName.size() > 3 ? comPortName.c_str() + 3 : "");
-        if (TarvVComInstall(number))
+        const int number =
+            leadingSignedDecimalValue(comPortName.size() > 3 ? std::string_view(comPortName).substr(3) : "");
+        if (library.install(number))
             connections.push_back(static_cast<int>(k));
         else
             success = false;
@@ -175,17 +166,18 @@ void startBridges(const LauncherPaths& paths, const std::vector<int>& connection
 
 int runLauncher()
 {
-    bool success = TarvVComInit() != 0;
+    discovery::TarvVComPairLibrary library;
+    bool success = library.init() != 0;
     if (success) {
-        const int pairCount = TarvVComGetCOMPairCount();
+        const int pairCount = library.pairCount();
         const uint32_t numClPorts = cameraLinkPortCount();
         const LauncherPaths paths = launcherPathsOfThisProgram();
 
         std::vector<int> connections;
         if (readComValue(paths.configFile, 1).empty())
-            success = firstRun(paths, numClPorts, pairCount, connections);
+            success = firstRun(library, paths, numClPorts, pairCount, connections);
         else
-            success = checkRun(paths, numClPorts, connections);
+            success = checkRun(library, paths, numClPorts, connections);
 
         if (success) {
             std::printf("Starting ClserDunmere and create connection...\n");
@@ -201,7 +193,7 @@ int runLauncher()
             return 0;
         }
     }
-    showLibraryError();
+    showLibraryError(library);
     return 0;
 }
 

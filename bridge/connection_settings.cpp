@@ -1,26 +1,9 @@
 #include "connection_settings.h"
 
-#include <array>
+#include "digit_text.h"
 
 namespace clser {
 namespace {
-
-struct RateCode {
-    std::string_view text;
-    uint32_t rate;
-    int32_t code;
-};
-
-constexpr std::array<RateCode, 8> kRates{{
-    {"9600", 9600, 1},
-    {"19200", 19200, 2},
-    {"38400", 38400, 4},
-    {"57600", 57600, 8},
-    {"115200", 115200, 16},
-    {"230400", 230400, 32},
-    {"460800", 460800, 64},
-    {"921600", 921600, 128},
-}};
 
 // The text before the first comma; the text up to and including that comma is then
 // removed. Without a comma the whole text is the field and nothing is removed, so a
@@ -35,16 +18,6 @@ std::string_view takeField(std::string_view& rest)
     return field;
 }
 
-bool allDecimalDigits(std::string_view s)
-{
-    if (s.empty())
-        return false;
-    for (char c : s)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
-}
-
 } // namespace
 
 void parseLineSettings(std::string_view text, ConnectionSettings& s)
@@ -57,10 +30,10 @@ void parseLineSettings(std::string_view text, ConnectionSettings& s)
 
     s.baudRate = 9600;
     s.clBaudCode = 1;
-    for (const auto& r : kRates) {
+    for (const auto& r : kLineRates) {
         if (baud == r.text) {
             s.baudRate = r.rate;
-            s.clBaudCode = r.code;
+            s.clBaudCode = r.clBaudCode;
         }
     }
 
@@ -69,7 +42,7 @@ void parseLineSettings(std::string_view text, ConnectionSettings& s)
     s.dataBits = 8;
     // At most two digits can spell 5 to 9 with leading zeros ("07"); longer texts are
     // out of range whatever they say, and are never converted into an overflow.
-    if (allDecimalDigits(dataBits)) {
+    if (isAllDigits(dataBits)) {
         std::string_view digits = dataBits;
         while (digits.size() > 1 && digits.front() == '0')
             digits.remove_prefix(1);
@@ -82,16 +55,16 @@ void parseLineSettings(std::string_view text, ConnectionSettings& s)
 
 int32_t clBaudCodeForRate(uint32_t baudRate)
 {
-    for (const auto& r : kRates)
+    for (const auto& r : kLineRates)
         if (r.rate == baudRate)
-            return r.code;
+            return r.clBaudCode;
     return 0;
 }
 
 uint32_t baudRateForClBaudCode(int32_t code)
 {
-    for (const auto& r : kRates)
-        if (r.code == code)
+    for (const auto& r : kLineRates)
+        if (r.clBaudCode == code)
             return r.rate;
     return 9600;
 }

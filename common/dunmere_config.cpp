@@ -1,5 +1,7 @@
 #include "dunmere_config.h"
 
+#include "program_path.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -13,24 +15,9 @@ std::string sectionName(int number)
     return buf;
 }
 
-std::string configPathBeside(std::string_view modulePath)
-{
-    const auto slash = modulePath.rfind('\\');
-    const std::string_view dir = slash == std::string_view::npos ? std::string_view() : modulePath.substr(0, slash);
-    return std::string(dir) + "\\" + kFileName;
-}
+std::string configPathBeside(std::string_view modulePath) { return directoryOf(modulePath) + "\\" + kFileName; }
 
-std::string configPathOfThisProgram()
-{
-    // Room for long installation paths; a path the system had to cut would name the
-    // wrong directory.
-    char path[1024] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    // A path cut off at the buffer's end names no real file; use none rather than a wrong one.
-    if (n == 0 || n >= sizeof path)
-        return configPathBeside("");
-    return configPathBeside(std::string_view(path, n));
-}
+std::string configPathOfThisProgram() { return configPathBeside(modulePath()); }
 
 std::string readValue(const std::string& configPath, const std::string& section, const char* key,
                       const char* fallback)
@@ -38,6 +25,11 @@ std::string readValue(const std::string& configPath, const std::string& section,
     char buf[kValueBufferSize] = {};
     GetPrivateProfileStringA(section.c_str(), key, fallback, buf, sizeof buf, configPath.c_str());
     return buf;
+}
+
+int readNumber(const std::string& configPath, const std::string& section, const char* key, int fallback)
+{
+    return static_cast<int>(GetPrivateProfileIntA(section.c_str(), key, fallback, configPath.c_str()));
 }
 
 } // namespace clser::config

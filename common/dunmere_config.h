@@ -40,4 +40,7 @@ std::string configPathOfThisProgram();
 std::string readValue(const std::string& configPath, const std::string& section, const char* key,
                       const char* fallback);
 
+// A number of a section as the profile functions read it; fallback when the key is absent.
+int readNumber(const std::string& configPath, const std::string& section, const char* key, int fallback);
+
 } // namespace clser::config

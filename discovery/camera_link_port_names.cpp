@@ -1,6 +1,7 @@
 #include "camera_link_port_names.h"
 
-#include <climits>
+#include "digit_text.h"
+
 #include <cstdio>
 
 namespace clser::discovery {
@@ -23,17 +24,7 @@ std::string formatCameraLinkPortName(int globalIndex, std::string_view boardName
 
 int cameraLinkPortIndexOfName(std::string_view displayName)
 {
-    if (displayName.empty() || displayName[0] < '0' || displayName[0] > '9')
-        return -1;
-    long long value = 0;
-    for (char c : displayName) {
-        if (c < '0' || c > '9')
-            break;
-        value = value * 10 + (c - '0');
-        if (value > INT_MAX)
-            return -1;
-    }
-    return static_cast<int>(value);
+    return decimalValue(leadingDigits(displayName)).value_or(-1);
 }
 
 int cameraLinkPortBoxPosition(const std::vector<std::string>& shownItems, int clPortIndex)

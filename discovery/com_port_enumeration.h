@@ -10,8 +10,7 @@ namespace clser::discovery {
 // Appends a plain entry (empty pairId and partnerName) for every device named COM
 // followed by digits, up to 7 characters, in the order the system lists them; the name
 // keeps the case the system reports. 1 when the device list could be read, else 0 with
-// nothing added (and the last error set to ERROR_CALL_NOT_IMPLEMENTED outside the NT
-// family).
+// nothing added.
 int enumerateComPorts(std::vector<PortEntry>& portEntries);
 
 } // namespace clser::discovery

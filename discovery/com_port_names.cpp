@@ -1,6 +1,6 @@
 #include "com_port_names.h"
 
-#include <cctype>
+#include "letter_case.h"
 
 namespace clser::discovery {
 
@@ -8,10 +8,7 @@ bool isComPortDeviceName(std::string_view name)
 {
     if (name.size() < 4 || name.size() > 7)
         return false;
-    for (std::size_t i = 0; i < 3; ++i)
-        if (std::toupper(static_cast<unsigned char>(name[i])) != "COM"[i])
-            return false;
-    return isAllDigits(name.substr(3));
+    return startsWithIgnoringCase(name, "COM") && isAllDigits(name.substr(3));
 }
 
 std::vector<std::string> splitDeviceNameList(const char* buffer, std::size_t length)

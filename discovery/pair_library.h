@@ -1,6 +1,11 @@
-// The calls of the virtual COM port pair library that the port list uses, behind an
-// interface so that the list can be built without the library.
+// The calls of the virtual COM port pair library, behind an interface so that the port
+// list can be built without the library.
 #pragma once
+
+#include "port_entry.h"
+
+#include <optional>
+#include <string>
 
 namespace clser::discovery {
 
@@ -11,6 +16,12 @@ struct PairLibrary {
     virtual int pairCount() = 0;                     // TarvVComGetCOMPairCount
     // TarvVComGetOneCOMPair: nonzero when the three zero-filled buffers were filled
     virtual int onePair(int index, char* pairId, char* portName, char* partnerName) = 0;
+
+    // The library's last error text; nothing when the library says it has none.
+    std::optional<std::string> errorText();
+    // The pair at an index, read into zero-filled pair text buffers; nothing when the
+    // library gives no pair there.
+    std::optional<PortEntry> pairAt(int index);
 };
 
 } // namespace clser::discovery

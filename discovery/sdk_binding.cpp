@@ -17,11 +17,7 @@ namespace {
 class SdkLibrary {
 public:
     explicit SdkLibrary(std::string path) : path_(std::move(path)) {}
-    ~SdkLibrary()
-    {
-        if (!unloadOnDiscard_)
-            module_.release();
-    }
+    ~SdkLibrary() { module_.release(); }
     SdkLibrary(const SdkLibrary&) = delete;
     SdkLibrary& operator=(const SdkLibrary&) = delete;
 
@@ -34,7 +30,6 @@ public:
 
 private:
     UniqueModule module_;
-    bool unloadOnDiscard_ = false;
     std::string path_;
 };
 

@@ -12,4 +12,10 @@ int TarvVComPairLibrary::onePair(int index, char* pairId, char* portName, char* 
     return TarvVComGetOneCOMPair(index, pairId, portName, partnerName);
 }
 
+int TarvVComPairLibrary::installAll() { return TarvVComInstallAll(); }
+int TarvVComPairLibrary::install(int comNumber) { return TarvVComInstall(comNumber); }
+int TarvVComPairLibrary::checkPortUse(int comNumber) { return TarvVComCheckPortUse(comNumber); }
+int TarvVComPairLibrary::remove(const std::string& pairId) { return TarvVComRemove(pairId.c_str()); }
+int TarvVComPairLibrary::close() { return TarvVComClose(); }
+
 } // namespace clser::discovery

@@ -7,7 +7,7 @@
 namespace clser::vcom {
 
 // The COM<digits> and TARVCOM<digits> names among all DOS device names, in the order
-// QueryDosDeviceA gives them. Empty on failure, with the thread's error code set.
+// the system gives them. Empty when the device list cannot be read.
 std::vector<std::string> scanSerialDeviceNames();
 
 } // namespace clser::vcom

@@ -8,6 +8,7 @@
 #include "install_numbering.h"
 #include "pair_end_wait.h"
 #include "pair_listing.h"
+#include "program_path.h"
 #include "serial_device_names.h"
 #include "setupc_location.h"
 #include "setupc_runner.h"
@@ -18,9 +19,10 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
+#include <optional>
 
+using namespace clser;
 using namespace clser::vcom;
 
 namespace {
@@ -53,19 +55,13 @@ void print(const std::string& progress)
     std::fputs(progress.c_str(), stdout);
 }
 
-// The pair number of an identifier CNC<digits>, when it is one.
-bool pairNumberOfId(const std::string& pairId, int* number)
+// The pair number of an identifier whose text after its first three characters
+// (CNC<digits>) is digits only; none for any other identifier, "CNC3x" among them.
+std::optional<int> exactPairNumberOfId(std::string_view pairId)
 {
-    if (pairId.size() <= 3 || !isAllDigits(std::string_view(pairId).substr(3)))
-        return false;
-    long long value = 0;
-    for (char c : pairId.substr(3)) {
-        value = value * 10 + (c - '0');
-        if (value > INT_MAX)
-            return false;
-    }
-    *number = static_cast<int>(value);
-    return true;
+    if (pairId.size() <= 3)
+        return std::nullopt;
+    return decimalValue(pairId.substr(3));
 }
 
 } // namespace
@@ -78,7 +74,7 @@ int TARVVCOM_CALL TarvVComInit(void)
     if (!module)
         module = createModule();
     if (module->com0comDirectory.empty() || module->setupcPath.empty()) {
-        setLastErrorText(com0comNotFoundText(parentOfProgramDirectory(mainProgramPath())));
+        setLastErrorText(com0comNotFoundText(parentOfProgramDirectory(modulePath())));
         return 0;
     }
     if (!refreshPairList(*module))
@@ -196,12 +192,12 @@ int TARVVCOM_CALL TarvVComRemove(const char* pairId)
         setLastErrorText(formatBounded(512, text::kRemoveUnknownId, pairId));
         return 0;
     }
-    int pairNumber = 0;
-    if (!pairNumberOfId(id, &pairNumber)) {
+    const std::optional<int> pairNumber = exactPairNumberOfId(id);
+    if (!pairNumber) {
         setLastErrorText(text::kRemoveBadId);
         return 0;
     }
-    const std::string parameters = formatBounded(256, text::kRemoveCommand, pairNumber);
+    const std::string parameters = formatBounded(256, text::kRemoveCommand, *pairNumber);
     const auto run =
         runSetupc(module->setupcPath, module->com0comDirectory, setupcVerb(module->runningAsAdmin), parameters, 0);
     if (run.outcome == SetupcRun::StartFailed) {

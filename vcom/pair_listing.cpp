@@ -1,5 +1,6 @@
 #include "pair_listing.h"
 
+#include "environment_value.h"
 #include "list_file_location.h"
 #include "pair_list_parser.h"
 #include "setupc_location.h"

@@ -1,35 +1,12 @@
 #include "serial_device_names.h"
 
-#include <cctype>
-#include <climits>
+#include "letter_case.h"
 
 namespace clser::vcom {
 namespace {
 
 constexpr std::size_t kShortestName = 4;
 constexpr std::size_t kLongestName = 14;
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
-            return false;
-    return true;
-}
-
-bool parsePortNumber(std::string_view digits, int* number)
-{
-    long long value = 0;
-    for (char c : digits) {
-        value = value * 10 + (c - '0');
-        if (value > INT_MAX)
-            return false;
-    }
-    *number = static_cast<int>(value);
-    return true;
-}
 
 } // namespace
 
@@ -65,9 +42,8 @@ std::vector<int> collectUsedPortNumbers(const std::vector<std::string>& deviceNa
             rest = std::string_view(name).substr(3);
         else if (name.rfind("TARVCOM", 0) == 0)
             rest = std::string_view(name).substr(7);
-        int number = 0;
-        if (isAllDigits(rest) && parsePortNumber(rest, &number))
-            numbers.push_back(number);
+        if (const auto number = decimalValue(rest))
+            numbers.push_back(*number);
     }
     return numbers;
 }

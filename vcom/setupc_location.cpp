@@ -1,21 +1,14 @@
 #include "setupc_location.h"
 
-#include <windows.h>
+#include "environment_value.h"
+#include "program_path.h"
 
-#include <cstdlib>
+#include <windows.h>
 
 namespace clser::vcom {
 namespace {
 
 constexpr char kSetupcFile[] = "\\setupc.exe";
-constexpr DWORD kProgramPathBufferSize = 256;
-
-void cutAtLastBackslash(std::string& path)
-{
-    const std::size_t last = path.rfind('\\');
-    path.erase(last == std::string::npos ? 0 : last);
-}
-
 bool pathExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -23,12 +16,7 @@ bool pathExists(const std::string& path)
 
 } // namespace
 
-std::string parentOfProgramDirectory(std::string programPath)
-{
-    cutAtLastBackslash(programPath);
-    cutAtLastBackslash(programPath);
-    return programPath;
-}
+std::string parentOfProgramDirectory(std::string_view programPath) { return directoryOf(directoryOf(programPath)); }
 
 std::string com0comSubdirectory(unsigned processorArchitecture)
 {
@@ -60,33 +48,11 @@ std::vector<SetupcCandidate> setupcCandidates(const std::string& programPath, un
     return candidates;
 }
 
-std::string mainProgramPath()
-{
-    char path[kProgramPathBufferSize] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, kProgramPathBufferSize);
-    return std::string(path, n < kProgramPathBufferSize ? n : kProgramPathBufferSize - 1);
-}
-
-std::optional<std::string> environmentValue(const char* name)
-{
-    // The size query's own status differs between C runtimes (0 or ERANGE); the size
-    // it reports is what counts, 0 meaning unset.
-    std::size_t required = 0;
-    getenv_s(&required, nullptr, 0, name);
-    if (required == 0)
-        return std::nullopt;
-    std::string value(required, '\0');
-    if (getenv_s(&required, value.data(), value.size(), name) != 0)
-        return std::nullopt;
-    value.resize(value.find('\0') == std::string::npos ? value.size() : value.find('\0'));
-    return value;
-}
-
 SetupcCandidate findSetupc()
 {
     SYSTEM_INFO info{};
     GetNativeSystemInfo(&info);
-    const auto candidates = setupcCandidates(mainProgramPath(), info.wProcessorArchitecture,
+    const auto candidates = setupcCandidates(modulePath(), info.wProcessorArchitecture,
                                              environmentValue("TARVDIR5_32"), environmentValue("TARVDIR5"));
     for (const auto& candidate : candidates)
         if (pathExists(candidate.path))

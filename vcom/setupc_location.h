@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace clser::vcom {
@@ -14,7 +15,7 @@ struct SetupcCandidate {
 
 // The path cut twice at its last backslash: for a program's path, the parent of its
 // directory. A text without backslash becomes empty.
-std::string parentOfProgramDirectory(std::string programPath);
+std::string parentOfProgramDirectory(std::string_view programPath);
 
 // "\com0com\x64" for PROCESSOR_ARCHITECTURE_AMD64, "\com0com\i386" for _INTEL, else empty.
 std::string com0comSubdirectory(unsigned processorArchitecture);
@@ -29,11 +30,5 @@ std::vector<SetupcCandidate> setupcCandidates(const std::string& programPath, un
 // The first candidate whose path exists, or an empty one. Reads the program path, the
 // machine's architecture and the two variables.
 SetupcCandidate findSetupc();
-
-// The full path of the process's program (main module), as far as 256 bytes hold it.
-std::string mainProgramPath();
-
-// The value of an environment variable of the C runtime, or nothing when unset.
-std::optional<std::string> environmentValue(const char* name);
 
 } // namespace clser::vcom

@@ -1,8 +1,12 @@
+#include "digit_text.h"
 #include "serial_device_names.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using namespace clser::vcom;
@@ -72,6 +76,33 @@ TEST(AllDigits, OnlyNonEmptyDecimalText)
     EXPECT_FALSE(isAllDigits("12a"));
     EXPECT_FALSE(isAllDigits("-1"));
     EXPECT_FALSE(isAllDigits(" 1"));
+}
+
+TEST(DecimalValues, EachReaderKeepsItsRuleAtTheEdges)
+{
+    const std::optional<int> none;
+    const struct {
+        const char* name;
+        std::string_view text;
+        std::optional<int> exact;   // decimalValue: all digits and within int, or nothing
+        int saturated;              // saturatedDecimalValue of the leading digits
+        int leadingSigned;          // leadingSignedDecimalValue, read as atoi reads it
+    } cases[] = {
+        {"plain number", "42", 42, 42, 42},
+        {"leading zeros", "007", 7, 7, 7},
+        {"largest int", "2147483647", INT_MAX, INT_MAX, INT_MAX},
+        {"one beyond the largest int", "2147483648", none, INT_MAX, INT_MAX},
+        {"trailing letter", "3x", none, 3, 3},
+        {"blank and sign before the digits", " -5", none, 0, -5},
+        {"plus sign", "+8", none, 0, 8},
+        {"no digit at all", "COM", none, 0, 0},
+        {"empty text", "", none, 0, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(clser::decimalValue(c.text), c.exact) << c.name;
+        EXPECT_EQ(clser::saturatedDecimalValue(clser::leadingDigits(c.text)), c.saturated) << c.name;
+        EXPECT_EQ(clser::leadingSignedDecimalValue(c.text), c.leadingSigned) << c.name;
+    }
 }
 
 } // namespace

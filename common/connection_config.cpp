@@ -2,21 +2,14 @@
 
 #include "connection_settings.h"
 #include "dunmere_config.h"
+#include "letter_case.h"
 
 #include <windows.h>
 
-#include <cctype>
 #include <cstdio>
 
 namespace clser {
 namespace {
-
-std::string upperCase(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 void writeValue(const std::string& section, const char* key, const char* value, const std::string& path)
 {
@@ -41,8 +34,7 @@ int writeBackSettings(const std::string& path, const std::string& previousComNam
     for (int i = 1; i <= clPortNameCount; ++i) {
         const std::string section = config::sectionName(i);
         const std::string com = config::readValue(path, section, config::kCom, "");
-        const int clser =
-            static_cast<int>(GetPrivateProfileIntA(section.c_str(), config::kClser, -1, path.c_str()));
+        const int clser = config::readNumber(path, section, config::kClser, -1);
         if (upperCase(com) != previousComName || clser != previousClIndex)
             continue;
         writeNumber(section, config::kBaudrate, baudRate, path);

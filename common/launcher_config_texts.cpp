@@ -3,10 +3,10 @@
 // also build and run natively.
 #include "launcher_config.h"
 
+#include "digit_text.h"
 #include "dunmere_config.h"
-#include "serial_device_names.h"
+#include "letter_case.h"
 
-#include <cctype>
 #include <cstdio>
 
 namespace clser::autorun {
@@ -24,17 +24,14 @@ bool hasSeparator(const std::string& s)
 
 std::string comPortNameOf(std::string_view comValue)
 {
-    if (vcom::isAllDigits(comValue))
+    if (isAllDigits(comValue))
         return "COM" + std::string(comValue);
     return std::string(comValue);
 }
 
 std::string bridgeSearchKey(std::string_view comPortName)
 {
-    std::string key = "TARV";
-    for (char c : comPortName)
-        key += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return key;
+    return "TARV" + upperCase(comPortName);
 }
 
 std::string lineSettingsText(const LauncherSection& s)

@@ -7,27 +7,19 @@
 #include <cstdio>
 
 namespace clser::autorun {
-namespace {
-
-int readInt(const std::string& path, const std::string& section, const char* key, int fallback)
-{
-    return static_cast<int>(GetPrivateProfileIntA(section.c_str(), key, fallback, path.c_str()));
-}
-
-} // namespace
 
 LauncherSection readSection(const std::string& path, int number)
 {
     const std::string section = config::sectionName(number);
     LauncherSection s;
     s.com = config::readValue(path, section, config::kCom, "");
-    s.clser = readInt(path, section, config::kClser, 0);
-    s.baudrate = readInt(path, section, config::kBaudrate, 9600);
+    s.clser = config::readNumber(path, section, config::kClser, 0);
+    s.baudrate = config::readNumber(path, section, config::kBaudrate, 9600);
     s.parity = config::readValue(path, section, config::kParity, "n");
-    s.databit = readInt(path, section, config::kDatabit, 8);
+    s.databit = config::readNumber(path, section, config::kDatabit, 8);
     s.stopbit = config::readValue(path, section, config::kStopbit, "1");
-    s.run = readInt(path, section, config::kRun, 1);
-    s.connect = readInt(path, section, config::kConnect, 1);
+    s.run = config::readNumber(path, section, config::kRun, 1);
+    s.connect = config::readNumber(path, section, config::kConnect, 1);
     s.lowlatency = config::readValue(path, section, config::kLowlatency, "");
     return s;
 }
