@@ -43,6 +43,10 @@ protected:
     static constexpr const char* kBridgePort = "TARVCOM23";
 
     PairFixture() : BridgePairTest(kUserPort, kBridgePort) {}
+    // Makes the pair here, not in BridgePairTest::SetUp: with the shared SetUp the 32-bit
+    // build's StopWhileComWriteRetriesRunEndsWithinTheirBound fails its second row after
+    // PairVanishingWhileTheCameraSendsEndsTheConnection; why is not understood yet.
+    void SetUp() override;
     // Resumes a stalled user end and disconnects within a loose bound before the pair goes.
     void TearDown() override;
 
