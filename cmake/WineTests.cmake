@@ -17,12 +17,30 @@ add_test(NAME wine_session_stop
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session stop ${CLSER_WINEPREFIX})
 set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine)
 
-# clser_add_gtest(<target> SOURCES ... [LIBS ...] [LOCKS ...] [TIMEOUT s] [DISPLAY])
+# Where 32-bit Wine runs only through the user-mode emulator, a 32-bit process dies at
+# its next exception once one of its threads has ended. The tests whose programs end no
+# threads carry the label emulator-safe; the target emulator_safe_tests builds what they
+# run, so that scripts/test builds and runs just those there (ctest -L emulator-safe).
+add_custom_target(emulator_safe_tests)
+
+# clser_mark_emulator_safe(<test> [NEEDS target...]): labels a test emulator-safe and has
+# emulator_safe_tests build the targets it runs.
+function(clser_mark_emulator_safe test)
+  cmake_parse_arguments(M "" "" "NEEDS" ${ARGN})
+  set_property(TEST ${test} APPEND PROPERTY LABELS emulator-safe)
+  if(M_NEEDS)
+    add_dependencies(emulator_safe_tests ${M_NEEDS})
+  endif()
+endfunction()
+
+# clser_add_gtest(<target> SOURCES ... [LIBS ...] [LOCKS ...] [TIMEOUT s] [DISPLAY]
+#                 [EMULATOR_SAFE])
 # Builds a GoogleTest program and registers it as one CTest test run under Wine.
 # DISPLAY: the test shows windows (every test has the session's private X server; the
-# word documents the test's need).
+# word documents the test's need). EMULATOR_SAFE: the program ends no threads (see
+# clser_mark_emulator_safe).
 function(clser_add_gtest target)
-  cmake_parse_arguments(T "DISPLAY" "TIMEOUT" "SOURCES;LIBS;LOCKS" ${ARGN})
+  cmake_parse_arguments(T "DISPLAY;EMULATOR_SAFE" "TIMEOUT" "SOURCES;LIBS;LOCKS" ${ARGN})
   add_executable(${target} ${T_SOURCES})
   target_link_libraries(${target} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   if(NOT T_TIMEOUT)
@@ -36,5 +54,8 @@ function(clser_add_gtest target)
     ENVIRONMENT "CLSER_TESTBED=${CMAKE_SOURCE_DIR}/testbed;CLSER_RUN_DIR=${CLSER_RUN_DIR}")
   if(T_LOCKS)
     set_tests_properties(${target} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
+  endif()
+  if(T_EMULATOR_SAFE)
+    clser_mark_emulator_safe(${target} NEEDS ${target})
   endif()
 endfunction()

@@ -1,23 +1,11 @@
 #include "app_test_support.h"
 
-#include "pair_table.h"
-#include "pty_rig.h"
-#include "unique_handle.h"
-
 #include <commctrl.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace clser::apptest {
 namespace {
-
-std::string linuxEnv(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
 
 std::string className(HWND window)
 {
@@ -87,45 +75,7 @@ std::optional<ShownBox> findBox(DWORD processId, const std::string& caption, con
     return std::nullopt;
 }
 
-std::string emulatorStateFile()
-{
-    return testbed::windowsPathOf(linuxEnv("WINEPREFIX") + "/setupc-emulator/pairs.txt");
-}
-
-int runEmulator(const std::string& arguments)
-{
-    const std::string exe = programDirectory() + "\\setupc.exe";
-    std::string line = "\"" + exe + "\" " + arguments;
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                        &startup, &info))
-        return -1;
-    UniqueHandle thread(info.hThread);
-    UniqueHandle process(info.hProcess);
-    if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0)
-        return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(process.get(), &code);
-    return static_cast<int>(code);
-}
-
 } // namespace
-
-bool waitUntil(const std::function<bool()>& condition, unsigned timeoutMs)
-{
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(20);
-    }
-}
 
 std::vector<HWND> windowsOfProcess(DWORD processId, const char* name)
 {
@@ -140,7 +90,8 @@ std::optional<ShownBox> waitForBox(DWORD processId, const std::string& caption, 
                                    const std::vector<HWND>& except)
 {
     std::optional<ShownBox> box;
-    waitUntil([&] { return (box = findBox(processId, caption, except)).has_value(); }, timeoutMs);
+    waitUntil([&] { return (box = findBox(processId, caption, except)).has_value(); },
+              std::chrono::milliseconds(timeoutMs));
     return box;
 }
 
@@ -153,7 +104,7 @@ void answer(HWND box, int buttonId)
 {
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
     // Gone before anything else is looked for, so that the next search cannot meet it.
-    waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 15000);
+    waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 15000ms);
 }
 
 std::string controlText(HWND dialog, int id) { return windowTextOf(GetDlgItem(dialog, id)); }
@@ -228,102 +179,23 @@ bool menuItemChecked(HMENU menu, UINT command)
     return (GetMenuState(menu, command, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
-std::string runDirectory()
+HWND mainWindowOf(DWORD processId)
 {
-    const std::string dir = testbed::windowsPathOf(linuxEnv("CLSER_RUN_DIR") + "/app");
-    makeDirectories(dir);
-    return dir;
+    constexpr char kMainCaption[] = "ClSerDunmere";
+    for (HWND w : dialogWindowsOfProcess(processId))
+        if (windowTextOf(w) == kMainCaption)
+            return w;
+    for (HWND owner : windowsOfProcess(processId, "Static"))
+        if (HWND inside = FindWindowExA(owner, nullptr, "#32770", kMainCaption))
+            return inside;
+    return nullptr;
 }
 
-std::string programDirectory()
+DWORD exitCodeOf(HANDLE process)
 {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string p = path;
-    return p.substr(0, p.rfind('\\'));
-}
-
-void writeTextFile(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
-std::string readTextFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
-void makeDirectories(const std::string& path)
-{
-    for (size_t pos = path.find('\\', 3); pos != std::string::npos; pos = path.find('\\', pos + 1))
-        CreateDirectoryA(path.substr(0, pos).c_str(), nullptr);
-    CreateDirectoryA(path.c_str(), nullptr);
-}
-
-std::string architectureFolder()
-{
-    SYSTEM_INFO info{};
-    GetNativeSystemInfo(&info);
-    return info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ? "x64" : "i386";
-}
-
-std::string makeCom0comRoot(const std::string& name)
-{
-    const std::string root = runDirectory() + "\\" + name;
-    const std::string folder = root + "\\com0com\\" + architectureFolder();
-    makeDirectories(folder);
-    CopyFileA((programDirectory() + "\\setupc.exe").c_str(), (folder + "\\setupc.exe").c_str(), FALSE);
-    return root;
-}
-
-bool installEmulatedPair(int number)
-{
-    const std::string n = std::to_string(number);
-    return runEmulator("--silent install PortName=COM" + n + " PortName=TARVCOM" + n) == 0;
-}
-
-void removeEmulatedPair(int number)
-{
-    const std::string portName = "PortName=COM" + std::to_string(number);
-    for (const auto& pair : setupc::parsePairTable(readTextFile(emulatorStateFile())))
-        if (pair.paramsA == portName)
-            runEmulator("--silent remove " + std::to_string(pair.number));
-}
-
-int emulatedPairNumber(int number)
-{
-    const std::string portName = "PortName=COM" + std::to_string(number);
-    for (const auto& pair : setupc::parsePairTable(readTextFile(emulatorStateFile())))
-        if (pair.paramsA == portName)
-            return pair.number;
-    return -1;
-}
-
-bool emulatedPairInstalled(int number) { return emulatedPairNumber(number) >= 0; }
-
-bool dosDeviceListed(const std::string& name)
-{
-    std::vector<char> buffer(1 << 18);
-    const DWORD n = QueryDosDeviceA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    for (DWORD i = 0; i < n && buffer[i];) {
-        const std::string listed(&buffer[i]);
-        if (listed == name)
-            return true;
-        i += static_cast<DWORD>(listed.size()) + 1;
-    }
-    return false;
-}
-
-int freePortNumber(int from)
-{
-    int n = from;
-    while (dosDeviceListed("COM" + std::to_string(n)) || dosDeviceListed("TARVCOM" + std::to_string(n)) ||
-           emulatedPairInstalled(n))
-        ++n;
-    return n;
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process, &code);
+    return code;
 }
 
 void configureSdkBoards(const std::string& text)

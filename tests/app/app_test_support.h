@@ -1,19 +1,22 @@
 // Helpers for the tests that drive the bridge program's windows: finding message boxes
-// and dialogs of a thread or process, answering them, reading controls, the setupc
-// emulator's pairs, and a staged installation of the program.
+// and dialogs of a thread or process, answering them, reading controls, and the
+// program's main window and exit code; the shared test support besides.
 #pragma once
+
+#include "scratch_files.h"
+#include "setupc_emulator.h"
+#include "wait_until.h"
 
 #include <windows.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace clser::apptest {
 
-// Polls every 20 ms; true as soon as the condition holds.
-bool waitUntil(const std::function<bool()>& condition, unsigned timeoutMs);
+using namespace clser::test;
+using namespace std::chrono_literals;
 
 // Top-level dialog windows (class #32770) of a process, visible or not.
 std::vector<HWND> dialogWindowsOfProcess(DWORD processId);
@@ -49,27 +52,14 @@ std::string remoteStatusPane(HANDLE process, HWND statusBar, int pane);
 bool menuItemEnabled(HMENU menu, UINT command);
 bool menuItemChecked(HMENU menu, UINT command);
 
+// The bridge program's main dialog in a process, shown or hidden in the tray (a child of
+// its hidden owner); null when there is none.
+HWND mainWindowOf(DWORD processId);
+// STILL_ACTIVE while the process runs.
+DWORD exitCodeOf(HANDLE process);
+
 // The test run's scratch directory (<CLSER_RUN_DIR>/app), as a Windows path.
-std::string runDirectory();
-std::string programDirectory();
-void writeTextFile(const std::string& path, const std::string& text);
-std::string readTextFile(const std::string& path);
-void makeDirectories(const std::string& path);
-
-// A com0com root for the pair library: <root>\com0com\<arch>\setupc.exe (the emulator).
-std::string makeCom0comRoot(const std::string& name);
-std::string architectureFolder();
-
-// The setupc emulator, run from the build's bin: pairs made of linked pseudo-terminals.
-bool installEmulatedPair(int number);
-// Removes the emulator's pair whose ends are COM<number>/TARVCOM<number>.
-void removeEmulatedPair(int number);
-bool emulatedPairInstalled(int number);
-// com0com's number of the emulator's pair COM<number>/TARVCOM<number>; -1 when none.
-int emulatedPairNumber(int number);
-// A port number whose COM and TARVCOM names are both unused, from `from` upwards.
-int freePortNumber(int from);
-bool dosDeviceListed(const std::string& name);
+inline std::string runDirectory() { return test::runDirectory("app"); }
 
 // Points the SDK stand-ins at a board configuration (empty text: the default board).
 void configureSdkBoards(const std::string& text);

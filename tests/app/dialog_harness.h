@@ -71,25 +71,27 @@ public:
             result_ = dialog_.runModal(parent);
             done_ = true;
         });
-        waitUntil([this] { return dialog_.hwnd() != nullptr || done_.load(); }, 30000);
+        waitUntil([this] { return dialog_.hwnd() != nullptr || done_.load(); }, 30000ms);
     }
 
     // True once the dialog's initialisation has run to its end.
     bool waitInitialised(unsigned timeoutMs = 30000) const
     {
-        return waitUntil([this] { return dialog_.initialised.load(); }, timeoutMs);
+        return waitUntil([this] { return dialog_.initialised.load(); }, std::chrono::milliseconds(timeoutMs));
     }
     // True once the window is visible on the screen.
     bool waitVisible(unsigned timeoutMs = 15000) const
     {
-        return waitUntil([this] { return IsWindowVisible(dialog_.hwnd()) != FALSE; }, timeoutMs);
+        return waitUntil([this] { return IsWindowVisible(dialog_.hwnd()) != FALSE; },
+                         std::chrono::milliseconds(timeoutMs));
     }
     // True once the window went into the tray: it has the hidden owner as parent and is
     // not visible.
     bool waitHiddenInTray(unsigned timeoutMs = 15000) const
     {
         return waitUntil(
-            [this] { return inTray(dialog_.hwnd()) && !IsWindowVisible(dialog_.hwnd()); }, timeoutMs);
+            [this] { return inTray(dialog_.hwnd()) && !IsWindowVisible(dialog_.hwnd()); },
+            std::chrono::milliseconds(timeoutMs));
     }
 
     ~ModalRun() { end(); }
@@ -99,7 +101,7 @@ public:
     INT_PTR result() const { return result_; }
     bool waitDone(unsigned timeoutMs) const
     {
-        return waitUntil([this] { return done_.load(); }, timeoutMs);
+        return waitUntil([this] { return done_.load(); }, std::chrono::milliseconds(timeoutMs));
     }
 
     // Ends the run whatever it shows: boxes of the thread are cancelled, then the dialog.
@@ -116,7 +118,7 @@ public:
             }
             if (HWND own = dialog_.hwnd())
                 PostMessageA(own, kForceEnd, 0, 0);
-            waitUntil([this] { return done_.load(); }, 500);
+            waitUntil([this] { return done_.load(); }, 500ms);
         }
         thread_.join();
     }

@@ -1,7 +1,7 @@
 // The main dialog, run in this process against the setupc emulator, the simulated camera
 // and the SDK stand-ins: start-up choices, status display, tray, menus, echo, exit.
 #include "app_test_support.h"
-#include "bridge_test_support.h"
+#include "user_port.h"
 #include "cl_serial_api.h"
 #include "dialog_harness.h"
 #include "dunmere_main_dlg.h"
@@ -29,7 +29,7 @@ protected:
     void SetUp() override
     {
         configureSdkBoards("");
-        _putenv_s("TARVDIR5", makeCom0comRoot("main-dialog").c_str());
+        _putenv_s("TARVDIR5", makeCom0comRoot(runDirectory() + "\\main-dialog").c_str());
         number_ = freePortNumber(20);
         ASSERT_TRUE(installEmulatedPair(number_));
         port_ = "COM" + std::to_string(number_);
@@ -56,7 +56,7 @@ protected:
                         return true;
                 return false;
             },
-            ms);
+            std::chrono::milliseconds(ms));
     }
 
     int number_ = 0;
@@ -186,11 +186,11 @@ TEST_F(MainDialog, EchoFillsTheTraceListAndClearEchoEmptiesIt)
 {
     MainDlg dlg(port_, 0, "9600,N,8,1", true);
     ModalRun<CDunmereMainDlg> run(dlg);
-    ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000ms));
     HWND list = GetDlgItem(dlg.hwnd(), IDC_TRACE_LIST);
 
     command(dlg.hwnd(), ID_ECHO);
-    ASSERT_TRUE(waitUntil([&] { return dlg.tray().echo(); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return dlg.tray().echo(); }, 10000ms));
     EXPECT_EQ(pane(dlg, 3), "Echo on");
     EXPECT_TRUE(menuItemChecked(GetMenu(dlg.hwnd()), ID_ECHO));
 
@@ -198,7 +198,7 @@ TEST_F(MainDialog, EchoFillsTheTraceListAndClearEchoEmptiesIt)
     ASSERT_TRUE(terminal.open(port_));
     ASSERT_TRUE(terminal.write("ver?\r"));
     EXPECT_EQ(terminal.read(7, 10000), "1.0.0\r\n");
-    ASSERT_TRUE(waitUntil([&] { return listBoxLines(list).size() >= 2; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return listBoxLines(list).size() >= 2; }, 10000ms));
     const auto lines = listBoxLines(list);
     bool toCamera = false;
     for (const auto& line : lines)
@@ -206,10 +206,10 @@ TEST_F(MainDialog, EchoFillsTheTraceListAndClearEchoEmptiesIt)
     EXPECT_TRUE(toCamera) << "first line: " << lines.front();
 
     command(dlg.hwnd(), ID_TRAY_CLEAR_ECHO);
-    EXPECT_TRUE(waitUntil([&] { return listBoxLines(list).empty(); }, 10000));
+    EXPECT_TRUE(waitUntil([&] { return listBoxLines(list).empty(); }, 10000ms));
 
     command(dlg.hwnd(), ID_TRAY_ECHO);
-    ASSERT_TRUE(waitUntil([&] { return !dlg.tray().echo(); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return !dlg.tray().echo(); }, 10000ms));
     EXPECT_EQ(pane(dlg, 3), "Echo off");
     EXPECT_FALSE(menuItemChecked(GetMenu(dlg.hwnd()), ID_ECHO));
     ASSERT_TRUE(terminal.write("ver?\r"));
@@ -239,7 +239,7 @@ TrayMenuState openTrayMenu(HWND dialog)
                     menuWindow = w;
             return menuWindow != nullptr;
         },
-        5000);
+        5000ms);
     if (!menuWindow)
         return state;
     HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
@@ -250,7 +250,7 @@ TrayMenuState openTrayMenu(HWND dialog)
     state.defaultItem = GetMenuDefaultItem(menu, FALSE, 0);
     PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
     PostMessageA(dialog, WM_CANCELMODE, 0, 0);
-    waitUntil([&] { return !IsWindowVisible(menuWindow); }, 10000);
+    waitUntil([&] { return !IsWindowVisible(menuWindow); }, 10000ms);
     return state;
 }
 
@@ -274,9 +274,9 @@ TEST_F(MainDialog, TrayMenuEnablesConnectOrDisconnectAndChecksEcho)
         s.clPortIndex = 0;
     });
     command(dlg.hwnd(), ID_TRAY_CONNECT);
-    ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000ms));
     command(dlg.hwnd(), ID_TRAY_ECHO);
-    ASSERT_TRUE(waitUntil([&] { return dlg.tray().echo(); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return dlg.tray().echo(); }, 10000ms));
 
     TrayMenuState busy = openTrayMenu(dlg.hwnd());
     ASSERT_TRUE(busy.shown);
@@ -285,7 +285,7 @@ TEST_F(MainDialog, TrayMenuEnablesConnectOrDisconnectAndChecksEcho)
     EXPECT_TRUE(busy.echoChecked);
 
     command(dlg.hwnd(), ID_TRAY_DISCONNECT);
-    ASSERT_TRUE(waitUntil([&] { return !dlg.controller().connected(); }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return !dlg.controller().connected(); }, 15000ms));
     dlg.onUiThread([] {});  // the disconnect's remaining steps (icon, panes, menus) are done
     EXPECT_EQ(dlg.tray().iconResource(), static_cast<UINT>(IDI_NOT_CONNECTED));
     EXPECT_EQ(pane(dlg, 0), "Not connected");
@@ -304,7 +304,7 @@ TEST_F(MainDialog, CloseBoxHidesWhileConnectedAndShowOrDoubleClickBringsItBack)
         s.clPortIndex = 0;
     });
     command(dlg.hwnd(), ID_CONNECT);
-    ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000ms));
 
     ASSERT_TRUE(run.waitVisible());
     PostMessageA(dlg.hwnd(), WM_CLOSE, 0, 0);
@@ -314,12 +314,12 @@ TEST_F(MainDialog, CloseBoxHidesWhileConnectedAndShowOrDoubleClickBringsItBack)
     EXPECT_FALSE(dlg.tray().removed());
 
     command(dlg.hwnd(), ID_TRAY_SHOW);
-    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(dlg.hwnd()) != FALSE; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(dlg.hwnd()) != FALSE; }, 10000ms));
 
     PostMessageA(dlg.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(run.waitHiddenInTray());
     PostMessageA(dlg.hwnd(), WM_TRAY_NOTIFY, IDR_TRAY_MENU, WM_LBUTTONDBLCLK);
-    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(dlg.hwnd()) && !IsIconic(dlg.hwnd()); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(dlg.hwnd()) && !IsIconic(dlg.hwnd()); }, 10000ms));
 }
 
 TEST_F(MainDialog, EnterAndEscapeDoNotEndTheDialog)
@@ -388,7 +388,7 @@ TEST_F(MainDialog, SystemMenuAndInfoMenuShowTheAboutDialog)
         ASSERT_TRUE(about) << (fromSystemMenu ? "system menu" : "Info menu");
         EXPECT_EQ(controlText(about->window, IDC_ABOUT_DESCRIPTION), "ClserDunmere2");
         answer(about->window, IDOK);
-        EXPECT_TRUE(waitUntil([&] { return !IsWindow(about->window); }, 10000));
+        EXPECT_TRUE(waitUntil([&] { return !IsWindow(about->window); }, 10000ms));
     }
 }
 
@@ -398,10 +398,11 @@ void confirmPortSettings(HWND mainDialog, const std::function<void(HWND)>& chang
     PostMessageA(mainDialog, WM_COMMAND, ID_PORT_SETTINGS, 0);
     auto settings = waitForBox(GetCurrentProcessId(), "Port Settings", 10000);
     ASSERT_TRUE(settings);
-    ASSERT_TRUE(waitUntil([&] { return comboSelectedIndex(GetDlgItem(settings->window, IDC_DATA_BITS)) >= 0; }, 10000));
+    ASSERT_TRUE(
+        waitUntil([&] { return comboSelectedIndex(GetDlgItem(settings->window, IDC_DATA_BITS)) >= 0; }, 10000ms));
     change(settings->window);
     PostMessageA(settings->window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(settings->window); }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(settings->window); }, 15000ms));
 }
 
 void chooseDataBits(HWND portSettings, const char* bits)
@@ -416,14 +417,14 @@ TEST_F(MainDialog, ReconfigureAsksToReconnectOnlyWhenSomethingButEchoChanged)
     MainDlg dlg(port_, 0, "9600,N,8,1", true);
     dlg.portSettingDlg().setConfigPath(runDirectory() + "\\reconfigure.ini");
     ModalRun<CDunmereMainDlg> run(dlg);
-    ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000ms));
     const DWORD self = GetCurrentProcessId();
 
     confirmPortSettings(dlg.hwnd(), [](HWND) {});
     EXPECT_FALSE(waitForBox(self, "Port Configuration", 500)) << "nothing changed: no question";
 
     command(dlg.hwnd(), ID_ECHO);
-    ASSERT_TRUE(waitUntil([&] { return dlg.settings().echo; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return dlg.settings().echo; }, 10000ms));
     confirmPortSettings(dlg.hwnd(), [](HWND) {});
     EXPECT_FALSE(waitForBox(self, "Port Configuration", 500)) << "echo alone: no question";
     EXPECT_TRUE(dlg.settings().echo) << "the dialog keeps echo";
@@ -435,7 +436,7 @@ TEST_F(MainDialog, ReconfigureAsksToReconnectOnlyWhenSomethingButEchoChanged)
     EXPECT_FALSE(runningLowLatency()) << "the default mode unless asked";
     confirmPortSettings(dlg.hwnd(), [](HWND w) { CheckDlgButton(w, IDC_LOW_LATENCY, BST_CHECKED); });
     EXPECT_FALSE(waitForBox(self, "Port Configuration", 500)) << "the transfer mode alone: no question";
-    EXPECT_TRUE(waitUntil(runningLowLatency, 10000))
+    EXPECT_TRUE(waitUntil(runningLowLatency, 10000ms))
         << "the running connection takes the mode at once";
     EXPECT_TRUE(dlg.controller().connected());
 
@@ -450,15 +451,15 @@ TEST_F(MainDialog, ReconfigureAsksToReconnectOnlyWhenSomethingButEchoChanged)
     ASSERT_TRUE(later);
     EXPECT_EQ(later->text, "The parameter was set but still not performed, please reconnect later to perform it.");
     answer(later->window, IDOK);
-    ASSERT_TRUE(waitUntil([&] { return pane(dlg, 2) == "9600 n 7 1"; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return pane(dlg, 2) == "9600 n 7 1"; }, 10000ms));
     EXPECT_TRUE(dlg.controller().connected()) << "the running bridge keeps its old settings";
 
     confirmPortSettings(dlg.hwnd(), [](HWND w) { chooseDataBits(w, "8"); });
     ask = waitForBox(self, "Port Configuration", 15000);
     ASSERT_TRUE(ask);
     answer(ask->window, IDYES);
-    ASSERT_TRUE(waitUntil([&] { return pane(dlg, 2) == "9600 n 8 1"; }, 15000));
-    EXPECT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000)) << "reconnected";
+    ASSERT_TRUE(waitUntil([&] { return pane(dlg, 2) == "9600 n 8 1"; }, 15000ms));
+    EXPECT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000ms)) << "reconnected";
     EXPECT_EQ(pane(dlg, 0), "Connected");
     EXPECT_TRUE(runningLowLatency()) << "a reconnect keeps the mode";
 }
@@ -483,7 +484,7 @@ TEST_F(MainDialog, RemovingTheSelectedPairClearsTheSelection)
     ASSERT_TRUE(vcom);
     removeEmulatedPair(number_);
     answer(vcom->window, IDCANCEL);
-    ASSERT_TRUE(waitUntil([&] { return pane(dlg, 1) == "<->0. SimBoard_Port0"; }, 20000)) << pane(dlg, 1);
+    ASSERT_TRUE(waitUntil([&] { return pane(dlg, 1) == "<->0. SimBoard_Port0"; }, 20000ms)) << pane(dlg, 1);
 
     command(dlg.hwnd(), ID_CONNECT);
     auto box = waitForBox(GetCurrentProcessId(), "Port Configuration", 15000);

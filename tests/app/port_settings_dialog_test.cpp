@@ -75,7 +75,7 @@ protected:
                         return true;
                 return false;
             },
-            ms);
+            std::chrono::milliseconds(ms));
     }
 
     std::string value(int section, const char* key)
@@ -155,7 +155,7 @@ TEST_F(PortSettings, PhysicalPortsAppearWhenTickedAndAreRefused)
     SendMessageA(tick, BM_SETCHECK, BST_CHECKED, 0);
     PostMessageA(dlg->hwnd(), WM_COMMAND, MAKEWPARAM(IDC_SHOW_PHYSICAL_PORTS, BN_CLICKED),
                  reinterpret_cast<LPARAM>(tick));
-    ASSERT_TRUE(waitUntil([&] { return comboItems(box(*dlg, IDC_COM_PORT)).size() == 3; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return comboItems(box(*dlg, IDC_COM_PORT)).size() == 3; }, 10000ms));
     EXPECT_EQ(comboItems(box(*dlg, IDC_COM_PORT)),
               (std::vector<std::string>{"COM1", "COM5-TARVCOM5", "COM6-TARVCOM6"}));
     EXPECT_EQ(comboSelection(box(*dlg, IDC_COM_PORT)), "COM5-TARVCOM5") << "the selection is found anew";

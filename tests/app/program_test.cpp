@@ -2,7 +2,8 @@
 // the simulated camera, the SDK stand-ins and the setupc emulator below its parent, and
 // started the way the launcher starts it.
 #include "app_test_support.h"
-#include "bridge_test_support.h"
+#include "child_process.h"
+#include "user_port.h"
 #include "pty_rig.h"
 #include "resource.h"
 #include "unique_handle.h"
@@ -30,20 +31,13 @@ public:
     {
         root_ = runDirectory() + "\\" + name;
         bin_ = root_ + "\\bin";
-        makeDirectories(bin_);
-        for (const char* file : {"ClserDunmere2.exe", "TarvVirtualComPort.dll", "clserbvk.dll", "acqlib5.dll",
-                                 "tarv_hal.dll"})
-            copied_ = CopyFileA((programDirectory() + "\\" + file).c_str(), (bin_ + "\\" + file).c_str(), FALSE) &&
-                      copied_;
+        copied_ = copyBuildFiles(bin_, {"ClserDunmere2.exe", "TarvVirtualComPort.dll", "clserbvk.dll", "acqlib5.dll",
+                                        "tarv_hal.dll"});
         const std::string com0com = root_ + "\\com0com\\" + architectureFolder();
-        if (withCom0com) {
-            makeDirectories(com0com);
-            copied_ = CopyFileA((programDirectory() + "\\setupc.exe").c_str(), (com0com + "\\setupc.exe").c_str(),
-                                FALSE) &&
-                      copied_;
-        } else {
+        if (withCom0com)
+            copied_ = copyBuildFiles(com0com, {"setupc.exe"}) && copied_;
+        else
             DeleteFileA((com0com + "\\setupc.exe").c_str());
-        }
     }
 
     bool ok() const { return copied_; }
@@ -75,21 +69,12 @@ public:
                                           &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!out)
             return clser::UniqueHandle();
-        std::string line = "\"" + program() + "\" " + parameters;
-        std::vector<char> buffer(line.begin(), line.end());
-        buffer.push_back('\0');
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput = out.get();
-        startup.hStdError = out.get();
-        PROCESS_INFORMATION info{};
-        if (!CreateProcessA(program().c_str(), buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, bin_.c_str(),
-                            &startup, &info))
-            return clser::UniqueHandle();
-        clser::UniqueHandle thread(info.hThread);
-        return clser::UniqueHandle(info.hProcess);
+        ProgramStart start;
+        start.program = program();
+        start.arguments = parameters;
+        start.directory = bin_;
+        start.output = out.get();
+        return startProgram(start);
     }
 
 private:
@@ -97,21 +82,6 @@ private:
     std::string bin_;
     bool copied_ = true;
 };
-
-// The main dialog of a process, in the tray (a child of its hidden owner) or not.
-HWND mainWindowOf(DWORD pid)
-{
-    for (HWND w : dialogWindowsOfProcess(pid)) {
-        char caption[64] = {};
-        GetWindowTextA(w, caption, sizeof caption);
-        if (std::string(caption) == kMainCaption)
-            return w;
-    }
-    for (HWND owner : windowsOfProcess(pid, "Static"))
-        if (HWND inside = FindWindowExA(owner, nullptr, "#32770", kMainCaption))
-            return inside;
-    return nullptr;
-}
 
 // Ends a process that a failed test left running.
 void stopIfRunning(HANDLE process)
@@ -122,14 +92,6 @@ void stopIfRunning(HANDLE process)
     }
 }
 
-DWORD exitCodeOf(HANDLE process)
-{
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(process, &code);
-    return code;
-}
-
-// Asks the program to exit and answers the question with OK.
 void exitProgram(HANDLE process, HWND mainWindow)
 {
     const DWORD pid = GetProcessId(process);
@@ -161,9 +123,9 @@ TEST(Program, StartedByTheLauncherConnectsHidesAndServesATerminal)
             bar = main ? FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr) : nullptr;
             return bar && remoteStatusPane(process.get(), bar, 0) == "Connected";
         },
-        30000));
+        30000ms));
     EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main) && GetAncestor(main, GA_PARENT) != GetDesktopWindow(); },
-                          5000))
+                          5000ms))
         << "hidden in the tray";
     EXPECT_EQ(remoteStatusPane(process.get(), bar, 1), port + "<->0. SimBoard_Port0");
     EXPECT_EQ(remoteStatusPane(process.get(), bar, 2), "9600 n 8 1");
@@ -191,7 +153,7 @@ TEST(Program, StartedByTheLauncherConnectsHidesAndServesATerminal)
 std::string firstLine(const std::string& path)
 {
     std::string text;
-    waitUntil([&] { return (text = readTextFile(path)).find('\n') != std::string::npos; }, 15000);
+    waitUntil([&] { return (text = readTextFile(path)).find('\n') != std::string::npos; }, 15000ms);
     const auto end = text.find_first_of("\r\n");
     return text.substr(0, end);
 }
@@ -213,21 +175,21 @@ TEST(Program, EachInstanceTakesTheNextMutexNumberAndNoneIsReusedWhileHeld)
     clser::UniqueHandle first = staged.startWithOutput("", out + "1.txt");
     ASSERT_TRUE(first);
     HWND firstMain = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (firstMain = mainWindowOf(GetProcessId(first.get()))) != nullptr; }, 30000));
+    ASSERT_TRUE(waitUntil([&] { return (firstMain = mainWindowOf(GetProcessId(first.get()))) != nullptr; }, 30000ms));
     const int a = mutexNumber(firstLine(out + "1.txt"));
     ASSERT_GE(a, 0) << readTextFile(out + "1.txt");
 
     clser::UniqueHandle second = staged.startWithOutput("", out + "2.txt");
     ASSERT_TRUE(second);
     HWND secondMain = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (secondMain = mainWindowOf(GetProcessId(second.get()))) != nullptr; }, 30000));
+    ASSERT_TRUE(waitUntil([&] { return (secondMain = mainWindowOf(GetProcessId(second.get()))) != nullptr; }, 30000ms));
     EXPECT_EQ(mutexNumber(firstLine(out + "2.txt")), a + 1) << "the second one runs normally with the next number";
 
     exitProgram(first.get(), firstMain);
     clser::UniqueHandle third = staged.startWithOutput("", out + "3.txt");
     ASSERT_TRUE(third);
     HWND thirdMain = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (thirdMain = mainWindowOf(GetProcessId(third.get()))) != nullptr; }, 30000));
+    ASSERT_TRUE(waitUntil([&] { return (thirdMain = mainWindowOf(GetProcessId(third.get()))) != nullptr; }, 30000ms));
     EXPECT_EQ(mutexNumber(firstLine(out + "3.txt")), a + 2) << "the second still holds every lower number";
 
     exitProgram(second.get(), secondMain);
@@ -307,7 +269,7 @@ void runLauncherBeside(const StagedProgram& staged)
 // The bridge the launcher started, once its status bar says "Connected".
 void waitForConnectedBridge(const StagedProgram& staged, clser::UniqueHandle& bridge, HWND& main, HWND& bar)
 {
-    ASSERT_TRUE(waitUntil([&] { return (bridge = processOfProgram(staged.program())).valid(); }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return (bridge = processOfProgram(staged.program())).valid(); }, 20000ms));
     const DWORD pid = GetProcessId(bridge.get());
     ASSERT_TRUE(waitUntil(
         [&] {
@@ -315,7 +277,7 @@ void waitForConnectedBridge(const StagedProgram& staged, clser::UniqueHandle& br
             bar = main ? FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr) : nullptr;
             return bar && remoteStatusPane(bridge.get(), bar, 0) == "Connected";
         },
-        30000));
+        30000ms));
 }
 
 TEST(Program, TheLauncherStartsItFromTheConfigurationFile)
@@ -340,7 +302,7 @@ TEST(Program, TheLauncherStartsItFromTheConfigurationFile)
     if (HasFatalFailure())
         return;
     EXPECT_EQ(remoteStatusPane(bridge.get(), bar, 2), "19200 e 7 1") << "the section's line settings";
-    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main); }, 15000));
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main); }, 15000ms));
 
     clser::test::UserPort terminal;
     ASSERT_TRUE(terminal.open(port));
@@ -444,7 +406,7 @@ TEST(Screenshots, MainPortSettingsAndAboutDialogs)
     ASSERT_TRUE(process);
     const DWORD pid = GetProcessId(process.get());
     HWND main = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (main = mainWindowOf(pid)) != nullptr && IsWindowVisible(main); }, 30000));
+    ASSERT_TRUE(waitUntil([&] { return (main = mainWindowOf(pid)) != nullptr && IsWindowVisible(main); }, 30000ms));
     Sleep(1000);
     auto shoot = [&](const std::string& name) {
         const std::string png = shots + "/" + name + ".png";

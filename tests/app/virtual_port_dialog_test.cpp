@@ -31,7 +31,7 @@ class VirtualPortDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        _putenv_s("TARVDIR5", makeCom0comRoot("virtual-port-dialog").c_str());
+        _putenv_s("TARVDIR5", makeCom0comRoot(runDirectory() + "\\virtual-port-dialog").c_str());
         log_ = runDirectory() + "\\setupc-runs.log";
         DeleteFileA(log_.c_str());
         config_ = runDirectory() + "\\setupc-log.cfg";
@@ -102,7 +102,7 @@ TEST_F(VirtualPortDialog, InstallRefusesAnOccupiedNumberAndInstallsAFreeOne)
     ASSERT_TRUE(occupied);
     EXPECT_EQ(occupied->text, "This port number is occupied, please input another number.");
     answer(occupied->window, IDOK);
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(occupied->window); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(occupied->window); }, 10000ms));
 
     added_ = freePortNumber(installed_ + 1);
     SetDlgItemTextA(dlg.hwnd(), IDC_VCOM_NUMBER, std::to_string(added_).c_str());
@@ -113,7 +113,7 @@ TEST_F(VirtualPortDialog, InstallRefusesAnOccupiedNumberAndInstallsAFreeOne)
     EXPECT_TRUE(emulatedPairInstalled(added_));
     EXPECT_TRUE(windowsOfProcess(GetCurrentProcessId(), "#32770").size() >= 2);
     answer(done->window, IDOK);
-    EXPECT_TRUE(waitUntil([&] { return listed(dlg, pairItem(added_)); }, 10000)) << "the list is read again";
+    EXPECT_TRUE(waitUntil([&] { return listed(dlg, pairItem(added_)); }, 10000ms)) << "the list is read again";
 }
 
 TEST_F(VirtualPortDialog, RemovesAPairByItsIdentifier)
@@ -153,7 +153,7 @@ TEST_F(VirtualPortDialog, RemoveOfAPhysicalPortIsRefusedAfterTheQuestion)
     auto ask = waitForBox(GetCurrentProcessId(), kCaption, 15000);
     ASSERT_TRUE(ask);
     answer(ask->window, IDCANCEL);
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(ask->window); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(ask->window); }, 10000ms));
     EXPECT_FALSE(waitForBox(GetCurrentProcessId(), kCaption, 500)) << "Cancel shows nothing more";
 
     click(dlg, IDC_VCOM_REMOVE);

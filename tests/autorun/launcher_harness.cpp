@@ -1,24 +1,16 @@
 #include "launcher_harness.h"
 
+#include "child_process.h"
+#include "setupc_emulator.h"
 #include "unique_handle.h"
 
-#include <fstream>
-#include <stdexcept>
-#include <sstream>
-#include <thread>
 #include <atomic>
 #include <cstdio>
+#include <stdexcept>
+#include <thread>
 
 namespace clser::test {
 namespace {
-
-std::string binDirectory()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string s = path;
-    return s.substr(0, s.rfind('\\'));
-}
 
 void copyOrFail(const std::string& from, const std::string& to)
 {
@@ -36,10 +28,10 @@ DWORD runProgram(const std::string& program, const std::string& arguments, const
     // launcher's output), and a loaded machine may refuse a start for a moment: both are
     // tried again for a few seconds before the run counts as not started.
     UniqueFile out;
-    PROCESS_INFORMATION pi{};
-    bool created = false;
+    UniqueHandle process;
+    DWORD processId = 0;
     DWORD lastError = 0;
-    for (int attempt = 0; attempt < 20 && !created; ++attempt) {
+    for (int attempt = 0; attempt < 20 && !process; ++attempt) {
         if (attempt > 0)
             Sleep(250);
         if (!out)
@@ -49,27 +41,22 @@ DWORD runProgram(const std::string& program, const std::string& arguments, const
             lastError = GetLastError();
             continue;
         }
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdOutput = out.get();
-        si.hStdError = out.get();
-        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        std::string line = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
-        created = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                 directory.c_str(), &si, &pi) != FALSE;
-        if (!created)
+        ProgramStart start;
+        start.program = program;
+        start.arguments = arguments;
+        start.directory = directory;
+        start.output = out.get();
+        process = startProgram(start, &processId);
+        if (!process)
             lastError = GetLastError();
     }
-    if (!created) {
+    if (!process) {
         std::fprintf(stderr, "cannot start %s (output %s): error %lu\n", program.c_str(), outputFile.c_str(),
                      static_cast<unsigned long>(lastError));
         return 0xFFFFFFFE;
     }
-    UniqueHandle process(pi.hProcess);
-    UniqueHandle thread(pi.hThread);
     if (started)
-        *started = pi.dwProcessId;
+        *started = processId;
     DWORD code = 0xFFFFFFFF;
     if (WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.get(), &code);
@@ -112,41 +99,18 @@ BOOL CALLBACK collectStaticText(HWND hwnd, LPARAM param)
 
 } // namespace
 
-std::string readWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::vector<std::string> splitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::string line;
-    std::istringstream in(text);
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 LauncherLayout::LauncherLayout()
 {
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
     root_ = std::string(temp) + "clser_launcher_" + std::to_string(GetCurrentProcessId());
-    SYSTEM_INFO info{};
-    GetNativeSystemInfo(&info);
-    const std::string arch = info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ? "x64" : "i386";
+    const std::string arch = architectureFolder();
     CreateDirectoryA(root_.c_str(), nullptr);
     CreateDirectoryA(appDir().c_str(), nullptr);
     CreateDirectoryA((root_ + "\\com0com").c_str(), nullptr);
     CreateDirectoryA((root_ + "\\com0com\\" + arch).c_str(), nullptr);
     setupc_ = root_ + "\\com0com\\" + arch + "\\setupc.exe";
-    const std::string bin = binDirectory();
+    const std::string bin = programDirectory();
     copyOrFail(bin + "\\setupc.exe", setupc_);
     for (const char* f : {"ClserDunmereAutorun.exe", "TarvVirtualComPort.dll", "clserbvk.dll"})
         copyOrFail(bin + "\\" + f, appDir() + "\\" + f);
@@ -200,7 +164,7 @@ LauncherRun LauncherLayout::run() const
     answerer.join();
     // The console texts end their lines with "\n"; written to a file in text mode they
     // arrive as CR LF, which is folded back here.
-    const std::string raw = readWholeFile(outFile);
+    const std::string raw = readTextFile(outFile);
     for (size_t i = 0; i < raw.size(); ++i)
         if (!(raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n'))
             result.output += raw[i];
@@ -215,7 +179,7 @@ std::vector<std::string> LauncherLayout::listPairs() const
     const std::string setupcDir = setupc_.substr(0, setupc_.rfind('\\'));
     runProgram(setupc_, "--output " + listFile + " list", setupcDir, root_ + "\\setupc_output.txt", 30000);
     std::vector<std::string> pairs;
-    const auto lines = splitLines(readWholeFile(listFile));
+    const auto lines = splitLines(readTextFile(listFile));
     for (size_t i = 0; i + 1 < lines.size(); i += 2) {
         auto trim = [](std::string s) { return s.substr(s.find_first_not_of(' ')); };
         const std::string a = trim(lines[i]);
@@ -243,7 +207,7 @@ std::vector<std::string> LauncherLayout::bridgeStarts() const
 {
     // Starts are asynchronous: give the last one a moment to write its line.
     Sleep(300);
-    return splitLines(readWholeFile(startsFile()));
+    return splitLines(readTextFile(startsFile()));
 }
 
 void LauncherLayout::forgetRun() const

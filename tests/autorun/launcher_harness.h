@@ -4,6 +4,8 @@
 //   <root>\com0com\<x64|i386>\setupc.exe (the emulator)
 #pragma once
 
+#include "scratch_files.h"
+
 #include <windows.h>
 
 #include <string>
@@ -51,8 +53,5 @@ private:
     std::string root_;
     std::string setupc_;
 };
-
-std::string readWholeFile(const std::string& path);
-std::vector<std::string> splitLines(const std::string& text);
 
 } // namespace clser::test

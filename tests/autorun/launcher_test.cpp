@@ -101,7 +101,7 @@ TEST_F(LauncherTest, FirstRunInstallsOnePairPerPortWritesSectionsAndStartsHidden
         "[connection2]", "com=" + com(1), "clser=1", "baudrate=9600", "parity=n", "databit=8", "stopbit=1",
         "run=1", "connect=1",
     };
-    auto config = splitLines(readWholeFile(layout_->configFile()));
+    auto config = splitLines(readTextFile(layout_->configFile()));
     config.erase(std::remove(config.begin(), config.end(), std::string()), config.end());
     EXPECT_EQ(config, expectedConfig);
 
@@ -178,7 +178,7 @@ TEST_F(LauncherTest, LowLatencyOneAddsTheWordAnyOtherValueIsReportedAndLeavesThe
     ASSERT_EQ(starts.size(), 2u);
     EXPECT_EQ(starts[0], com(0) + " 0 9600,n,8,1 Autorun LowLatency|" + layout_->appDir() + "|hidden");
     EXPECT_EQ(starts[1], com(1) + " 1 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
-    EXPECT_EQ(readWholeFile(layout_->configFile()), config) << "the launcher writes nothing on a check run";
+    EXPECT_EQ(readTextFile(layout_->configFile()), config) << "the launcher writes nothing on a check run";
 }
 
 // A section without "com" between two configured ones leaves out only itself: the

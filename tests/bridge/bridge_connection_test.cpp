@@ -1,11 +1,11 @@
 // The bridge end to end: real pseudo-terminal pairs, the simulated camera, the transfer
 // thread, and the connection operations with a recording user interface.
 #include "bridge_camera_config.h"
-#include "bridge_controller.h"
-#include "bridge_test_support.h"
+#include "bridge_pair_fixture.h"
 #include "cl_serial_api.h"
-#include "pty_rig.h"
-#include "recording_bridge_ui.h"
+#include "pty_rig_command.h"
+#include "scratch_files.h"
+#include "wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -20,59 +20,28 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class BridgeConnectionTest : public ::testing::Test {
+class BridgeConnectionTest : public BridgePairTest {
 protected:
-    void SetUp() override
-    {
-        pair_ = std::make_unique<testbed::ScopedPtyPair>("COM21", "TARVCOM21");
-        ASSERT_TRUE(pair_->ok()) << pair_->error();
-        ASSERT_TRUE(user_.open("COM21"));
-    }
-
-    void TearDown() override
-    {
-        controller_.disconnectBridge();
-        user_.close();
-        pair_.reset();
-    }
+    BridgeConnectionTest() : BridgePairTest("COM21", "TARVCOM21") {}
 
     void configure(int clPort, const char* lineSettings = nullptr)
     {
-        ConnectionSettings& s = controller_.settings();
-        s.bridgePortName = "TARVCOM21";
-        s.userPortName = "COM21";
-        s.clPortIndex = clPort;
+        ConnectionSettings& s = BridgePairTest::configure(clPort);
         if (lineSettings)
             parseLineSettings(lineSettings, s);
     }
 
-    // The Camera Link port is closed again when another open of it succeeds.
-    static bool clPortIsFree(uint32_t index)
-    {
-        void* ref = nullptr;
-        if (clSerialInit(index, &ref) != 0)
-            return false;
-        clSerialClose(ref);
-        return true;
-    }
-
-    static bool comPortIsFree(const char* name)
-    {
-        UserPort probe;
-        return probe.open(name);
-    }
-
     // The running connection's flag, false when there is no connection.
-    bool connectionError() { return controller_.connection() && controller_.connection()->connectionError(); }
+    bool connectionError() { return controller_->connection() && controller_->connection()->connectionError(); }
 
     bool waitForConnectionError() { return waitUntil([&] { return connectionError(); }, 5000ms); }
 
     // The watch has ended the connection and told the user.
     void expectEndedByTheWatch()
     {
-        controller_.onStatusTimer();
-        EXPECT_FALSE(controller_.connected());
-        EXPECT_FALSE(controller_.hasConnection());
+        controller_->onStatusTimer();
+        EXPECT_FALSE(controller_->connected());
+        EXPECT_FALSE(controller_->hasConnection());
         EXPECT_FALSE(ui_.menusConnected);
         EXPECT_FALSE(ui_.trayConnected);
         EXPECT_FALSE(ui_.timerRunning);
@@ -82,10 +51,6 @@ protected:
         EXPECT_EQ(ui_.messages[0].type, static_cast<unsigned>(MB_ICONEXCLAMATION));
     }
 
-    RecordingBridgeUi ui_;
-    BridgeController controller_{ui_, ""};
-    UserPort user_;
-    std::unique_ptr<testbed::ScopedPtyPair> pair_;
 };
 
 std::string pattern(size_t n, unsigned seed)
@@ -99,8 +64,8 @@ std::string pattern(size_t n, unsigned seed)
 TEST_F(BridgeConnectionTest, CommandAndAnswerCrossTheBridge)
 {
     configure(kAnsweringCamera);
-    ASSERT_EQ(controller_.connectBridge(), 1);
-    EXPECT_TRUE(controller_.connected());
+    ASSERT_EQ(controller_->connectBridge(), 1);
+    EXPECT_TRUE(controller_->connected());
     EXPECT_TRUE(ui_.menusConnected);
     EXPECT_TRUE(ui_.trayConnected);
     EXPECT_TRUE(ui_.timerRunning);
@@ -113,9 +78,9 @@ TEST_F(BridgeConnectionTest, CommandAndAnswerCrossTheBridge)
         EXPECT_EQ(user_.read(6, 2000), "PONG\r\n") << "round " << i;
     }
 
-    controller_.disconnectBridge();
-    EXPECT_FALSE(controller_.connected());
-    EXPECT_FALSE(controller_.hasConnection());
+    controller_->disconnectBridge();
+    EXPECT_FALSE(controller_->connected());
+    EXPECT_FALSE(controller_->hasConnection());
     EXPECT_FALSE(ui_.menusConnected);
     EXPECT_FALSE(ui_.trayConnected);
     EXPECT_FALSE(ui_.timerRunning);
@@ -128,7 +93,7 @@ protected:
     void configure(int clPort)
     {
         BridgeConnectionTest::configure(clPort);
-        controller_.settings().lowLatency = GetParam();
+        controller_->settings().lowLatency = GetParam();
     }
 };
 
@@ -142,22 +107,22 @@ TEST_P(BulkTransferTest, LargeBlocksArriveCompleteAndInOrder)
     // Camera to COM: the camera sends 64 KiB at the line rate into its finite receive
     // buffer; the bridge keeps up, so nothing overflows there.
     configure(kStreamingCamera);
-    parseLineSettings("921600,N,8,1", controller_.settings());
-    ASSERT_EQ(controller_.connectBridge(), 1);
+    parseLineSettings("921600,N,8,1", controller_->settings());
+    ASSERT_EQ(controller_->connectBridge(), 1);
     ASSERT_TRUE(user_.write("DUMP\r"));
     const std::string dump = user_.read(kDumpBytes, 3000);
     ASSERT_EQ(dump.size(), static_cast<size_t>(kDumpBytes));
     for (size_t k = 0; k < dump.size(); ++k)
         ASSERT_EQ(static_cast<uint8_t>(dump[k]), k & 0xFF) << "at byte " << k;
-    EXPECT_EQ(fileContent(streamingCameraOverflowLog()), "0") << "bytes overflowed the camera's receive buffer";
-    controller_.disconnectBridge();
+    EXPECT_EQ(readTextFile(streamingCameraOverflowLog()), "0") << "bytes overflowed the camera's receive buffer";
+    controller_->disconnectBridge();
 
     // COM to camera and back, written all at once while the echo is read: every byte
     // comes back in order, and the camera received exactly what was written.
     const std::string receiveLog = echoCameraReceiveLog();
     DeleteFileA(receiveLog.c_str());
     configure(kEchoCamera);
-    ASSERT_EQ(controller_.connectBridge(), 1);
+    ASSERT_EQ(controller_->connectBridge(), 1);
     const std::string sent = pattern(65536, 7);
     bool written = false;
     std::thread writer([&] { written = user_.write(sent); });
@@ -166,8 +131,8 @@ TEST_P(BulkTransferTest, LargeBlocksArriveCompleteAndInOrder)
     EXPECT_TRUE(written);
     EXPECT_EQ(echoed.size(), sent.size());
     EXPECT_TRUE(echoed == sent) << "echoed bytes differ from the sent ones";
-    controller_.disconnectBridge();
-    EXPECT_TRUE(fileContent(receiveLog) == sent) << "the camera did not receive exactly the sent bytes";
+    controller_->disconnectBridge();
+    EXPECT_TRUE(readTextFile(receiveLog) == sent) << "the camera did not receive exactly the sent bytes";
     EXPECT_TRUE(ui_.trace.lines().empty());
 }
 
@@ -178,7 +143,7 @@ TEST_F(BridgeConnectionTest, UserSidePausingWhileBytesFlowLosesNothingAndKeepsTh
     const std::string receiveLog = echoCameraReceiveLog();
     DeleteFileA(receiveLog.c_str());
     configure(kEchoCamera);
-    ASSERT_EQ(controller_.connectBridge(), 1);
+    ASSERT_EQ(controller_->connectBridge(), 1);
     const std::string sent = pattern(256 * 1024, 11);
     bool written = false;
     std::thread writer([&] { written = user_.write(sent); });
@@ -190,23 +155,23 @@ TEST_F(BridgeConnectionTest, UserSidePausingWhileBytesFlowLosesNothingAndKeepsTh
     ASSERT_EQ(echoed.size(), sent.size());
     EXPECT_TRUE(echoed == sent) << "echoed bytes differ from the sent ones";
 
-    controller_.onStatusTimer();
-    EXPECT_TRUE(controller_.connected());
+    controller_->onStatusTimer();
+    EXPECT_TRUE(controller_->connected());
     EXPECT_TRUE(ui_.messages.empty());
     const auto lines = ui_.trace.lines();
     for (const std::string& line : lines)
         EXPECT_EQ(line.rfind("Retry after TotalBytesWritten: ", 0), 0u) << line;
     std::printf("[observed] user side paused 1.5 s during 256 KiB: %zu retry lines, every byte back\n", lines.size());
-    controller_.disconnectBridge();
-    EXPECT_TRUE(fileContent(receiveLog) == sent) << "the camera did not receive exactly the sent bytes";
+    controller_->disconnectBridge();
+    EXPECT_TRUE(readTextFile(receiveLog) == sent) << "the camera did not receive exactly the sent bytes";
 }
 
 TEST_F(BridgeConnectionTest, EchoTracesEveryBlockInBothDirections)
 {
     configure(kAnsweringCamera);
-    controller_.toggleEcho();
-    ASSERT_TRUE(controller_.settings().echo);
-    ASSERT_EQ(controller_.connectBridge(), 1);
+    controller_->toggleEcho();
+    ASSERT_TRUE(controller_->settings().echo);
+    ASSERT_EQ(controller_->connectBridge(), 1);
     ASSERT_TRUE(user_.write("PING\r"));
     EXPECT_EQ(user_.read(6, 2000), "PONG\r\n");
     ASSERT_TRUE(ui_.trace.waitForLines(4, 2000ms));
@@ -218,7 +183,7 @@ TEST_F(BridgeConnectionTest, EchoTracesEveryBlockInBothDirections)
     EXPECT_EQ(lines[3], "50[P] 4f[O] 4e[N] 47[G] d[.] a[.] ");
 
     // Echo switched off while running: the next block is not traced.
-    controller_.toggleEcho();
+    controller_->toggleEcho();
     ASSERT_TRUE(user_.write("PING\r"));
     EXPECT_EQ(user_.read(6, 2000), "PONG\r\n");
     EXPECT_EQ(ui_.trace.lines().size(), 4u);
@@ -227,12 +192,12 @@ TEST_F(BridgeConnectionTest, EchoTracesEveryBlockInBothDirections)
 TEST_F(BridgeConnectionTest, StopDuringABlockedComReadEndsWithinOnePass)
 {
     configure(kAnsweringCamera);
-    ASSERT_EQ(controller_.connectBridge(), 1);
+    ASSERT_EQ(controller_->connectBridge(), 1);
     // A round trip: the thread is in its passes, waiting in the COM read most of the time.
     ASSERT_TRUE(user_.write("PING\r"));
     ASSERT_EQ(user_.read(6, 2000), "PONG\r\n");
     const auto start = std::chrono::steady_clock::now();
-    controller_.disconnectBridge();
+    controller_->disconnectBridge();
     const auto took = std::chrono::steady_clock::now() - start;
     // One pass is one COM read of 100 ms and one Camera Link read of 10 ms; a loose bound.
     EXPECT_LT(took, 1500ms);
@@ -281,9 +246,9 @@ TEST_F(BridgeConnectionTest, ComWriteThatWritesNothingRetriesThenFailsTheConnect
 {
     DeleteFileA(slowCameraReceiveLog().c_str());
     configure(kSlowCamera);
-    ASSERT_EQ(controller_.connectBridge(), 1);
+    ASSERT_EQ(controller_->connectBridge(), 1);
     ASSERT_TRUE(user_.write("PING\r"));
-    ASSERT_TRUE(waitUntil([] { return fileContent(slowCameraReceiveLog()) == "PING\r"; }, 5000ms))
+    ASSERT_TRUE(waitUntil([] { return readTextFile(slowCameraReceiveLog()) == "PING\r"; }, 5000ms))
         << "the command reaches the camera";
     // The user side stops taking bytes and the bridge's queue is full before the
     // camera's answer comes: every COM write then writes nothing.
@@ -303,19 +268,19 @@ TEST_F(BridgeConnectionTest, ComWriteThatWritesNothingRetriesThenFailsTheConnect
     ASSERT_TRUE(waitForConnectionError());
 
     // The watch notices it on its next tick.
-    EXPECT_TRUE(controller_.connected());
+    EXPECT_TRUE(controller_->connected());
     expectEndedByTheWatch();
     ptyRig("resume", "COM21");
     user_.read(1 << 20, 300);  // what the fill left on its way
 
     // The next connection starts with the flag clear and stays up.
     configure(kAnsweringCamera);
-    ASSERT_EQ(controller_.connectBridge(), 1);
+    ASSERT_EQ(controller_->connectBridge(), 1);
     ASSERT_TRUE(user_.write("PING\r"));
     EXPECT_EQ(user_.read(6, 2000), "PONG\r\n");
     EXPECT_FALSE(connectionError());
-    controller_.onStatusTimer();
-    EXPECT_TRUE(controller_.connected());
+    controller_->onStatusTimer();
+    EXPECT_TRUE(controller_->connected());
 }
 
 // Every failure that ends the transfer thread ends the connection through the watch:
@@ -337,7 +302,7 @@ TEST_F(BridgeConnectionTest, FailuresThatEndTheTransferEndTheConnection)
         ui_.trace.clear();
         ui_.messages.clear();
         configure(row.camera);
-        ASSERT_EQ(controller_.connectBridge(), 1);
+        ASSERT_EQ(controller_->connectBridge(), 1);
         // The writes that succeed are echoed; the failing one ends the thread.
         for (int i = 0; i < 4 && ui_.trace.lines().empty(); ++i) {
             ASSERT_TRUE(user_.write("PING\r"));
@@ -362,12 +327,12 @@ HANDLE failingThreadStart(LPTHREAD_START_ROUTINE, void*, DWORD*)
 TEST_F(BridgeConnectionTest, FailedTransferThreadStartFailsTheConnectAndClosesBothPorts)
 {
     configure(kAnsweringCamera);
-    controller_.setThreadStarter(failingThreadStart);
-    EXPECT_EQ(controller_.connectBridge(), 0);
+    controller_->setThreadStarter(failingThreadStart);
+    EXPECT_EQ(controller_->connectBridge(), 0);
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].text, "Cannot start the transfer between the ports\nError code: -12");
-    EXPECT_FALSE(controller_.connected());
-    EXPECT_FALSE(controller_.hasConnection());
+    EXPECT_FALSE(controller_->connected());
+    EXPECT_FALSE(controller_->hasConnection());
     EXPECT_FALSE(ui_.menusSet);
     EXPECT_FALSE(ui_.traySet);
     EXPECT_TRUE(clPortIsFree(kAnsweringCamera));
@@ -377,26 +342,26 @@ TEST_F(BridgeConnectionTest, FailedTransferThreadStartFailsTheConnectAndClosesBo
 TEST_F(BridgeConnectionTest, CameraLinkReadErrorsAreTracedAndTheBridgeGoesOn)
 {
     configure(kReadErrorCamera);
-    ASSERT_EQ(controller_.connectBridge(), 1);
+    ASSERT_EQ(controller_->connectBridge(), 1);
     ASSERT_TRUE(ui_.trace.waitForLines(2, 2000ms));
     EXPECT_EQ(ui_.trace.lines()[0], "Error reading from clser interface   error code: -10006");
-    EXPECT_TRUE(controller_.connected());
+    EXPECT_TRUE(controller_->connected());
     EXPECT_FALSE(connectionError());
-    controller_.onStatusTimer();
-    EXPECT_TRUE(controller_.connected()) << "a failed Camera Link read costs one pass only";
+    controller_->onStatusTimer();
+    EXPECT_TRUE(controller_->connected()) << "a failed Camera Link read costs one pass only";
 }
 
 TEST_F(BridgeConnectionTest, MissingComPortReportsMinusTwoAndClosesTheCameraLinkPort)
 {
     configure(kAnsweringCamera);
-    controller_.settings().bridgePortName = "TARVCOM29";
-    EXPECT_EQ(controller_.connectBridge(), 0);
+    controller_->settings().bridgePortName = "TARVCOM29";
+    EXPECT_EQ(controller_->connectBridge(), 0);
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].text, "Cannot open the serial port\nError code: -2");
     EXPECT_EQ(ui_.messages[0].caption, "");
     EXPECT_EQ(ui_.messages[0].type, static_cast<unsigned>(MB_OK));
-    EXPECT_FALSE(controller_.connected());
-    EXPECT_FALSE(controller_.hasConnection());
+    EXPECT_FALSE(controller_->connected());
+    EXPECT_FALSE(controller_->hasConnection());
     EXPECT_FALSE(ui_.menusSet) << "a failed connect leaves the menus alone";
     EXPECT_TRUE(clPortIsFree(kAnsweringCamera));
 }
@@ -404,9 +369,9 @@ TEST_F(BridgeConnectionTest, MissingComPortReportsMinusTwoAndClosesTheCameraLink
 TEST_F(BridgeConnectionTest, RefusedBaudRateReportsTheLibraryStatusAndClosesThePort)
 {
     configure(kSlowLineCamera, "115200,N,8,1");
-    controller_.disconnectBridge();
+    controller_->disconnectBridge();
     // Not quiet: the controller was made without a line settings text.
-    EXPECT_EQ(controller_.connectBridge(), 0);
+    EXPECT_EQ(controller_->connectBridge(), 0);
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].text,
               "Connecting to CamaraLink port failed\nError code: " + std::to_string(CL_ERR_BAUD_RATE_NOT_SUPPORTED));
@@ -419,13 +384,13 @@ TEST_F(BridgeConnectionTest, NotConfiguredTouchesNoPort)
     for (auto [name, index] : {std::pair<const char*, int>{"T", 0}, {"TARVCOM21", -1}}) {
         ui_.messages.clear();
         configure(index);
-        controller_.settings().bridgePortName = name;
-        EXPECT_EQ(controller_.connectBridge(), 0);
+        controller_->settings().bridgePortName = name;
+        EXPECT_EQ(controller_->connectBridge(), 0);
         ASSERT_EQ(ui_.messages.size(), 1u);
         EXPECT_EQ(ui_.messages[0].text, "Port not configured, cannot create connection.");
         EXPECT_EQ(ui_.messages[0].caption, "Port Configuration");
         EXPECT_EQ(ui_.messages[0].type, static_cast<unsigned>(MB_ICONEXCLAMATION));
-        EXPECT_FALSE(controller_.firstAttempt());
+        EXPECT_FALSE(controller_->firstAttempt());
     }
     EXPECT_TRUE(comPortIsFree("TARVCOM21"));
 }
@@ -446,14 +411,14 @@ TEST_F(BridgeConnectionTest, FirstAttemptWithLineSettingsIsQuiet)
 TEST_F(BridgeConnectionTest, ConnectWhileConnectedChangesNothing)
 {
     configure(kAnsweringCamera);
-    ASSERT_EQ(controller_.connectBridge(), 1);
+    ASSERT_EQ(controller_->connectBridge(), 1);
     const int updates = ui_.statusUpdates;
-    EXPECT_EQ(controller_.connectBridge(), 1);
+    EXPECT_EQ(controller_->connectBridge(), 1);
     EXPECT_EQ(ui_.statusUpdates, updates);
     // The configuration test still comes first.
-    controller_.settings().clPortIndex = -1;
-    EXPECT_EQ(controller_.connectBridge(), 0);
-    controller_.settings().clPortIndex = kAnsweringCamera;
+    controller_->settings().clPortIndex = -1;
+    EXPECT_EQ(controller_->connectBridge(), 0);
+    controller_->settings().clPortIndex = kAnsweringCamera;
     ASSERT_TRUE(user_.write("PING\r"));
     EXPECT_EQ(user_.read(6, 2000), "PONG\r\n");
 }
@@ -462,24 +427,24 @@ TEST_F(BridgeConnectionTest, ReconfigureAsksOnlyWhenARunningConnectionChanged)
 {
     configure(kAnsweringCamera);
     // Not connected: nothing asked.
-    ConnectionSettings changed = controller_.settings();
+    ConnectionSettings changed = controller_->settings();
     changed.baudRate = 19200;
-    controller_.reconfigure(changed);
+    controller_->reconfigure(changed);
     EXPECT_TRUE(ui_.messages.empty());
-    EXPECT_EQ(controller_.settings().baudRate, 19200u);
+    EXPECT_EQ(controller_->settings().baudRate, 19200u);
 
-    ASSERT_EQ(controller_.connectBridge(), 1);
+    ASSERT_EQ(controller_->connectBridge(), 1);
     // Only echo changed: nothing asked.
-    ConnectionSettings echoOnly = controller_.settings();
+    ConnectionSettings echoOnly = controller_->settings();
     echoOnly.echo = !echoOnly.echo;
-    controller_.reconfigure(echoOnly);
+    controller_->reconfigure(echoOnly);
     EXPECT_TRUE(ui_.messages.empty());
 
     // Declined: the running bridge keeps its old settings and says so.
     ui_.nextAnswer = IDNO;
-    ConnectionSettings faster = controller_.settings();
+    ConnectionSettings faster = controller_->settings();
     faster.baudRate = 115200;
-    controller_.reconfigure(faster);
+    controller_->reconfigure(faster);
     ASSERT_EQ(ui_.messages.size(), 2u);
     EXPECT_EQ(ui_.messages[0].caption, "Port Configuration");
     EXPECT_EQ(ui_.messages[0].type, static_cast<unsigned>(MB_YESNO | MB_ICONEXCLAMATION));
@@ -488,16 +453,16 @@ TEST_F(BridgeConnectionTest, ReconfigureAsksOnlyWhenARunningConnectionChanged)
               "Reconnection may lead to data lost, please ensure that there is no data transmission performing.");
     EXPECT_EQ(ui_.messages[1].text,
               "The parameter was set but still not performed, please reconnect later to perform it.");
-    EXPECT_TRUE(controller_.connected());
+    EXPECT_TRUE(controller_->connected());
 
     // Accepted: disconnect and connect again with the new settings.
     ui_.messages.clear();
     ui_.nextAnswer = IDYES;
-    ConnectionSettings slower = controller_.settings();
+    ConnectionSettings slower = controller_->settings();
     slower.baudRate = 38400;
-    controller_.reconfigure(slower);
+    controller_->reconfigure(slower);
     ASSERT_EQ(ui_.messages.size(), 1u);
-    EXPECT_TRUE(controller_.connected());
+    EXPECT_TRUE(controller_->connected());
     ASSERT_TRUE(user_.write("PING\r"));
     EXPECT_EQ(user_.read(6, 2000), "PONG\r\n");
 }

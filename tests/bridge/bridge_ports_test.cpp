@@ -1,11 +1,12 @@
 // The two port wrappers on their own, against a real pseudo-terminal pair and the
 // simulated camera.
 #include "bridge_camera_config.h"
-#include "bridge_test_support.h"
 #include "cl_serial_api.h"
 #include "cl_serial_port.h"
 #include "com_port.h"
 #include "pty_rig.h"
+#include "pty_rig_command.h"
+#include "user_port.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,7 @@
 // Points the simulated camera at the bridge tests' configuration before any test runs.
 #include "bridge_camera_config.h"
-#include "bridge_test_support.h"
-
-#include <gtest/gtest.h>
+#include "camera_environment.h"
+#include "scratch_files.h"
 
 namespace clser::test {
 
@@ -26,12 +25,8 @@ const std::string& streamingCameraOverflowLog()
 
 namespace {
 
-class CameraEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { useCameraConfig(bridgeCameraConfig()); }
-};
-
-const auto* const registered = ::testing::AddGlobalTestEnvironment(new CameraEnvironment);
+const bool registered = useCameraConfigForAllTests(bridgeCameraConfig);
 
 } // namespace
+
 } // namespace clser::test

@@ -1,12 +1,9 @@
 // The low-latency transfer mode on a running bridge: real pseudo-terminal pairs, the
 // simulated camera and the transfer thread, switched through the connection settings.
 #include "bridge_camera_config.h"
-#include "bridge_controller.h"
-#include "bridge_test_support.h"
+#include "bridge_pair_fixture.h"
 #include "com_port.h"
 #include "low_latency_timing.h"
-#include "pty_rig.h"
-#include "recording_bridge_ui.h"
 #include "transfer_timings.h"
 
 #include <gtest/gtest.h>
@@ -25,43 +22,24 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class LowLatencyTest : public ::testing::Test {
+class LowLatencyTest : public BridgePairTest {
 protected:
-    void SetUp() override
-    {
-        pair_ = std::make_unique<testbed::ScopedPtyPair>("COM23", "TARVCOM23");
-        ASSERT_TRUE(pair_->ok()) << pair_->error();
-        ASSERT_TRUE(user_.open("COM23"));
-    }
+    LowLatencyTest() : BridgePairTest("COM23", "TARVCOM23") {}
 
-    void TearDown() override
-    {
-        controller_.disconnectBridge();
-        user_.close();
-        pair_.reset();
-    }
-
-    void configure(int clPort, bool lowLatency)
-    {
-        ConnectionSettings& s = controller_.settings();
-        s.bridgePortName = "TARVCOM23";
-        s.userPortName = "COM23";
-        s.clPortIndex = clPort;
-        s.lowLatency = lowLatency;
-    }
+    void configure(int clPort, bool lowLatency) { BridgePairTest::configure(clPort).lowLatency = lowLatency; }
 
     void switchMode(bool lowLatency)
     {
-        ConnectionSettings changed = controller_.settings();
+        ConnectionSettings changed = controller_->settings();
         changed.lowLatency = lowLatency;
-        controller_.reconfigure(changed);
+        controller_->reconfigure(changed);
     }
 
     // The bridge's COM port time-outs as the port reports them now.
     COMMTIMEOUTS bridgeTimeouts()
     {
         COMMTIMEOUTS t{};
-        EXPECT_TRUE(controller_.connection() && GetCommTimeouts(controller_.connection()->comPort().handle(), &t));
+        EXPECT_TRUE(controller_->connection() && GetCommTimeouts(controller_->connection()->comPort().handle(), &t));
         return t;
     }
 
@@ -103,10 +81,6 @@ protected:
         return t.ReadIntervalTimeout;
     }
 
-    RecordingBridgeUi ui_;
-    BridgeController controller_{ui_, ""};
-    UserPort user_;
-    std::unique_ptr<testbed::ScopedPtyPair> pair_;
 };
 
 TEST_F(LowLatencyTest, ModeSwitchesOnTheRunningConnectionAndTheDefaultKeepsItsTimeOuts)
@@ -117,7 +91,7 @@ TEST_F(LowLatencyTest, ModeSwitchesOnTheRunningConnectionAndTheDefaultKeepsItsTi
     const LowLatencyTimings t;
 
     configure(kAnsweringCamera, false);
-    ASSERT_EQ(controller_.connectBridge(), 1);
+    ASSERT_EQ(controller_->connectBridge(), 1);
     ASSERT_TRUE(user_.write("PING\r"));
     ASSERT_EQ(user_.read(6, 2000), "PONG\r\n");
     // Right after an answer the next read is a short one; once the line is quiet the
@@ -130,7 +104,7 @@ TEST_F(LowLatencyTest, ModeSwitchesOnTheRunningConnectionAndTheDefaultKeepsItsTi
     // On: the next pass reads with the interval; nothing is asked, nothing reconnects.
     switchMode(true);
     EXPECT_TRUE(ui_.messages.empty()) << "a mode change asks for no reconnect";
-    EXPECT_TRUE(controller_.connection()->lowLatency());
+    EXPECT_TRUE(controller_->connection()->lowLatency());
     ASSERT_TRUE(waitForTimeouts([&](const COMMTIMEOUTS& c) { return c.ReadIntervalTimeout == t.comReadIntervalMs; }));
     ASSERT_TRUE(user_.write("PING\r"));
     ASSERT_EQ(user_.read(6, 2000), "PONG\r\n");
@@ -147,7 +121,7 @@ TEST_F(LowLatencyTest, ModeSwitchesOnTheRunningConnectionAndTheDefaultKeepsItsTi
     }));
     ASSERT_TRUE(user_.write("PING\r"));
     ASSERT_EQ(user_.read(6, 2000), "PONG\r\n");
-    EXPECT_TRUE(controller_.connected());
+    EXPECT_TRUE(controller_->connected());
     EXPECT_TRUE(ui_.messages.empty());
     EXPECT_TRUE(ui_.trace.lines().empty());
 }
@@ -155,7 +129,7 @@ TEST_F(LowLatencyTest, ModeSwitchesOnTheRunningConnectionAndTheDefaultKeepsItsTi
 TEST_F(LowLatencyTest, RoundTripsAreMuchShorterThanTheDefaultComRead)
 {
     configure(kAnsweringCamera, true);
-    ASSERT_EQ(controller_.connectBridge(), 1);
+    ASSERT_EQ(controller_->connectBridge(), 1);
     // The default mode cannot answer before its 100 ms COM read and 10 ms Camera Link
     // read have run out; a loose bound well below that (the benchmark has the figures).
     const double median = medianRoundTripMs(15);
@@ -166,7 +140,7 @@ TEST_F(LowLatencyTest, RoundTripsAreMuchShorterThanTheDefaultComRead)
 TEST_F(LowLatencyTest, AnswersToCommandsSentTogetherArriveCompleteAndInOrder)
 {
     configure(kAnsweringCamera, true);
-    ASSERT_EQ(controller_.connectBridge(), 1);
+    ASSERT_EQ(controller_->connectBridge(), 1);
     std::string commands, answers;
     for (int i = 0; i < 200; ++i) {
         commands += "PING\r";
@@ -180,7 +154,7 @@ TEST_F(LowLatencyTest, AnswerLaterThanTheCollectionWindowStillArrives)
 {
     // The camera answers 50 ms after the command, well after the short reads gave up.
     configure(kLateCamera, true);
-    ASSERT_EQ(controller_.connectBridge(), 1);
+    ASSERT_EQ(controller_->connectBridge(), 1);
     const double median = medianRoundTripMs(5);
     EXPECT_GT(median, 0.0);
     EXPECT_LT(median, 1000.0);
@@ -189,8 +163,8 @@ TEST_F(LowLatencyTest, AnswerLaterThanTheCollectionWindowStillArrives)
 TEST_F(LowLatencyTest, EchoTracesTheSameLinesAsTheDefaultMode)
 {
     configure(kAnsweringCamera, true);
-    controller_.toggleEcho();
-    ASSERT_EQ(controller_.connectBridge(), 1);
+    controller_->toggleEcho();
+    ASSERT_EQ(controller_->connectBridge(), 1);
     ASSERT_TRUE(user_.write("PING\r"));
     EXPECT_EQ(user_.read(6, 2000), "PONG\r\n");
     // The lines of the answer are added before it is written, so all four are there.
@@ -207,7 +181,7 @@ TEST_F(LowLatencyTest, StopDuringIdleEndsWithinOnePass)
 {
     for (bool afterCommand : {false, true}) {
         configure(kAnsweringCamera, true);
-        ASSERT_EQ(controller_.connectBridge(), 1);
+        ASSERT_EQ(controller_->connectBridge(), 1);
         if (afterCommand) {
             // Stopped while an answer is still awaited (the short COM reads).
             ASSERT_TRUE(user_.write("PING\r"));
@@ -216,7 +190,7 @@ TEST_F(LowLatencyTest, StopDuringIdleEndsWithinOnePass)
             std::this_thread::sleep_for(250ms);
         }
         const auto start = Clock::now();
-        controller_.disconnectBridge();
+        controller_->disconnectBridge();
         const auto took = Clock::now() - start;
         EXPECT_LT(took, 1500ms) << (afterCommand ? "after a command" : "idle");
         UserPort probe;

@@ -18,8 +18,8 @@
 using namespace clser::discovery;
 using clser::discovery::testing::FakePairLibrary;
 using clser::discovery::testing::RecordingUi;
-using clser::discovery::testing::deviceNameListed;
-using clser::discovery::testing::listedDeviceNames;
+using clser::discovery::testing::deviceListed;
+using clser::discovery::testing::dosDeviceNames;
 
 namespace {
 
@@ -47,7 +47,7 @@ protected:
 
     void add(const std::string& name)
     {
-        const bool existed = deviceNameListed(name);
+        const bool existed = deviceListed(name);
         ASSERT_TRUE(clser::testbed::registerDosDeviceName(name)) << name;
         if (!existed)
             added_.push_back(name);
@@ -74,7 +74,7 @@ TEST_F(DeviceNames, ComPortsAreTakenFromTheDeviceList)
     }
 
     std::vector<std::string> listedComPorts;
-    for (const auto& n : listedDeviceNames())
+    for (const auto& n : dosDeviceNames())
         if (n.size() >= 4 && n.size() <= 7 && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, n.c_str(), 3, "COM", 3) ==
                                                   CSTR_EQUAL && n.find_first_not_of("0123456789", 3) == std::string::npos)
             listedComPorts.push_back(n);
@@ -87,7 +87,7 @@ TEST_F(DeviceNames, DeviceListLongerThanTheFirstBufferIsReadWhole)
         add("DISCFILLER" + std::to_string(1000 + i));
     add("COM3");
     std::size_t bytes = 0;
-    for (const auto& n : listedDeviceNames())
+    for (const auto& n : dosDeviceNames())
         bytes += n.size() + 1;
     ASSERT_GT(bytes, 4096u) << "the list must need a larger buffer than the first one";
     std::vector<PortEntry> entries;

@@ -49,10 +49,10 @@ class RealPairLibrary : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const bool existed = deviceNameListed("COM3");
+        const bool existed = deviceListed("COM3");
         ASSERT_TRUE(clser::testbed::registerDosDeviceName("COM3"));
         registeredCom3_ = !existed;
-        const std::string bin = ownDirectory();
+        const std::string bin = programDirectory();
         for (const char* file : {"TarvVirtualComPort.dll", "clserbvk.dll"})
             ASSERT_TRUE(tree_.copyInto(bin + "\\" + file, std::string("Tools\\") + file)) << file;
         ASSERT_TRUE(tree_.copyInto(bin + "\\port_list_probe.exe", "Tools\\ClserDunmere2.exe"));
@@ -84,7 +84,7 @@ TEST_F(RealPairLibrary, FailingInitIsShownOncePerRebuildAndPlainPortsStay)
 
 TEST_F(RealPairLibrary, ListedPairReplacesThePlainPortAtTheEnd)
 {
-    const std::string setupc = ownDirectory() + "\\setupc.exe";
+    const std::string setupc = programDirectory() + "\\setupc.exe";
     if (GetFileAttributesA(setupc.c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "no setupc emulator in this build";
     ASSERT_TRUE(tree_.copyInto(setupc, "com0com\\" + com0comFolder() + "\\setupc.exe"));

@@ -82,7 +82,7 @@ TEST_P(SdkProbe, FindsTheSdkAndBindsItsEntryPoints)
 {
     const ProbeCase& c = GetParam();
     ScratchTree tree("probe");
-    const std::string bin = ownDirectory();
+    const std::string bin = programDirectory();
     const std::map<std::string, std::string> values = {{"R", tree.root()}, {"BIN", bin}};
 
     ASSERT_TRUE(tree.copyInto(bin + "\\sdk_probe.exe", c.programPath));
@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, SdkProbe, ::testing::ValuesIn(kProbeCases), []
 
 TEST(LocateSdkDirectory, TestProgramInBinFindsTheBuildTree)
 {
-    const std::string bin = ownDirectory();
+    const std::string bin = programDirectory();
     const char* root = locateSdkDirectory();
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(std::string(root), bin.substr(0, bin.rfind('\\')));

@@ -1,14 +1,12 @@
 #include "test_programs.h"
 
-#include "unique_handle.h"
+#include "child_process.h"
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <system_error>
 
@@ -49,14 +47,6 @@ std::string quoteArgument(const std::string& a)
 
 } // namespace
 
-std::string ownDirectory()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s = path;
-    return s.substr(0, s.rfind('\\'));
-}
-
 ScratchTree::ScratchTree(const std::string& name) : root_(std::string(kScratchBase) + "\\" + name)
 {
     std::error_code ec;
@@ -92,99 +82,32 @@ bool ScratchTree::writeFile(const std::string& relative, const std::string& text
     const std::string target = path(relative);
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(target).parent_path(), ec);
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    out << text;
-    return static_cast<bool>(out);
+    return test::writeTextFile(target, text);
 }
 
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::map<std::string, std::string>& environment)
 {
-    ProgramRun run;
     std::vector<std::string> env = environmentWithout({"TARVDIR5_32", "TARVDIR5", "CLSER_SDK_CONFIG"});
     for (const auto& [name, value] : environment)
         env.push_back(name + "=" + value);
-    std::string envBlock;
+    test::ProgramStart start;
+    start.program = program;
     for (const auto& line : env) {
-        envBlock += line;
-        envBlock += '\0';
+        start.environment += line;
+        start.environment += '\0';
     }
-    envBlock += '\0';
-
-    std::string commandLine = quoteArgument(program);
+    start.environment += '\0';
     for (const auto& a : arguments)
-        commandLine += " " + quoteArgument(a);
+        start.arguments += (start.arguments.empty() ? "" : " ") + quoteArgument(a);
+    start.creationFlags = CREATE_NO_WINDOW;
 
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    UniqueHandle readEnd;
-    UniqueHandle writeEnd;
-    {
-        HANDLE r = nullptr;
-        HANDLE w = nullptr;
-        if (!CreatePipe(&r, &w, &inherit, 0))
-            return run;
-        readEnd.reset(r);
-        writeEnd.reset(w);
-    }
-    SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
-
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd.get();
-    si.hStdError = writeEnd.get();
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION pi{};
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, envBlock.data(),
-                        nullptr, &si, &pi))
-        return run;
-    UniqueHandle process(pi.hProcess);
-    UniqueHandle thread(pi.hThread);
-    writeEnd.reset(); // the child holds the only write end now: end of file when it exits
-    run.started = true;
-
-    std::string output;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
-        output.append(buffer, got);
-    if (WaitForSingleObject(process.get(), 30000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.get(), &run.exitCode);
-    else
-        TerminateProcess(process.get(), 1);
-
-    std::size_t start = 0;
-    while (start < output.size()) {
-        std::size_t end = output.find('\n', start);
-        if (end == std::string::npos)
-            end = output.size();
-        std::string l = output.substr(start, end - start);
-        if (!l.empty() && l.back() == '\r')
-            l.pop_back();
-        run.lines.push_back(l);
-        start = end + 1;
-    }
+    const test::ProgramRun finished = test::runProgram(start, 30000, true);
+    ProgramRun run;
+    run.started = finished.started;
+    run.exitCode = finished.exitCode;
+    run.lines = test::splitLines(finished.output);
     return run;
-}
-
-std::vector<std::string> listedDeviceNames()
-{
-    std::vector<char> buffer(1 << 20);
-    const DWORD n = QueryDosDeviceA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    std::vector<std::string> names;
-    for (DWORD i = 0; i < n && buffer[i];) {
-        names.emplace_back(&buffer[i]);
-        i += static_cast<DWORD>(names.back().size()) + 1;
-    }
-    return names;
-}
-
-bool deviceNameListed(const std::string& name)
-{
-    const std::vector<std::string> names = listedDeviceNames();
-    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 std::string expand(std::string text, const std::map<std::string, std::string>& values)

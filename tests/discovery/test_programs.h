@@ -1,6 +1,9 @@
 // Helpers for tests that lay out programs and libraries in directories of their own
-// and run them as child processes.
+// and run them as child processes with the SDK's variables cleared.
 #pragma once
+
+#include "device_names.h"
+#include "scratch_files.h"
 
 #include <map>
 #include <string>
@@ -8,8 +11,9 @@
 
 namespace clser::discovery::testing {
 
-// Directory of the running test program (the build's bin directory), no trailing backslash.
-std::string ownDirectory();
+using test::deviceListed;
+using test::dosDeviceNames;
+using test::programDirectory;
 
 // A directory tree below C:\clser-discovery-tests, removed with everything in it when
 // the object goes.
@@ -42,10 +46,6 @@ struct ProgramRun {
 // given ones; waits up to 30 s and returns its standard output.
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::map<std::string, std::string>& environment = {});
-
-// The DOS device names of the object namespace, as QueryDosDevice lists them.
-std::vector<std::string> listedDeviceNames();
-bool deviceNameListed(const std::string& name);
 
 // Replaces every "{KEY}" in text with its value.
 std::string expand(std::string text, const std::map<std::string, std::string>& values);

@@ -1,6 +1,8 @@
 #include "endurance_support.h"
 
-#include "cl_serial_api.h"
+#include "camera_environment.h"
+#include "pty_rig_command.h"
+#include "scratch_files.h"
 
 #include <windows.h>
 
@@ -100,17 +102,7 @@ void PairFixture::TearDown()
         ptyRig("resume", kUserPort);
     if (controller_)
         disconnectBounded();
-    controller_.reset();
-    user_.close();
-    pair_.reset();
-}
-
-void PairFixture::configure(int cameraPort)
-{
-    ConnectionSettings& s = controller_->settings();
-    s.bridgePortName = kBridgePort;
-    s.userPortName = kUserPort;
-    s.clPortIndex = cameraPort;
+    BridgePairTest::TearDown();
 }
 
 void PairFixture::connect(int cameraPort)
@@ -137,29 +129,9 @@ int PairFixture::echoBlocks(int count, size_t size, unsigned firstNumber)
     return count;
 }
 
-bool PairFixture::clPortIsFree(uint32_t index)
-{
-    void* ref = nullptr;
-    if (clSerialInit(index, &ref) != 0)
-        return false;
-    clSerialClose(ref);
-    return true;
-}
-
-bool PairFixture::comPortIsFree(const char* name)
-{
-    UserPort probe;
-    return probe.open(name);
-}
-
 namespace {
 
-class EnduranceCameraEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { useCameraConfig(enduranceCameraConfig()); }
-};
-
-const auto* const registered = ::testing::AddGlobalTestEnvironment(new EnduranceCameraEnvironment);
+const bool registered = useCameraConfigForAllTests(enduranceCameraConfig);
 
 } // namespace
 } // namespace clser::test

@@ -2,16 +2,10 @@
 // talk to, one pseudo-terminal pair with a recording main dialog, and bounded waits.
 #pragma once
 
-#include "bridge_controller.h"
-#include "bridge_test_support.h"
-#include "pty_rig.h"
-#include "recording_bridge_ui.h"
-
-#include <gtest/gtest.h>
+#include "bridge_pair_fixture.h"
 
 #include <chrono>
 #include <functional>
-#include <memory>
 #include <string>
 
 namespace clser::test {
@@ -43,15 +37,19 @@ std::chrono::milliseconds runBounded(const std::function<void()>& work, std::chr
                                      const char* what);
 
 // One pair COM23 <-> TARVCOM23, the user's end open, and a controller over it.
-class PairFixture : public ::testing::Test {
+class PairFixture : public BridgePairTest {
 protected:
     static constexpr const char* kUserPort = "COM23";
     static constexpr const char* kBridgePort = "TARVCOM23";
 
+    PairFixture() : BridgePairTest(kUserPort, kBridgePort) {}
+    // Makes the pair here, not in BridgePairTest::SetUp: with the shared SetUp the 32-bit
+    // build's StopWhileComWriteRetriesRunEndsWithinTheirBound fails its second row after
+    // PairVanishingWhileTheCameraSendsEndsTheConnection; why is not understood yet.
     void SetUp() override;
+    // Resumes a stalled user end and disconnects within a loose bound before the pair goes.
     void TearDown() override;
 
-    void configure(int cameraPort);
     // Connects and checks that the bridge runs.
     void connect(int cameraPort);
     // Disconnects within a loose bound; returns how long it took.
@@ -62,13 +60,6 @@ protected:
     // block that does not.
     int echoBlocks(int count, size_t size, unsigned firstNumber = 0);
 
-    static bool clPortIsFree(uint32_t index);
-    static bool comPortIsFree(const char* name);
-
-    RecordingBridgeUi ui_;
-    std::unique_ptr<BridgeController> controller_;
-    UserPort user_;
-    std::unique_ptr<testbed::ScopedPtyPair> pair_;
     bool stalled_ = false;
 };
 

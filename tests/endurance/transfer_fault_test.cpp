@@ -4,6 +4,9 @@
 // none may hang.
 #include "endurance_support.h"
 #include "com_port.h"
+#include "pty_rig_command.h"
+#include "scratch_files.h"
+#include "wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -213,7 +216,7 @@ TEST_F(TransferFaultTest, StopWhileComWriteRetriesRunEndsWithinTheirBound)
         DeleteFileA(lateCameraReceiveLog().c_str());
         connect(kLateAnswerCamera);
         ASSERT_TRUE(user_.write("PING\r"));
-        ASSERT_TRUE(waitUntil([] { return fileContent(lateCameraReceiveLog()) == "PING\r"; }, 5000ms))
+        ASSERT_TRUE(waitUntil([] { return readTextFile(lateCameraReceiveLog()) == "PING\r"; }, 5000ms))
             << "the command reaches the camera";
         // The user side takes no more bytes and the bridge's queue is full before the
         // answer comes, so every COM write writes nothing.

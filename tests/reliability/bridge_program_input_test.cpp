@@ -4,6 +4,7 @@
 // and ended: a box shown where one is due (and answered), the window in the state the
 // start values call for, and no crash or hang.
 #include "app_test_support.h"
+#include "child_process.h"
 #include "outcome_row.h"
 #include "unique_handle.h"
 
@@ -43,13 +44,11 @@ Stage stage(const std::string& name, const std::string& folder, Sdk sdk, bool co
     Stage s;
     s.root = runDirectory() + "\\" + name;
     s.dir = s.root + "\\" + folder;
-    makeDirectories(s.dir);
+    s.ok = copyBuildFiles(s.dir, {"ClserDunmere2.exe", "TarvVirtualComPort.dll", "clserbvk.dll"});
     const std::string bin = programDirectory();
     auto copy = [&](const std::string& from, const std::string& to) {
         s.ok = CopyFileA(from.c_str(), to.c_str(), FALSE) && s.ok;
     };
-    for (const char* file : {"ClserDunmere2.exe", "TarvVirtualComPort.dll", "clserbvk.dll"})
-        copy(bin + "\\" + file, s.dir + "\\" + file);
     for (const char* file : {"acqlib5.dll", "tarv_hal.dll"}) {
         if (sdk == Sdk::Full)
             copy(bin + "\\" + file, s.dir + "\\" + file);
@@ -61,28 +60,11 @@ Stage stage(const std::string& name, const std::string& folder, Sdk sdk, bool co
             DeleteFileA((s.dir + "\\" + file).c_str());
     }
     const std::string setupcDir = s.root + "\\com0com\\" + architectureFolder();
-    if (com0com) {
-        makeDirectories(setupcDir);
-        copy(bin + "\\setupc.exe", setupcDir + "\\setupc.exe");
-    } else {
+    if (com0com)
+        s.ok = copyBuildFiles(setupcDir, {"setupc.exe"}) && s.ok;
+    else
         DeleteFileA((setupcDir + "\\setupc.exe").c_str());
-    }
     return s;
-}
-
-// The main dialog of a process, shown or hidden in the tray.
-HWND mainWindowOf(DWORD pid)
-{
-    for (HWND w : dialogWindowsOfProcess(pid)) {
-        char caption[64] = {};
-        GetWindowTextA(w, caption, sizeof caption);
-        if (std::string(caption) == kMainCaption)
-            return w;
-    }
-    for (HWND owner : windowsOfProcess(pid, "Static"))
-        if (HWND inside = FindWindowExA(owner, nullptr, "#32770", kMainCaption))
-            return inside;
-    return nullptr;
 }
 
 std::string environmentValue(const char* name)
@@ -115,24 +97,11 @@ private:
 
 clser::UniqueHandle start(const Stage& s, const std::string& parameters)
 {
-    std::string line = "\"" + s.program() + "\" " + parameters;
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(s.program().c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, s.dir.c_str(),
-                        &startup, &info))
-        return clser::UniqueHandle();
-    clser::UniqueHandle thread(info.hThread);
-    return clser::UniqueHandle(info.hProcess);
-}
-
-DWORD exitCodeOf(HANDLE process)
-{
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(process, &code);
-    return code;
+    ProgramStart start;
+    start.program = s.program();
+    start.arguments = parameters;
+    start.directory = s.dir;
+    return startProgram(start);
 }
 
 enum class Outcome {
@@ -204,14 +173,14 @@ std::string check(const Running& r, HWND* mainOut)
             bar = main ? FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr) : nullptr;
             return bar && (c.pane0.empty() || remoteStatusPane(process, bar, 0) == c.pane0);
         },
-        60000);
+        60000ms);
     EXPECT_TRUE(shown) << "main dialog with status " << c.pane0;
     if (!shown)
         return observed + (WaitForSingleObject(process, 0) == WAIT_OBJECT_0 ? " PROCESS ENDED" : " no main dialog");
     if (c.hidden)
-        EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main); }, 10000)) << "hidden into the tray";
+        EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main); }, 10000ms)) << "hidden into the tray";
     else
-        EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(main) != FALSE; }, 10000)) << "shown";
+        EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(main) != FALSE; }, 10000ms)) << "shown";
     Sleep(300);
     EXPECT_EQ(remoteStatusPane(process, bar, 0), c.pane0);
     EXPECT_TRUE(endsWith(remoteStatusPane(process, bar, 1), c.pane1End)) << remoteStatusPane(process, bar, 1);

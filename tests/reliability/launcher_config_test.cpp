@@ -120,7 +120,7 @@ TEST_F(LauncherBadInputTest, ConfigurationFilesAUsersMachineCanHold)
     EXPECT_EQ(r.exitCode, 0u);
     EXPECT_TRUE(r.messageBoxes.empty());
     EXPECT_EQ(starts, std::vector<std::string>{started(defaults)});
-    EXPECT_NE(readWholeFile(layout_->configFile()).find("com=" + com), std::string::npos);
+    EXPECT_NE(readTextFile(layout_->configFile()).find("com=" + com), std::string::npos);
     printOutcomeRow("DunmereConfig.ini", "missing", "first run: pair installed, connection1 written, bridge started",
                     observedOf(r, starts));
 
@@ -270,7 +270,7 @@ TEST_F(LauncherBadInputTest, UnusableTempEndsWithTheLibrarysTextAndStartsNothing
         EXPECT_TRUE(starts.empty());
         ASSERT_EQ(r.messageBoxes.size(), 1u);
         EXPECT_EQ(r.messageBoxes[0].text, kTempText);
-        EXPECT_EQ(readWholeFile(layout_->configFile()), configured) << "nothing written";
+        EXPECT_EQ(readTextFile(layout_->configFile()), configured) << "nothing written";
         printOutcomeRow("environment", input + " (launcher)", "the library's text in a box, nothing started",
                         observedOf(r, starts));
     }

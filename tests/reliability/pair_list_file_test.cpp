@@ -183,7 +183,7 @@ TEST_F(PairListFileTest, ProgramsListingAtTheSameTimeAllSeeThePairs)
     int sawThePair = 0;
     for (int i = 0; i < kPrograms; ++i) {
         EXPECT_EQ(WaitForSingleObject(processes[i].get(), 90000), WAIT_OBJECT_0);
-        const std::string out = readFile(outputs[i]);
+        const std::string out = readTextFile(outputs[i]);
         EXPECT_NE(out.find("init=1"), std::string::npos) << out;
         if (out.find("count=1") != std::string::npos)
             ++sawThePair;

@@ -46,7 +46,7 @@ TEST(SdkAnswers, RunawayCountsAndLongNamesGiveABoundedList)
         ASSERT_TRUE(tree.writeFile(config, c.boards));
         const DWORD start = GetTickCount();
         const ProgramRun run =
-            runProgram(ownDirectory() + "\\sdk_probe.exe", {"ports"}, {{"CLSER_SDK_CONFIG", tree.path(config)}});
+            runProgram(programDirectory() + "\\sdk_probe.exe", {"ports"}, {{"CLSER_SDK_CONFIG", tree.path(config)}});
         const DWORD took = GetTickCount() - start;
         ASSERT_TRUE(run.started);
         EXPECT_LT(took, 20000u) << "no hang";

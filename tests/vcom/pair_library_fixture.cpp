@@ -10,7 +10,7 @@ using namespace vcomtest;
 
 std::string PairLibraryTest::root_;
 
-void PairLibraryTest::SetUpTestSuite() { root_ = makeCom0comRoot("root"); }
+void PairLibraryTest::SetUpTestSuite() { root_ = makeCom0comRoot(runDirectory() + "\\root"); }
 
 void PairLibraryTest::SetUp()
 {
@@ -39,7 +39,7 @@ std::string PairLibraryTest::setupcFolder() const { return root_ + "\\com0com\\"
 void PairLibraryTest::listWrites(const std::string& text)
 {
     const std::string path = runDirectory() + "\\list-text.txt";
-    writeFile(path, text);
+    writeTextFile(path, text);
     configureEmulator("list_text = " + path + "\n");
 }
 
@@ -54,7 +54,7 @@ std::string PairLibraryTest::logRuns(const std::string& moreConfig)
 std::vector<std::string> PairLibraryTest::loggedRuns(const std::string& logPath) const
 {
     std::vector<std::string> lines;
-    std::istringstream in(readFile(logPath));
+    std::istringstream in(readTextFile(logPath));
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
@@ -66,14 +66,6 @@ void PairLibraryTest::ensureDeviceName(const std::string& name)
         return;
     ASSERT_TRUE(clser::testbed::registerDosDeviceName(name)) << name;
     registeredNames_.push_back(name);
-}
-
-int PairLibraryTest::emulatedPairNumberOf(int comNumber) const
-{
-    for (const auto& pair : emulatedPairs())
-        if (pair.paramsA == "PortName=COM" + std::to_string(comNumber))
-            return pair.number;
-    return -1;
 }
 
 std::vector<ListedPair> PairLibraryTest::listedPairs() const

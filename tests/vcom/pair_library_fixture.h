@@ -35,8 +35,6 @@ protected:
     std::vector<std::string> loggedRuns(const std::string& logPath) const;
     // A DOS device name that exists for the test (registered now when absent).
     void ensureDeviceName(const std::string& name);
-    // The emulator's pair number for the pair whose A end is COM<n>, or -1.
-    int emulatedPairNumberOf(int comNumber) const;
     // All pairs as TarvVComGetOneCOMPair reports them.
     std::vector<ListedPair> listedPairs() const;
 

@@ -186,10 +186,10 @@ TEST_F(PairLibraryTest, CommandLinesAndWorkingDirectoryOfEverySetupcRun)
     ASSERT_EQ(TarvVComInit(), 1);
     const int number = freePortNumber(20);
     ASSERT_EQ(TarvVComInstall(number), 1);
-    const int pair = emulatedPairNumberOf(number);
+    const int pair = emulatedPairNumber(number);
     ASSERT_GE(pair, 0);
     ASSERT_EQ(TarvVComRemove(("CNC" + n(pair)).c_str()), 1);
-    ASSERT_TRUE(waitUntil([&] { return !emulatorHasPair(pair); }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return !emulatorHasPair(pair); }, 20000ms));
 
     const std::string list = setupcFolder() + "|--output " + savedTemp_ + "\\TarvVirtualCom.txt list";
     EXPECT_EQ(loggedRuns(log),
@@ -201,7 +201,7 @@ TEST_F(PairLibraryTest, CommandLinesAndWorkingDirectoryOfEverySetupcRun)
 
 TEST_F(PairLibraryTest, Tarvdir5_32ComesBeforeTarvdir5)
 {
-    const std::string root32 = makeCom0comRoot("root32");
+    const std::string root32 = makeCom0comRoot(runDirectory() + "\\root32");
     setEnv("TARVDIR5_32", root32);
     const std::string log = logRuns();
     ASSERT_EQ(TarvVComInit(), 1);
@@ -225,7 +225,7 @@ TEST_F(PairLibraryTest, InstallCheckAndRemoveAPair)
     EXPECT_TRUE(deviceListed(user));
     EXPECT_TRUE(deviceListed(bridge));
     EXPECT_EQ(TarvVComCheckPortUse(number), 1);
-    const int pair = emulatedPairNumberOf(number);
+    const int pair = emulatedPairNumber(number);
     ASSERT_GE(pair, 0);
     const std::string id = "CNC" + n(pair);
     EXPECT_EQ(listedPairs(), (std::vector<ListedPair>{{id, user, bridge}})) << "install refreshes the list";
@@ -236,7 +236,7 @@ TEST_F(PairLibraryTest, InstallCheckAndRemoveAPair)
     EXPECT_EQ(TarvVComRemove(id.c_str()), 1);
     EXPECT_EQ(TarvVComGetCOMPairCount(), 0) << "the removed pair leaves the list at once";
     ASSERT_TRUE(waitUntil([&] { return !emulatorHasPair(pair) && !deviceListed(user) && !deviceListed(bridge); },
-                          20000));
+                          20000ms));
     EXPECT_EQ(TarvVComCheckPortUse(number), 0);
     EXPECT_FALSE(endOpenable(user));
     ASSERT_EQ(TarvVComInit(), 1);
@@ -299,7 +299,7 @@ TEST_F(PairLibraryTest, PairNumbersOfTwoDigitsRemoveTheRightPair)
     ASSERT_EQ(listedPairs(), (std::vector<ListedPair>{{"CNC10", "COM" + n(first), "TARVCOM" + n(first)},
                                                       {"CNC11", "COM" + n(second), "TARVCOM" + n(second)}}));
     ASSERT_EQ(TarvVComRemove("CNC11"), 1);
-    ASSERT_TRUE(waitUntil([] { return !emulatorHasPair(11); }, 20000));
+    ASSERT_TRUE(waitUntil([] { return !emulatorHasPair(11); }, 20000ms));
     EXPECT_TRUE(emulatorHasPair(10));
     EXPECT_TRUE(endOpenable("COM" + n(first)));
     EXPECT_FALSE(deviceListed("COM" + n(second)));
