@@ -49,9 +49,11 @@ protected:
         layout_->forgetRun();
     }
 
-    static void writeConfig(const std::string& text)
+    static void writeConfig(const std::string& text) { writeFile(layout_->configFile(), text); }
+
+    static void writeFile(const std::string& path, const std::string& text)
     {
-        HANDLE f = CreateFileA(layout_->configFile().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD n = 0;
         WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &n, nullptr);
         CloseHandle(f);
@@ -187,12 +189,7 @@ TEST_F(LauncherTest, SectionWithoutComLeavesOutOnlyItself)
 {
     firstRun();
     const std::string cameraConfig = layout_->root() + "\\three_ports.ini";
-    {
-        HANDLE f = CreateFileA(cameraConfig.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD n = 0;
-        WriteFile(f, "ports = 3\r\n", 11, &n, nullptr);
-        CloseHandle(f);
-    }
+    writeFile(cameraConfig, "ports = 3\r\n");
     char previous[MAX_PATH] = {};
     const bool hadPrevious = GetEnvironmentVariableA("CLSERBVK_SIM_CONFIG", previous, sizeof previous) > 0;
     SetEnvironmentVariableA("CLSERBVK_SIM_CONFIG", cameraConfig.c_str());
