@@ -158,6 +158,8 @@ std::string applyPortKey(PortConfig& port, std::string_view key, std::string_vie
         ok = number(&port.pauseEvery);
     else if (key == "pause_ms")
         ok = number(&port.pauseMs);
+    else if (key == "tick_timeouts")
+        ok = parseBool(raw, &port.tickTimeouts);
     else if (key == "exclusive")
         ok = parseBool(raw, &port.exclusive);
     else if (key == "in_use")

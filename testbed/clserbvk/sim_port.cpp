@@ -16,6 +16,15 @@ bool isNth(uint32_t counter, uint32_t every)
 
 } // namespace
 
+TimePoint readDeadline(TimePoint start, uint32_t timeoutMs, bool tickGranular)
+{
+    const TimePoint requested = start + std::chrono::milliseconds(timeoutMs);
+    if (!tickGranular || timeoutMs == 0)
+        return requested;
+    const auto boundary = std::chrono::ceil<SystemTick>(requested.time_since_epoch());
+    return TimePoint(std::chrono::duration_cast<Clock::duration>(boundary));
+}
+
 void SimPort::open(PortSession& session)
 {
     std::lock_guard<std::mutex> guard(lock_);
@@ -58,7 +67,7 @@ int32_t SimPort::read(PortSession& session, int8_t* buffer, uint32_t* count, uin
     if (!count || (!buffer && *count > 0))
         return CL_ERR_BUFFER_TOO_SMALL;
     const size_t wanted = *count;
-    const TimePoint deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const TimePoint deadline = readDeadline(Clock::now(), timeoutMs, config().tickTimeouts);
 
     std::unique_lock<std::mutex> guard(lock_);
     if (session.closed)

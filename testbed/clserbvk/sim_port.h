@@ -8,8 +8,19 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <ratio>
 
 namespace clser::sim {
+
+// A system tick: the step in which a wait counted by the tick counter, or a kernel wait at
+// the default timer resolution, runs out (1/64 s, 15.625 ms).
+using SystemTick = std::chrono::duration<int64_t, std::ratio<1, 64>>;
+
+// When a read that starts at `start` with a time-out of `timeoutMs` gives up. Counted in
+// ticks, its time-out ends at the first tick boundary (a whole number of ticks since the
+// clock's epoch) at or after the requested time; otherwise exactly at the requested time.
+// A time-out of 0 ends at `start` either way: such a read hands over what is there.
+TimePoint readDeadline(TimePoint start, uint32_t timeoutMs, bool tickGranular);
 
 // What belongs to one open reference: its fault counters and whether it was closed.
 struct PortSession {

@@ -348,6 +348,43 @@ TEST_F(SimDll, AnswerWaitsForTheConfiguredDelay)
     EXPECT_LT(took, 2500);
 }
 
+// A 1 ms read with nothing coming: counted in system ticks it lasts until the next
+// boundary of 15.625 ms on the steady clock, otherwise it ends at its own time-out, which
+// is before that boundary unless the reader was kept from running for most of a tick.
+TEST_F(SimDll, TickTimeOutsLastUntilATickBoundary)
+{
+    using Tick = std::chrono::duration<long long, std::ratio<1, 64>>;
+    const auto boundaryAfter = [](Clock::time_point t) {
+        return Clock::time_point(std::chrono::duration_cast<Clock::duration>(
+            std::chrono::ceil<Tick>((t + milliseconds(1)).time_since_epoch())));
+    };
+    useConfig("ports = 2\necho = yes\n[port1]\ntick_timeouts = yes\n");
+    void* plain = open(0);
+    void* ticking = open(1);
+    int plainBeforeBoundary = 0;
+    for (int i = 0; i < 5; ++i) {
+        Clock::time_point start = Clock::now();
+        EXPECT_EQ(readOnce(ticking, 1, 1).status, CL_ERR_TIMEOUT);
+        Clock::time_point end = Clock::now();
+        EXPECT_GE(end, boundaryAfter(start)) << "read " << i << " ended before the tick boundary";
+        EXPECT_LT(end - start, milliseconds(1000)) << "read " << i;
+
+        start = Clock::now();
+        EXPECT_EQ(readOnce(plain, 1, 1).status, CL_ERR_TIMEOUT);
+        end = Clock::now();
+        plainBeforeBoundary += end < boundaryAfter(start);
+        EXPECT_LT(end - start, milliseconds(1000)) << "read " << i;
+    }
+    EXPECT_GT(plainBeforeBoundary, 0) << "without the key no 1 ms read ended before the next tick";
+
+    ASSERT_EQ(writeBytes(ticking, "x"), CL_ERR_NO_ERR);
+    Clock::time_point start = Clock::now();
+    ReadResult r = readOnce(ticking, 1, 10000);
+    EXPECT_EQ(r.status, CL_ERR_NO_ERR);
+    EXPECT_EQ(r.bytes, "x");
+    EXPECT_LT(msSince(start), 5000) << "a read whose count is there returns at once";
+}
+
 TEST_F(SimDll, PacedAnswersRunAtTheLineRate)
 {
     useConfig("pace = yes\ndump dump = 480\nreceive_buffer = 200\n");

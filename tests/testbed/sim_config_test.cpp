@@ -20,6 +20,7 @@ const char kGoodFile[] =
     "  ; indented comment\n"
     "echo = yes\n"
     "pace = on\n"
+    "tick_timeouts = yes\n"
     "exclusive = no\n"
     "baud_rates = 1, 115200,128\n"
     "unknown =\n"
@@ -56,6 +57,7 @@ TEST(SimConfig, GoodFileSetsEveryKey)
     EXPECT_TRUE(p0.exclusive);
     EXPECT_EQ(p0.baudRates, 0xFFu);
     EXPECT_EQ(p0.receiveBuffer, 512u);
+    EXPECT_FALSE(p0.tickTimeouts);
     EXPECT_TRUE(p0.params.empty());
 
     const PortConfig& p1 = r.config.ports[1];
@@ -65,6 +67,7 @@ TEST(SimConfig, GoodFileSetsEveryKey)
     EXPECT_EQ(p1.commands.at("set mode=1"), "OK");
     EXPECT_TRUE(p1.echo);
     EXPECT_TRUE(p1.pace);
+    EXPECT_TRUE(p1.tickTimeouts);
     EXPECT_FALSE(p1.exclusive);
     EXPECT_EQ(p1.baudRates, 1u | 16u | 128u) << "constants and rates in bits per second both count";
     EXPECT_EQ(p1.unknownAnswer, "");
@@ -147,6 +150,7 @@ TEST(SimConfig, BadLinesAreRefusedWithTheirLineNumber)
         {"unknown key", "colour = red\n", "line 1:"},
         {"unknown table kind", "macro x = y\n", "line 1:"},
         {"not a yes/no", "echo = maybe\n", "line 1:"},
+        {"tick time-outs not a yes/no", "tick_timeouts = 15.625\n", "line 1:"},
         {"delay not a number", "delay = 10ms\n", "line 1:"},
         {"negative count", "short_write_every = -1\n", "line 1:"},
         {"receive buffer with a unit", "receive_buffer = 4k\n", "line 1:"},
