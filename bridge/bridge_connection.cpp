@@ -48,6 +48,9 @@ int BridgeConnection::openComPort()
 
 int BridgeConnection::startTransfer(TraceSink* traceList)
 {
+    // The event the low-latency mode waits on could not be made: no transfer can start.
+    if (!wake_)
+        return statusFromWindowsError(ERROR_NOT_ENOUGH_MEMORY);
     run_ = true;
     traceList_ = traceList;
     thread_.reset(startThread_(transferThreadProc, this, &threadId_));
@@ -61,9 +64,16 @@ int BridgeConnection::startTransfer(TraceSink* traceList)
     return status != 0 ? status : statusFromWindowsError(ERROR_NOT_ENOUGH_MEMORY);
 }
 
+void BridgeConnection::setLowLatency(bool on)
+{
+    if (lowLatency_.exchange(on) != on)
+        SetEvent(wake_.get());
+}
+
 void BridgeConnection::stopTransfer()
 {
     run_ = false;
+    SetEvent(wake_.get());
     {
         CriticalSectionLock lock(portLock_);
         clPort_.close();

@@ -8,6 +8,7 @@
 #include "com_port.h"
 #include "connection_settings.h"
 #include "critical_section.h"
+#include "precise_timer.h"
 #include "trace_sink.h"
 #include "transfer_timings.h"
 #include "unique_handle.h"
@@ -53,7 +54,7 @@ public:
     // (echo) or at the start of each pass (low latency).
     void setEcho(bool on) { echo_ = on; }
     bool echo() const { return echo_; }
-    void setLowLatency(bool on) { lowLatency_ = on; }
+    void setLowLatency(bool on);
     bool lowLatency() const { return lowLatency_; }
 
     bool running() const { return run_; }
@@ -67,6 +68,17 @@ public:
     void addLine(std::string line);
     CriticalSection& portLock() { return portLock_; }
     CriticalSection& traceLock() { return traceLock_; }
+    // Signalled (and left signalled) when a stop is asked for or the mode changes, so
+    // that a transfer waiting for bytes notices at once; the transfer resets it.
+    HANDLE wakeEvent() const { return wake_.get(); }
+    // Starts another thread of this connection's transfer as startTransfer starts its own.
+    HANDLE startThread(LPTHREAD_START_ROUTINE proc, void* argument, DWORD* threadId) const
+    {
+        return startThread_(proc, argument, threadId);
+    }
+    // The system calls behind the precise waits of the low-latency mode.
+    const PreciseTimerSystem& preciseTimerSystem() const { return *timerSystem_; }
+    void setPreciseTimerSystem(const PreciseTimerSystem& system) { timerSystem_ = &system; }
 
 private:
     int32_t clPortIndex_;
@@ -78,6 +90,7 @@ private:
     int32_t stopBits_;
     TransferTimings timings_;
     ThreadStarter startThread_;
+    const PreciseTimerSystem* timerSystem_ = &systemPreciseTimer();
 
     // Declared in this order so that a connection destroyed after a failed connect
     // closes the COM port before the Camera Link port.
@@ -93,6 +106,7 @@ private:
     CriticalSection portLock_;
     // Serialises trace lines (and the COM write failure line).
     CriticalSection traceLock_;
+    UniqueHandle wake_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
 
     UniqueHandle thread_;
     DWORD threadId_ = 0;

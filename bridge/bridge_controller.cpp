@@ -58,6 +58,8 @@ int BridgeController::connectBridge()
     // close with it on every failure below.
     connection_ = std::make_unique<BridgeConnection>("\\\\.\\" + settings_.bridgePortName, settings_, timings_,
                                                      startThread_);
+    if (timerSystem_)
+        connection_->setPreciseTimerSystem(*timerSystem_);
     BridgeConnection& c = *connection_;
 
     int status = c.openClPort();

@@ -42,6 +42,8 @@ public:
     const TransferTimings& timings() const { return timings_; }
     // Where connections start their transfer thread (tests put a failing one here).
     void setThreadStarter(ThreadStarter startThread) { startThread_ = startThread; }
+    // The system calls behind the low-latency mode's precise waits (tests count them).
+    void setPreciseTimerSystem(const PreciseTimerSystem& system) { timerSystem_ = &system; }
 
 private:
     BridgeUi& ui_;
@@ -49,6 +51,7 @@ private:
     std::string lineSettings_;
     TransferTimings timings_;
     ThreadStarter startThread_ = nullptr;
+    const PreciseTimerSystem* timerSystem_ = nullptr;
     bool connected_ = false;
     bool firstAttempt_ = true;
     std::unique_ptr<BridgeConnection> connection_;

@@ -31,7 +31,13 @@ int ComPort::open(const char* path, uint32_t baudRate, int parity, uint32_t data
 {
     // One port at a time: a handle still held is closed first.
     handle_.reset();
-    HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    for (UniqueHandle* done : {&readDone_, &writeDone_}) {
+        if (!done->valid())
+            done->reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        if (!done->valid())
+            return statusFromWindowsError(GetLastError());
+    }
+    HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return statusFromWindowsError(GetLastError());
     handle_.reset(h);
@@ -93,17 +99,24 @@ int ComPort::setWriteTimeout(uint32_t ms)
     return 0;
 }
 
-int ComPort::setReadIntervalTimeout(uint32_t ms, uint32_t* previous)
+bool ComPort::complete(BOOL ok, OVERLAPPED& o, DWORD& n, DWORD& error)
 {
-    COMMTIMEOUTS t{};
-    if (!GetCommTimeouts(handle_.get(), &t))
-        return statusFromWindowsError(GetLastError());
-    if (previous)
-        *previous = t.ReadIntervalTimeout;
-    t.ReadIntervalTimeout = ms;
-    if (!SetCommTimeouts(handle_.get(), &t))
-        return statusFromWindowsError(GetLastError());
-    return 0;
+    n = 0;
+    if (!ok && GetLastError() != ERROR_IO_PENDING) {
+        error = GetLastError();
+        return false;
+    }
+    if (!GetOverlappedResult(handle_.get(), &o, &n, TRUE)) {
+        error = GetLastError();
+        // A read or write whose total time-out ran out is a success with what it moved.
+        // Windows completes it so; Wine completes one that moved nothing with this error.
+        if (error != ERROR_TIMEOUT)
+            return false;
+        n = static_cast<DWORD>(o.InternalHigh);
+    }
+    // What the calls left behind (ERROR_IO_PENDING) is no error of the transfer.
+    SetLastError(0);
+    return true;
 }
 
 int ComPort::read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t timeoutMs)
@@ -111,9 +124,11 @@ int ComPort::read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t time
     const int status = setReadTimeout(timeoutMs);
     if (status != 0)
         return status;
+    OVERLAPPED o{};
+    o.hEvent = readDone_.get();
     DWORD n = 0;
-    if (!ReadFile(handle_.get(), buffer, wanted, &n, nullptr)) {
-        const DWORD e = GetLastError();
+    DWORD e = 0;
+    if (!complete(ReadFile(handle_.get(), buffer, wanted, nullptr, &o), o, n, e)) {
         diagLine("COM Port read error: %lu\n", e);
         return statusFromWindowsError(e);
     }
@@ -121,14 +136,81 @@ int ComPort::read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t time
     return 0;
 }
 
+int ComPort::readArrived(uint8_t* buffer, uint32_t wanted, uint32_t& got, HANDLE wake)
+{
+    got = 0;
+    if (wanted == 0)
+        return 0;
+    int status = setReadTimeout(0);
+    if (status != 0)
+        return status;
+    OVERLAPPED o{};
+    o.hEvent = readDone_.get();
+    BOOL ok = ReadFile(handle_.get(), buffer, 1, nullptr, &o);
+    if (!ok && GetLastError() == ERROR_IO_PENDING && wake) {
+        const HANDLE waits[] = {o.hEvent, wake};
+        if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0)
+            CancelIo(handle_.get());
+    }
+    DWORD n = 0;
+    DWORD e = 0;
+    if (!complete(ok, o, n, e) && e != ERROR_OPERATION_ABORTED) {
+        diagLine("COM Port read error: %lu\n", e);
+        return statusFromWindowsError(e);
+    }
+    got = n;
+    if (got == 0)
+        return 0;
+    // The bytes queued behind the first: a read of no more than are there completes
+    // without waiting.
+    COMSTAT queued{};
+    DWORD lineErrors = 0;
+    if (!ClearCommError(handle_.get(), &lineErrors, &queued))
+        return statusFromWindowsError(GetLastError());
+    const uint32_t more = queued.cbInQue < wanted - 1 ? queued.cbInQue : wanted - 1;
+    if (more == 0)
+        return 0;
+    if (!complete(ReadFile(handle_.get(), buffer + 1, more, nullptr, &o), o, n, e)) {
+        diagLine("COM Port read error: %lu\n", e);
+        return statusFromWindowsError(e);
+    }
+    got += n;
+    return 0;
+}
+
+int ComPort::useReadWaitsForBytes(COMMTIMEOUTS* previous)
+{
+    COMMTIMEOUTS t{};
+    if (!GetCommTimeouts(handle_.get(), &t))
+        return statusFromWindowsError(GetLastError());
+    if (previous)
+        *previous = t;
+    t.ReadIntervalTimeout = 0;
+    t.ReadTotalTimeoutMultiplier = 0;
+    if (!SetCommTimeouts(handle_.get(), &t))
+        return statusFromWindowsError(GetLastError());
+    return 0;
+}
+
+int ComPort::restoreReadTimeouts(const COMMTIMEOUTS& previous)
+{
+    COMMTIMEOUTS t{};
+    if (!GetCommTimeouts(handle_.get(), &t))
+        return statusFromWindowsError(GetLastError());
+    t.ReadIntervalTimeout = previous.ReadIntervalTimeout;
+    t.ReadTotalTimeoutMultiplier = previous.ReadTotalTimeoutMultiplier;
+    if (!SetCommTimeouts(handle_.get(), &t))
+        return statusFromWindowsError(GetLastError());
+    return 0;
+}
+
 int ComPort::write(const uint8_t* buffer, uint32_t count, uint32_t& written)
 {
+    OVERLAPPED o{};
+    o.hEvent = writeDone_.get();
     DWORD n = 0;
-    // A write that only times out sets no error; what an earlier call left behind on
-    // this thread must not be taken for the reason of a short write.
-    SetLastError(0);
-    if (!WriteFile(handle_.get(), buffer, count, &n, nullptr)) {
-        const DWORD e = GetLastError();
+    DWORD e = 0;
+    if (!complete(WriteFile(handle_.get(), buffer, count, nullptr, &o), o, n, e)) {
         errno = errorNumberFromWindowsError(e);
         diagLine("COM Port write error: %lu\n", e);
         return statusFromWindowsError(e);
@@ -136,8 +218,8 @@ int ComPort::write(const uint8_t* buffer, uint32_t count, uint32_t& written)
     written = n;
     if (n == count)
         return 0;
-    // A time-out usually leaves no error behind, so a short write may report 0.
-    const DWORD e = GetLastError();
+    // A write that only timed out leaves no error behind, so a short write may report 0.
+    e = GetLastError();
     errno = errorNumberFromWindowsError(e);
     diagLine("dataCount (%lu)<> len (%lu), rc: %lu\n", count, n, e);
     return statusFromWindowsError(e);

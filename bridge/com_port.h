@@ -1,5 +1,8 @@
 // The bridge's handle on the COM port it bridges (the TARVCOMn end of a pair):
-// fixed line handling, per-call time-outs, synchronous reads and writes.
+// fixed line handling, per-call time-outs, reads and writes that return when they are
+// done. The port is opened for overlapped use, so that a read waiting on one thread
+// never holds up a write on another (a synchronous handle serialises the two); each
+// read and write waits for its own completion, so to its caller it is synchronous.
 // Statuses: 0 success; negative: the negated error number of the Windows error.
 #pragma once
 
@@ -23,10 +26,18 @@ public:
     int open(const char* path, uint32_t baudRate, int parity, uint32_t dataBits, int stopBits);
     int setReadTimeout(uint32_t ms);
     int setWriteTimeout(uint32_t ms);
-    // Changes only the read interval time-out (0: the reads wait for their count or
-    // their total time-out); previous, when given, receives the value it replaced.
-    int setReadIntervalTimeout(uint32_t ms, uint32_t* previous = nullptr);
     int read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t timeoutMs);
+    // Waits, with no time-out, until bytes arrive or wake is signalled, and takes what
+    // has arrived (up to wanted) the moment the first byte is there: a read of one byte
+    // completes when that byte comes, and the bytes queued behind it are read at once.
+    // Woken with nothing arrived: 0 with got 0. The read interval and multiplier must be
+    // 0 for this read to wait (see useReadWaitsForBytes).
+    int readArrived(uint8_t* buffer, uint32_t wanted, uint32_t& got, HANDLE wake);
+    // Sets the read interval and multiplier to 0, so that readArrived waits for its byte
+    // whatever the port had; previous receives the two values it replaced.
+    int useReadWaitsForBytes(COMMTIMEOUTS* previous);
+    // Puts back the read interval and multiplier that useReadWaitsForBytes replaced.
+    int restoreReadTimeouts(const COMMTIMEOUTS& previous);
     // A short write with no Windows error recorded returns 0 with written < count.
     int write(const uint8_t* buffer, uint32_t count, uint32_t& written);
     int close();
@@ -39,9 +50,15 @@ public:
 
 private:
     int failAndClose(DWORD windowsError);
+    // Waits for an overlapped read or write begun with ok/the event; n receives the
+    // bytes it moved. False with the Windows error in error when it failed.
+    bool complete(BOOL ok, OVERLAPPED& o, DWORD& n, DWORD& error);
 
     // Null when closed; a failed open leaves it null.
     UniqueHandle handle_;
+    // One event for the reads and one for the writes, which may run on two threads.
+    UniqueHandle readDone_;
+    UniqueHandle writeDone_;
 };
 
 } // namespace clser

@@ -1,21 +1,15 @@
 #include "low_latency_timing.h"
 
+#include <algorithm>
+
 namespace clser {
 
-uint32_t lowLatencyComReadTimeout(const LowLatencyTimings& t, uint32_t sinceLastClWriteMs)
+uint32_t cameraPollIntervalMs(const LowLatencyTimings& t, uint32_t sinceTrafficMs)
 {
-    return sinceLastClWriteMs < t.answerAwaitMs ? t.comReadAwaitTimeoutMs : t.comReadIdleTimeoutMs;
-}
-
-bool keepCollectingAnswer(const LowLatencyTimings& t, bool blockWritten, bool bytesCame, uint32_t sinceStepStartMs,
-                          uint32_t sinceLastBytesMs)
-{
-    if (bytesCame)
-        return sinceLastBytesMs < t.answerGapMs;
-    if (blockWritten)
-        return sinceStepStartMs < t.answerWindowMs;
-    // An idle pass looks once and goes back to the COM port.
-    return false;
+    if (sinceTrafficMs < t.fastWindowMs)
+        return t.pollMs;
+    const uint32_t idle = std::max(t.idlePollMs, t.pollMs);
+    return std::clamp(sinceTrafficMs / 10, t.pollMs, idle);
 }
 
 } // namespace clser

@@ -86,13 +86,9 @@ const TimingOption kTimingOptions[] = {
     {"com-read-sending-ms", &clser::TransferTimings::comReadWhileCameraSendsMs, nullptr},
     {"first-cl-read-ms", &clser::TransferTimings::firstClReadTimeoutMs, nullptr},
     {"com-write-retry-delay-ms", &clser::TransferTimings::comWriteRetryDelayMs, nullptr},
-    {"ll-com-read-interval-ms", nullptr, &clser::LowLatencyTimings::comReadIntervalMs},
-    {"ll-com-read-idle-ms", nullptr, &clser::LowLatencyTimings::comReadIdleTimeoutMs},
-    {"ll-com-read-await-ms", nullptr, &clser::LowLatencyTimings::comReadAwaitTimeoutMs},
-    {"ll-answer-await-ms", nullptr, &clser::LowLatencyTimings::answerAwaitMs},
-    {"ll-cl-read-ms", nullptr, &clser::LowLatencyTimings::clReadTimeoutMs},
-    {"ll-answer-window-ms", nullptr, &clser::LowLatencyTimings::answerWindowMs},
-    {"ll-answer-gap-ms", nullptr, &clser::LowLatencyTimings::answerGapMs},
+    {"ll-poll-ms", nullptr, &clser::LowLatencyTimings::pollMs},
+    {"ll-fast-window-ms", nullptr, &clser::LowLatencyTimings::fastWindowMs},
+    {"ll-idle-poll-ms", nullptr, &clser::LowLatencyTimings::idlePollMs},
 };
 
 // "--NAME=MS" into the timings; false for an unknown name or a value that is no number.

@@ -6,12 +6,14 @@
 #include "com_port.h"
 #include "pty_rig.h"
 #include "pty_rig_command.h"
+#include "unique_handle.h"
 #include "user_port.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <memory>
+#include <thread>
 
 using namespace clser;
 using namespace clser::test;
@@ -115,40 +117,63 @@ TEST_F(ComPortTest, BytesCrossBothWays)
     EXPECT_EQ(diagnostics(), "");
 }
 
-TEST_F(ComPortTest, ReadIntervalEndsAReadOnceTheBytesHaveCome)
+TEST_F(ComPortTest, ReadOfArrivedBytesReturnsWithTheFirstBytesOrWhenWoken)
 {
     ASSERT_EQ(port_.open("\\\\.\\TARVCOM22", 9600, 0, 8, 0), 0);
     COMMTIMEOUTS before{};
     ASSERT_TRUE(GetCommTimeouts(port_.handle(), &before));
-    uint32_t previous = 12345;
-    ASSERT_EQ(port_.setReadIntervalTimeout(5, &previous), 0);
-    EXPECT_EQ(previous, before.ReadIntervalTimeout);
-    COMMTIMEOUTS t{};
-    ASSERT_TRUE(GetCommTimeouts(port_.handle(), &t));
-    EXPECT_EQ(t.ReadIntervalTimeout, 5u);
-    EXPECT_EQ(t.ReadTotalTimeoutConstant, before.ReadTotalTimeoutConstant) << "only the interval changes";
-    EXPECT_EQ(t.ReadTotalTimeoutMultiplier, before.ReadTotalTimeoutMultiplier);
-    EXPECT_EQ(t.WriteTotalTimeoutConstant, before.WriteTotalTimeoutConstant);
+    COMMTIMEOUTS saved{};
+    ASSERT_EQ(port_.useReadWaitsForBytes(&saved), 0);
+    EXPECT_EQ(saved.ReadIntervalTimeout, before.ReadIntervalTimeout);
+    EXPECT_EQ(saved.ReadTotalTimeoutMultiplier, before.ReadTotalTimeoutMultiplier);
+    UniqueHandle wake(CreateEventA(nullptr, TRUE, FALSE, nullptr));
 
+    // Bytes already there, and bytes that come while the read waits, all in one read.
     UserPort user;
     ASSERT_TRUE(user.open("COM22"));
-    ASSERT_TRUE(user.write("hello"));
-    Sleep(50);
     uint8_t buf[64];
     uint32_t got = 0;
-    const DWORD start = GetTickCount();
-    ASSERT_EQ(port_.read(buf, sizeof buf, got, 3000), 0);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), got), "hello");
-    EXPECT_LT(GetTickCount() - start, 1500u) << "the read waited for its whole count";
+    for (const bool waiting : {false, true}) {
+        if (!waiting) {
+            ASSERT_TRUE(user.write("hello"));
+        }
+        std::thread writer([&] {
+            if (waiting) {
+                Sleep(200);
+                user.write("hello");
+            }
+        });
+        std::string received;
+        for (int i = 0; i < 20 && received.size() < 5; ++i) {
+            ASSERT_EQ(port_.readArrived(buf, sizeof buf, got, wake.get()), 0);
+            received.append(reinterpret_cast<char*>(buf), got);
+        }
+        writer.join();
+        EXPECT_EQ(received, "hello") << (waiting ? "bytes that came while it waited" : "bytes queued before");
+    }
 
-    // Nothing arriving: the total time-out still ends the read.
+    // Nothing arriving: the wake event ends the read with nothing.
+    std::thread waker([&] {
+        Sleep(100);
+        SetEvent(wake.get());
+    });
     got = 99;
-    EXPECT_EQ(port_.read(buf, sizeof buf, got, 100), 0);
+    EXPECT_EQ(port_.readArrived(buf, sizeof buf, got, wake.get()), 0);
+    waker.join();
     EXPECT_EQ(got, 0u);
+    // The port still reads what comes next.
+    ResetEvent(wake.get());
+    ASSERT_TRUE(user.write("x"));
+    ASSERT_EQ(port_.readArrived(buf, sizeof buf, got, wake.get()), 0);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), got), "x");
 
-    ASSERT_EQ(port_.setReadIntervalTimeout(previous), 0);
+    ASSERT_EQ(port_.restoreReadTimeouts(saved), 0);
+    COMMTIMEOUTS t{};
     ASSERT_TRUE(GetCommTimeouts(port_.handle(), &t));
     EXPECT_EQ(t.ReadIntervalTimeout, before.ReadIntervalTimeout);
+    EXPECT_EQ(t.ReadTotalTimeoutMultiplier, before.ReadTotalTimeoutMultiplier);
+    EXPECT_EQ(t.WriteTotalTimeoutConstant, before.WriteTotalTimeoutConstant) << "writes keep their time-out";
+    EXPECT_EQ(diagnostics(), "");
 }
 
 TEST_F(ComPortTest, WriteThatTimesOutReportsZeroWithFewerBytesAndALine)
