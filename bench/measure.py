@@ -4,7 +4,7 @@ baseline.
 
 The user side opens the pseudo-terminal of COMn (raw, no echo) and measures:
 
-  rtt PATH --sizes 1,16,256 --count 200 --out FILE.json
+  rtt PATH --sizes 1,6,16,256 --count 200 --out FILE.json
       writes N bytes, waits for the full N-byte answer (an echoing peer), per size;
       every answer is compared with what was sent.
   rtt PATH --command 'ping\\r' --answer 'PONG\\r\\n' --count 50 --out FILE.json
@@ -392,7 +392,7 @@ def main():
     sub = p.add_subparsers(dest="command", required=True)
     r = sub.add_parser("rtt")
     r.add_argument("path")
-    r.add_argument("--sizes", default="1,16,256")
+    r.add_argument("--sizes", default="1,6,16,256")
     r.add_argument("--count", type=int, default=200)
     r.add_argument("--warmup", type=int, default=5)
     r.add_argument("--command", dest="command_text")

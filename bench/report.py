@@ -14,12 +14,24 @@ import sys
 DEFAULT_COM_READ_MS = 100
 DEFAULT_COM_READ_SENDING_MS = 10
 DEFAULT_FIRST_CL_READ_MS = 10
-DEFAULT_LL_COM_READ_IDLE_MS = 109
-DEFAULT_LL_COM_READ_AWAIT_MS = 10
-DEFAULT_LL_ANSWER_AWAIT_MS = 500
+# The low-latency mode's settings (the console host's --ll-poll-ms, --ll-fast-window-ms, --ll-idle-poll-ms).
+DEFAULT_LL_POLL_MS = 1
+DEFAULT_LL_FAST_WINDOW_MS = 500
+DEFAULT_LL_IDLE_POLL_MS = 100
 BLOCK = 1024
 LINE_RATES = ("115200", "921600")
 LINE_921600 = 921600 / 10.0   # bytes a second at 921600 baud, 10 bits a byte
+TICK_MS = 15.625              # a system tick, where the tick camera's read time-outs end
+# The low-latency rows: the exact simulated camera, and the camera that counts in ticks.
+LOW_SIDES = (("lowlat", "exact camera"), ("lowlat-tick", "tick camera"))
+COMMAND_SIZE = "6"            # the round trip of a short command
+# What the low-latency mode is to reach, each with either camera.
+TARGET_COMMAND_MEDIAN_MS = 3
+TARGET_COMMAND_P95_MS = 5
+TARGET_BASELINE_FACTOR = 10
+TARGET_LATE_MEDIAN_MS = 55
+TARGET_LINE_SHARE = 0.95
+TARGET_IDLE_FACTOR = 1.5
 
 
 def load(directory, name):
@@ -81,6 +93,18 @@ def dropped_cell(result, direction, line_rate):
     return f"{result['dropped']:,}"
 
 
+def lost_cell(result, direction, line_rate):
+    """Bytes lost, with what the grabber's buffer dropped where it has a count."""
+    dropped = dropped_cell(result, direction, line_rate)
+    if dropped == "-":
+        return loss(result)
+    if dropped == "(unbounded)":
+        return f"{loss(result)} (unbounded)"
+    if dropped == "not counted":
+        return f"{loss(result)} (dropped: not counted)"
+    return f"{loss(result)} ({dropped} dropped)"
+
+
 def cpu_cell(group):
     return f"{group['cpu_s_per_min']:.2f}" if group else "-"
 
@@ -122,42 +146,63 @@ def share_sentence(label, result, direction, line_rate):
     return f"{label} at {line_rate}: " + ", ".join(parts)
 
 
-def low_section(w, directory, meta, low_rtt, base_rtt, bi, li, late_b, late_l):
-    """What the low-latency mode changes, and its figures against the default and the baseline."""
-    all_low = low_rtt["1"] + low_rtt["16"] + low_rtt["256"]
+def all_sizes(result):
+    """Every round trip of a result of measure.py rtt, all sizes together."""
+    return [s for size in sorted(result, key=int) for s in result[size]]
+
+
+def idle_total(result):
+    """CPU s a minute of the bridge process and the wineserver together."""
+    if not result:
+        return None
+    return sum(g["cpu_s_per_min"] for k, g in result["groups"].items() if k in ("bridge", "wineserver"))
+
+
+def low_section(w, directory, meta, base_rtt, bi):
+    """What the low-latency mode does, and its figures with each kind of camera against the default and the baseline."""
+    poll_ms, window_ms, idle_ms = DEFAULT_LL_POLL_MS, DEFAULT_LL_FAST_WINDOW_MS, DEFAULT_LL_IDLE_POLL_MS
     w("## Low-latency mode")
     w("")
     w("Opt-in per connection (the word `LowLatency` on the bridge program's command line, the key `lowlatency` of its section in "
       "`DunmereConfig.ini`, or the port settings dialog's \"Low latency\" box on a running connection; `--low-latency` for the console host). "
-      "The default mode above is unchanged. The pass of the transfer thread keeps its order, locks, flags, retries and trace lines; what changes:")
+      "The default mode above is unchanged. In this mode the bridge runs one thread per direction:")
     w("")
-    w("- **COM read**: the port's read interval time-out is set to 2 ms, so a read returns once bytes have come and no further byte followed within 2 ms "
-      "(Wine ignores the \"return at once\" combination of MAXDWORD interval and multiplier, a plain interval works). The total time-out still ends a read with nothing: "
-      "109 ms when no answer is awaited, so that with the 1 ms Camera Link read an idle pass lasts the default's 110 ms and idling costs the same; "
-      "10 ms for half a second after a block went to the camera, so that an answer later than the short reads below is heard within about 10 ms of its arrival. "
-      "Switching back to the default mode puts the port's own interval value back.")
-    w(f"- **Camera Link reads**: every read waits 1 ms (and asks for a whole block of {BLOCK} bytes, as in the default mode). After a block went to the camera, "
-      "short reads wait up to 10 ms in all (the default's first read) for the first bytes of the answer and hand each part on to the COM port as soon as it comes; "
-      "once bytes came, the step goes on until the camera has been quiet for 2 ms. A pass that wrote nothing to the camera reads once (1 ms) and, if that brings bytes, "
-      "drains them the same way.")
+    w("- **User -> camera**: the COM side takes the user's bytes as they arrive and hands them on to the camera.")
+    w(f"- **Camera -> user**: the Camera Link side polls the camera, paced by the bridge's own precise timer: every {poll_ms} ms while traffic is recent, "
+      f"for {window_ms} ms after the last traffic (the fast window), then, once the line is quiet, every {idle_ms} ms. "
+      f"The console host sets them with `--ll-poll-ms`, `--ll-fast-window-ms` and `--ll-idle-poll-ms` ({poll_ms}, {window_ms} and {idle_ms} by default).")
     w("")
-    w(f"- Round trip with the camera answering at once: median {ms(statistics.median(all_low))} ms over all {len(all_low)} round trips "
-      f"(default {ms(statistics.median(low_rtt_default(directory)))} ms, baseline {ms(statistics.median(base_rtt['1']))} ms). "
-      "What remains is the 2 ms interval that ends the COM read, the 1 ms Camera Link read, the 2 ms quiet gap before the next COM read begins, "
-      "and the Wine serial calls in between.")
-    if late_b and late_l:
-        w(f"- Slow camera (answer after 50 ms): median {ms(statistics.median(late_l['command']))} ms in the low-latency mode against "
-          f"{ms(statistics.median(late_b['command']))} ms in the default mode: the answer is picked up by the first pass after it arrived, and while it is awaited a pass lasts about 11 ms.")
-    if li:
-        w(f"- Idle: the bridge process uses {li['groups']['bridge']['cpu_s_per_min']:.2f} CPU s a minute in the low-latency mode against "
-          f"{bi['groups']['bridge']['cpu_s_per_min']:.2f} in the default mode (same number of passes a second when idle).")
-    w("- Where the mode departs from the default pass: the read interval time-out of the COM port is set (the default leaves it to the port); the COM read's total "
-      "time-out is 109 or 10 ms instead of 100 ms; the Camera Link reads wait 1 ms each instead of 10 ms and then 0 ms, and a read that brings nothing ends the step "
-      "only after the answer window or the quiet gap. Everything else is the default pass's: every Camera Link read asks for a whole block, a COM write that wrote "
-      "part of a block goes on with the rest, a failure that ends the transfer sets the connection-error flag, and a stop request is seen between Camera Link reads "
-      "and at the end of each pass (which is at most about 110 ms long when idle).")
+    w(f"Every row of the mode runs with two cameras: the exact simulated camera, and one whose reads count their time-outs in system ticks "
+      f"(`{meta.get('tick_camera', 'tick_timeouts = yes')}`: a read's time-out ends at the next {TICK_MS} ms boundary, as camera libraries that wait "
+      "on the tick counter or at the default timer resolution do). With such a library even a 1 ms read lasts until the next tick, so the tick camera shows "
+      "whether the mode's pace is its own or the camera library's.")
     w("")
-    choice_table(w, directory, meta, bi, li, late_b, late_l)
+    base_med = statistics.median(base_rtt[COMMAND_SIZE]) if base_rtt and COMMAND_SIZE in base_rtt else None
+    bridge_rtt = load(directory, "bridge-rtt")
+    late_b = load(directory, "bridge-late-rtt")
+    for side, camera in LOW_SIDES:
+        rtt, late, idle = (load(directory, f"{side}-{what}") for what in ("rtt", "late-rtt", "idle"))
+        if not (rtt or late or idle):
+            continue
+        parts = []
+        if rtt and COMMAND_SIZE in rtt:
+            c = rtt[COMMAND_SIZE]
+            text = f"a {COMMAND_SIZE}-byte command takes {ms(statistics.median(c))} ms (median, p95 {ms(percentile(c, 95))} ms)"
+            if bridge_rtt and COMMAND_SIZE in bridge_rtt:
+                text += f" against {ms(statistics.median(bridge_rtt[COMMAND_SIZE]))} ms in the default mode"
+            if base_med:
+                text += f" and {ms(base_med)} ms on the baseline"
+            parts.append(text)
+        if late:
+            text = f"the slow camera's answer {ms(statistics.median(late['command']))} ms"
+            if late_b:
+                text += f" (default mode {ms(statistics.median(late_b['command']))} ms)"
+            parts.append(text)
+        if idle and bi:
+            parts.append(f"idle, the bridge and the wineserver use {idle_total(idle):.2f} CPU s a minute (default mode {idle_total(bi):.2f})")
+        w(f"- With the {camera}: " + "; ".join(parts) + ".")
+    w("")
+    settings_table(w, directory, meta, bi)
 
 
 def idle_cells(result):
@@ -176,57 +221,105 @@ def late_cell(result):
     return f"{ms(statistics.median(c))} / {ms(percentile(c, 95))}"
 
 
-def choice_table(w, directory, meta, bi, li, late_b, late_l):
-    short_idle = load(directory, "study-llshort-idle")
-    short_late = load(directory, "study-llshort-late-rtt")
-    short_rtt = load(directory, "study-llshort-rtt")
-    noawait_late = load(directory, "study-llnoawait-late-rtt")
-    if not (short_idle or short_late or noawait_late):
+def settings_table(w, directory, meta, bi):
+    """The study's variants of the mode: no fast window (the slow camera), a short idle poll (idle cost)."""
+    nowindow_late = load(directory, "study-llnowindow-late-rtt")
+    idle10 = load(directory, "study-llidle10-idle")
+    if not (nowindow_late or idle10):
         return
-    short_ms = option_value(meta, "llshort", "ll-com-read-idle-ms", DEFAULT_LL_COM_READ_IDLE_MS)
-    noawait_ms = option_value(meta, "llnoawait", "ll-com-read-idle-ms", DEFAULT_LL_COM_READ_IDLE_MS)
-    w("### Choosing the COM read time-outs of the mode")
+    late_l, li = load(directory, "lowlat-late-rtt"), load(directory, "lowlat-idle")
+    window_ms = option_value(meta, "llnowindow", "ll-fast-window-ms", DEFAULT_LL_FAST_WINDOW_MS)
+    idle_ms = option_value(meta, "llidle10", "ll-idle-poll-ms", DEFAULT_LL_IDLE_POLL_MS)
+    w("### The settings of the mode")
     w("")
-    w("The COM read's total time-out decides two things: how often an idle bridge wakes up, and how soon an answer that comes after the short "
-      "Camera Link reads have given up (a slow camera) is picked up, since it waits for the next pass. Two alternatives, the console host started in the mode "
-      "with other COM read time-outs (its options below), against the chosen time-outs. Idle: CPU s a minute, the bridge process alone and with the wineserver. "
-      "Slow camera (answer after 50 ms): median / p95 round trip in ms.")
+    w("The fast window decides how soon an answer that comes a while after the command (a slow camera) is picked up; the idle poll interval decides how often "
+      "a quiet bridge wakes up. Two variants, the console host started in the mode with one setting changed (its options below), against the mode's defaults "
+      "as measured above with the exact camera. Slow camera (answer after 50 ms): median / p95 round trip in ms. Idle: CPU s a minute, the bridge process alone and with the wineserver.")
     w("")
-    w("| Variant | console host options | COM read total time-out | idle: bridge | idle: bridge + wineserver | slow camera | immediate answer, N = 1 |")
-    w("|---|---|---|---:|---:|---:|---:|")
-    low_rtt = load(directory, "lowlat-rtt")
-
-    def rtt_cell(r):
-        return f"{ms(statistics.median(r['1']))} / {ms(percentile(r['1'], 95))}" if r else "not run"
-    w(f"| default mode | | {DEFAULT_COM_READ_MS} ms | {idle_cells(bi)} | {late_cell(late_b)} | {rtt_cell(load(directory, 'bridge-rtt'))} |")
-    w(f"| low-latency, chosen | | {DEFAULT_LL_COM_READ_IDLE_MS} ms, {DEFAULT_LL_COM_READ_AWAIT_MS} ms for {DEFAULT_LL_ANSWER_AWAIT_MS} ms after a command "
-      f"| {idle_cells(li)} | {late_cell(late_l)} | {rtt_cell(low_rtt)} |")
-    w(f"| low-latency, short COM read always | {options_cell(meta, 'llshort')} | {short_ms} ms | {idle_cells(short_idle)} | {late_cell(short_late)} | {rtt_cell(short_rtt)} |")
-    w(f"| low-latency, no short COM read after a command | {options_cell(meta, 'llnoawait')} | {noawait_ms} ms | (as chosen) | (as chosen) | {late_cell(noawait_late)} | (as chosen) |")
+    w("| Variant | console host options | fast window | idle poll | slow camera | idle: bridge | idle: bridge + wineserver |")
+    w("|---|---|---:|---:|---:|---:|---:|")
+    w(f"| default mode | | | | {late_cell(load(directory, 'bridge-late-rtt'))} | {idle_cells(bi)} |")
+    w(f"| low-latency, default settings | | {DEFAULT_LL_FAST_WINDOW_MS} ms | {DEFAULT_LL_IDLE_POLL_MS} ms | {late_cell(late_l)} | {idle_cells(li)} |")
+    w(f"| low-latency, no fast window | {options_cell(meta, 'llnowindow')} | {window_ms} ms | {DEFAULT_LL_IDLE_POLL_MS} ms "
+      f"| {late_cell(nowindow_late)} | (as default) | (as default) |")
+    w(f"| low-latency, short idle poll | {options_cell(meta, 'llidle10')} | {DEFAULT_LL_FAST_WINDOW_MS} ms | {idle_ms} ms "
+      f"| (as default) | {idle_cells(idle10)} |")
     w("")
-
-    def med(result):
-        return statistics.median(result["command"]) if result else None
-
-    def idle_total(result):
-        return sum(g["cpu_s_per_min"] for k, g in result["groups"].items() if k in ("bridge", "wineserver")) if result else None
     parts = []
-    if short_idle and li:
-        parts.append(f"a {short_ms} ms COM read all the time costs {idle_total(short_idle):.2f} CPU s a minute when idle (bridge and wineserver) "
-                     f"against {idle_total(li):.2f} with the chosen time-outs")
-    if short_late and late_l:
-        parts.append(f"and answers the slow camera in {ms(med(short_late))} ms against {ms(med(late_l))} ms")
-    if noawait_late:
-        parts.append(f"without the short COM read after a command the slow camera's answer waits for the next idle pass: {ms(med(noawait_late))} ms")
+    if nowindow_late and late_l:
+        parts.append(f"without the fast window the slow camera's answer takes {ms(statistics.median(nowindow_late['command']))} ms "
+                     f"against {ms(statistics.median(late_l['command']))} ms with it")
+    if idle10 and li:
+        parts.append(f"a {idle_ms} ms idle poll costs {idle_total(idle10):.2f} CPU s a minute when idle (bridge and wineserver) "
+                     f"against {idle_total(li):.2f} with the {DEFAULT_LL_IDLE_POLL_MS} ms one")
     if parts:
-        w("Measured: " + ", ".join(parts[:2]) + ("; " + parts[2] if len(parts) > 2 else "") + ". "
-          "The chosen pair keeps the idle pass of the default mode and shortens the COM read only for half a second after a command, while its answer may still come.")
+        w("Measured: " + "; ".join(parts) + ".")
+        w("")
+
+
+def verdict(ok):
+    return "**met**" if ok else "**missed**"
+
+
+def targets_section(w, directory):
+    """Each target of the low-latency mode, per kind of camera, met or missed with the figures it was judged on."""
+    base_rtt, bi = load(directory, "baseline-rtt"), load(directory, "bridge-idle")
+    sides = [(side, camera) for side, camera in LOW_SIDES if load(directory, f"{side}-rtt")]
+    if not sides:
+        return
+    base_med = statistics.median(base_rtt[COMMAND_SIZE]) if base_rtt and COMMAND_SIZE in base_rtt else None
+    line = LINE_921600
+    w("## Targets")
     w("")
-
-
-def low_rtt_default(directory):
-    r = load(directory, "bridge-rtt")
-    return r["1"] + r["16"] + r["256"]
+    w(f"The low-latency mode against its targets, from the figures of this run, for each kind of camera: a {COMMAND_SIZE}-byte command round trip "
+      f"of at most {TARGET_COMMAND_MEDIAN_MS} ms median and {TARGET_COMMAND_P95_MS} ms p95, and a median at most {TARGET_BASELINE_FACTOR} times "
+      f"the baseline's; the slow camera (answer after 50 ms) at most {TARGET_LATE_MEDIAN_MS} ms median; both directions at 921600 at least "
+      f"{TARGET_LINE_SHARE:.0%} of the line rate (10 bits a byte) with no byte lost; idle, the bridge process and the wineserver at most "
+      f"{TARGET_IDLE_FACTOR} times what they use in the default mode (exact camera).")
+    w("")
+    for side, camera in sides:
+        rtt, late, idle = (load(directory, f"{side}-{what}") for what in ("rtt", "late-rtt", "idle"))
+        if rtt and COMMAND_SIZE in rtt and base_med:
+            c = rtt[COMMAND_SIZE]
+            med, p95 = statistics.median(c), percentile(c, 95)
+            factor = med / base_med
+            ok = med <= TARGET_COMMAND_MEDIAN_MS and p95 <= TARGET_COMMAND_P95_MS and factor <= TARGET_BASELINE_FACTOR
+            w(f"- {camera}, {COMMAND_SIZE}-byte command: {verdict(ok)}: median {ms(med)} ms (<= {TARGET_COMMAND_MEDIAN_MS}), "
+              f"p95 {ms(p95)} ms (<= {TARGET_COMMAND_P95_MS}), {factor:,.1f} times the baseline's median of {ms(base_med)} ms (<= {TARGET_BASELINE_FACTOR}).")
+        else:
+            w(f"- {camera}, {COMMAND_SIZE}-byte command: **not measured**.")
+        if late:
+            med = statistics.median(late["command"])
+            w(f"- {camera}, slow camera: {verdict(med <= TARGET_LATE_MEDIAN_MS)}: median {ms(med)} ms (<= {TARGET_LATE_MEDIAN_MS}).")
+        else:
+            w(f"- {camera}, slow camera: **not measured**.")
+        for direction, label in (("up", "user -> camera"), ("down", "camera -> user")):
+            r = load(directory, f"{side}-{direction}-921600")
+            if r is None:
+                w(f"- {camera}, {label} at 921600: **not measured**.")
+                continue
+            faults = r["lost"] + r["wrong"] + r["extra"]
+            if complete(r):
+                share = throughput(r) / line
+                figures = f"{throughput(r):,.0f} B/s, {share:.1%} of the line rate (>= {TARGET_LINE_SHARE:.0%})"
+            else:
+                share = 0.0
+                figures = f"incomplete, {min(r['received'], r['bytes']):,} of {r['bytes']:,} bytes arrived"
+            figures += f", {r['lost']:,} bytes lost"
+            if r["wrong"] or r["extra"]:
+                figures += f" ({r['wrong']:,} wrong, {r['extra']:,} extra)"
+            if direction == "down" and r.get("dropped") is not None:
+                figures += f", {r['dropped']:,} dropped by the grabber's buffer"
+            ok = complete(r) and share >= TARGET_LINE_SHARE and faults == 0
+            w(f"- {camera}, {label} at 921600: {verdict(ok)}: {figures}.")
+        if idle and bi:
+            mine, default = idle_total(idle), idle_total(bi)
+            ok = mine <= TARGET_IDLE_FACTOR * default
+            w(f"- {camera}, idle: {verdict(ok)}: {mine:.2f} CPU s a minute (bridge and wineserver) against {default:.2f} in the default mode, "
+              f"limit {TARGET_IDLE_FACTOR * default:.2f}.")
+        else:
+            w(f"- {camera}, idle: **not measured**.")
+    w("")
 
 
 def main():
@@ -261,7 +354,8 @@ def main():
     w(f"| Bridge | {bridge_name} |")
     if low_rtt:
         w("| Low-latency mode | the same program with one more word, "
-          + ("`COM10 0 <line settings> Autorun LowLatency` |" if app else "`TARVCOM10 0 <line settings> --low-latency` |"))
+          + ("`COM10 0 <line settings> Autorun LowLatency`" if app else "`TARVCOM10 0 <line settings> --low-latency`")
+          + f"; each of its rows twice, with the exact simulated camera and with the tick camera (`{meta.get('tick_camera', 'tick_timeouts = yes')}`) |")
     w("")
     w("## What runs")
     w("")
@@ -281,29 +375,37 @@ def main():
       f"line one buffer at a time), and the frame grabber's finite receive buffer ({buffer_text}, the simulated camera's default): bytes that arrive while it is "
       "full are dropped, and the camera counts them in its `overflow_log`. The unpaced dump (all at once) stands for an infinitely fast line and runs with an unbounded "
       "buffer (`receive_buffer = 0`), so that it measures the bridge's own ceiling.")
+    if low_rtt:
+        w(f"- **Tick camera**: the low-latency rows run again with the same cameras plus `{meta.get('tick_camera', 'tick_timeouts = yes')}`: every read whose "
+          f"time-out is above 0 gives up only at the next system tick boundary ({TICK_MS} ms), as a camera library that counts its time-outs in ticks does; "
+          "a read whose count is there, or with time-out 0, still returns at once.")
     if meta.get("study") and load(directory, "study-stock-rtt"):
         w("- **Study**: the console host of the same engine (`bridge_demo.exe`), started with other transfer timings, one change each: "
           + "; ".join(f"{name} {options_cell(meta, name)}" for name in meta["study"]) + ".")
     w("")
+    if low_rtt:
+        targets_section(w, directory)
 
+    tick_rtt = load(directory, "lowlat-tick-rtt")
     w("## Command round trip")
     w("")
-    w(f"The user side writes N bytes and reads the full N-byte answer; {meta['count']} round trips per size after 5 warm-up ones. Milliseconds.")
+    w(f"The user side writes N bytes and reads the full N-byte answer; {meta['count']} round trips per size after 5 warm-up ones. Milliseconds: median / p95.")
     w("")
-    w("| N bytes | bridge median | bridge p95 | low-latency median | low-latency p95 | baseline median | baseline p95 | median against the baseline's (default / low-latency) |")
-    w("|---:|---:|---:|---:|---:|---:|---:|---:|")
-    for size in ("1", "16", "256"):
-        b = bridge_rtt[size]
-        a = base_rtt[size]
-        bm, bp, am, ap = statistics.median(b), percentile(b, 95), statistics.median(a), percentile(a, 95)
-        if low_rtt:
-            lm, lp = statistics.median(low_rtt[size]), percentile(low_rtt[size], 95)
-            low_cells, low_ratio = f"{ms(lm)} | {ms(lp)}", f" / {lm / am:,.0f}"
-        else:
-            low_cells, low_ratio = "not run | not run", ""
-        w(f"| {size} | {ms(bm)} | {ms(bp)} | {low_cells} | {ms(am)} | {ms(ap)} | {bm / am:,.0f}{low_ratio} |")
+    w("| N bytes | default mode | low-latency | low-latency, tick camera | baseline | median against the baseline's (default / low-latency / tick camera) |")
+    w("|---:|---:|---:|---:|---:|---:|")
+
+    def rtt_cells(result, size, base):
+        if not result or size not in result:
+            return "not run", None
+        m = statistics.median(result[size])
+        return f"{ms(m)} / {ms(percentile(result[size], 95))}", (f"{m / base:,.0f}" if base else "-")
+    for size in sorted(set(bridge_rtt) | set(base_rtt), key=int):
+        base = statistics.median(base_rtt[size]) if size in base_rtt else None
+        cells = [rtt_cells(r, size, base) for r in (bridge_rtt, low_rtt, tick_rtt, base_rtt)]
+        ratios = " / ".join(ratio or "-" for _, ratio in cells[:3])
+        w(f"| {size} | " + " | ".join(cell for cell, _ in cells) + f" | {ratios} |")
     w("")
-    late_b, late_l = load(directory, "bridge-late-rtt"), load(directory, "lowlat-late-rtt")
+    late_b, late_l, late_t = (load(directory, f"{side}-late-rtt") for side in ("bridge", "lowlat", "lowlat-tick"))
     if late_b and late_l:
         w("### A slow camera")
         w("")
@@ -311,12 +413,13 @@ def main():
         w("")
         w("| Mode | median | p95 | max |")
         w("|---|---:|---:|---:|")
-        for label, r in (("default", late_b), ("low-latency", late_l)):
-            c = r["command"]
-            w(f"| {label} | {ms(statistics.median(c))} | {ms(percentile(c, 95))} | {ms(max(c))} |")
+        for label, r in (("default", late_b), ("low-latency", late_l), ("low-latency, tick camera", late_t)):
+            if r:
+                c = r["command"]
+                w(f"| {label} | {ms(statistics.median(c))} | {ms(percentile(c, 95))} | {ms(max(c))} |")
         w("")
 
-    bq, lq, aq = (load(directory, f"{side}-quiet-rtt") for side in ("bridge", "lowlat", "baseline"))
+    bq, lq, tq, aq = (load(directory, f"{side}-quiet-rtt") for side in ("bridge", "lowlat", "lowlat-tick", "baseline"))
     if bq and aq:
         w("### A command after a quiet line")
         w("")
@@ -325,7 +428,7 @@ def main():
         w("")
         w("| Path | median | p95 | max |")
         w("|---|---:|---:|---:|")
-        for label, r in (("bridge, default mode", bq), ("bridge, low-latency mode", lq), ("baseline", aq)):
+        for label, r in (("bridge, default mode", bq), ("bridge, low-latency mode", lq), ("bridge, low-latency mode, tick camera", tq), ("baseline", aq)):
             if r:
                 c = r["16"]
                 w(f"| {label} | {ms(statistics.median(c))} | {ms(percentile(c, 95))} | {ms(max(c))} |")
@@ -337,26 +440,28 @@ def main():
       "Both directions count from the first to the last byte at the receiving end, so that the one-off latency of a round trip does not enter: "
       "user -> camera from the first byte in the camera's log until the log holds the last one, at a line rate with the user side pacing its writes at 10 bits a byte (a pseudo-terminal does not pace); "
       "camera -> user from the first to the last byte of the answer to `dump <n>`, at a line rate with the camera (`pace = yes`, at the bridge's line settings) or the baseline peer pacing. "
-      f"\"Dropped by the grabber's buffer\" is the camera's own count of the bytes its receive buffer ({buffer_text}) could not take because they arrived while it was full; "
+      f"In brackets after the bridge's bytes lost, \"dropped\": the camera's own count of the bytes its receive buffer ({buffer_text}) could not take because they arrived while it was full; "
       "they are among the bytes lost, and the bytes after a dropped stretch arrive shifted, so they count as wrong too (wrong: differing from the byte expected at their place). "
-      "\"-\": no such buffer on that path (user -> camera, the baseline); \"(unbounded)\": the unpaced dump, whose buffer has no bound.")
+      "No such count on paths without that buffer (user -> camera, the baseline); \"unbounded\": the unpaced dump, whose buffer has no bound.")
     w("")
-    w("| Direction | Line rate | Bytes | Bridge B/s | Bridge lost | Bridge: dropped by the grabber's buffer "
-      "| Low-latency B/s | Low-latency lost | Low-latency: dropped by the grabber's buffer | Baseline B/s | Baseline lost |")
+    w("| Direction | Line rate | Bytes | default B/s | default lost | low-latency B/s | low-latency lost "
+      "| low-latency, tick camera B/s | low-latency, tick camera lost | baseline B/s | baseline lost |")
     w("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
     for direction, label in (("up", "user -> camera"), ("down", "camera -> user")):
         for line_rate in ("unpaced",) + LINE_RATES:
+            cells = []
+            for side in ("bridge", "lowlat", "lowlat-tick"):
+                r = load(directory, f"{side}-{direction}-{line_rate}")
+                cells.append(f"{rate(r)} | {lost_cell(r, direction, line_rate)}")
             b = load(directory, f"bridge-{direction}-{line_rate}")
-            lo = load(directory, f"lowlat-{direction}-{line_rate}")
             a = load(directory, f"baseline-{direction}-{line_rate}")
             size = (b or a or {}).get("bytes", "-")
-            w(f"| {label} | {line_rate} | {size:,} | {rate(b)} | {loss(b)} | {dropped_cell(b, direction, line_rate)} "
-              f"| {rate(lo)} | {loss(lo)} | {dropped_cell(lo, direction, line_rate)} | {rate(a)} | {loss(a)} |")
+            w(f"| {label} | {line_rate} | {size:,} | " + " | ".join(cells) + f" | {rate(a)} | {loss(a)} |")
     w("")
     w("Against the line rate (10 bits a byte), each line-rate row:")
     w("")
-    for mode, prefix in (("default mode", "bridge"), ("low-latency mode", "lowlat")):
-        if mode == "low-latency mode" and not low_rtt:
+    for mode, prefix in (("default mode", "bridge"), ("low-latency mode", "lowlat"), ("low-latency mode, tick camera", "lowlat-tick")):
+        if prefix != "bridge" and not load(directory, f"{prefix}-rtt"):
             continue
         for direction, label in (("down", "camera -> user"), ("up", "user -> camera")):
             for line_rate in LINE_RATES:
@@ -366,14 +471,15 @@ def main():
 
     bi = load(directory, "bridge-idle")
     li = load(directory, "lowlat-idle")
+    ti = load(directory, "lowlat-tick-idle")
     ai = load(directory, "baseline-idle")
     w("## Idle cost")
     w("")
     w(f"CPU seconds (user + system, from `/proc/<pid>/stat`) per minute with no traffic, measured over {bi['window_s']:.0f} s and scaled to a minute. "
-      "Left: the bridge connected and idle, in each mode. Right: the same Wine session with the baseline peer instead of the bridge.")
+      "Left: the bridge connected and idle, in each mode (the low-latency mode with either camera). Right: the same Wine session with the baseline peer instead of the bridge.")
     w("")
-    w("| Process | with the bridge connected | the same, low-latency mode | baseline (no bridge) |")
-    w("|---|---:|---:|---:|")
+    w("| Process | with the bridge connected | the same, low-latency mode | low-latency mode, tick camera | baseline (no bridge) |")
+    w("|---|---:|---:|---:|---:|")
     names = [("bridge", "bridge process (its Wine process, all threads)"),
              ("peer", "baseline peer (Linux)"),
              ("wineserver", "wineserver of the session"),
@@ -382,18 +488,19 @@ def main():
     for key, label in names:
         b = bi["groups"].get(key)
         lo = li["groups"].get(key) if li else None
+        t = ti["groups"].get(key) if ti else None
         a = ai["groups"].get(key)
-        w(f"| {label} | {cpu_cell(b)} | {cpu_cell(lo)} | {cpu_cell(a)} |")
-    total_b = sum(g["cpu_s_per_min"] for g in bi["groups"].values())
-    total_l = f"{sum(g['cpu_s_per_min'] for g in li['groups'].values()):.2f}" if li else "-"
-    total_a = sum(g["cpu_s_per_min"] for g in ai["groups"].values())
-    w(f"| all of the above | {total_b:.2f} | {total_l} | {total_a:.2f} |")
+        w(f"| {label} | {cpu_cell(b)} | {cpu_cell(lo)} | {cpu_cell(t)} | {cpu_cell(a)} |")
+
+    def total(result):
+        return f"{sum(g['cpu_s_per_min'] for g in result['groups'].values()):.2f}" if result else "-"
+    w(f"| all of the above | {total(bi)} | {total(li)} | {total(ti)} | {total(ai)} |")
     w("")
     if low_rtt:
-        low_section(w, directory, meta, low_rtt, base_rtt, bi, li, late_b, late_l)
+        low_section(w, directory, meta, base_rtt, bi)
 
     # Where the time goes.
-    all_bridge = bridge_rtt["1"] + bridge_rtt["16"] + bridge_rtt["256"]
+    all_bridge = all_sizes(bridge_rtt)
     lo, med, hi = min(all_bridge), statistics.median(all_bridge), max(all_bridge)
     base_med = statistics.median(base_rtt["1"])
     w("## Where the time goes in a round trip")
@@ -453,14 +560,15 @@ def main():
     throughput_section(w, directory, meta, buffer_bytes, low_rtt)
     w("## Notes")
     w("")
-    w("- The figures are for Wine on Linux pseudo-terminals, not for Windows with com0com: a pseudo-terminal does not pace bytes at the baud rate, and Wine carries every serial call through the wineserver. The time-outs that set the round trip are the bridge's own and apply on Windows too, as long as the port leaves the read interval time-out unused.")
+    w("- The figures are for Wine on Linux pseudo-terminals, not for Windows with com0com: a pseudo-terminal does not pace bytes at the baud rate, and Wine carries every serial call through the wineserver. The time-outs that set the round trip are the bridge's own and apply on Windows too, as long as the port leaves the read interval time-out unused; "
+      "the camera library's own time-outs may be coarser there, counted in system ticks, which is what the tick camera stands in for.")
     if app:
         w("- The bridge program was ended with a signal to its Wine process between the runs (the benchmark measures traffic, not the Exit command).")
     w("- The machine is shared: the load average above says how busy it was. The round-trip figures hardly move with load (they are time-outs); "
       "the camera -> user figures at a line rate can, because a pass that ends while the camera still sends leaves its bytes to the grabber's buffer until the next pass reads, "
       "and a bridge that is kept from running for longer than the buffer lasts loses bytes there.")
     w(f"- Run it again with `bench/run` (this run: {meta['elapsed_s']} s with the build; `--bridge demo` measures the console host in place of the bridge program, "
-      "`--no-study` leaves out the console host started with other timings).")
+      "`--no-study` leaves out the console host started with other timings or low-latency settings).")
     with open(output, "w") as f:
         f.write("\n".join(out) + "\n")
 
@@ -516,16 +624,19 @@ def throughput_section(w, directory, meta, buffer_bytes, low_rtt):
             text += " In this run, in the default mode: " + "; ".join(findings) + "."
     w(text)
     if low_rtt:
-        text = ("- **The low-latency mode** reads the camera every 1 ms and ends the step only after the camera has been quiet for 2 ms, so it does not go back "
-                "to a long COM read while the camera sends")
+        text = (f"- **The low-latency mode** reads the two directions on threads of their own, and polls the camera every {DEFAULT_LL_POLL_MS} ms while traffic is "
+                f"recent, so it does not slow down while the camera sends: the polls back off only after {DEFAULT_LL_FAST_WINDOW_MS} ms without traffic")
         if buffer_bytes:
-            text += (f"; the grabber's buffer holds {buffer_bytes / LINE_921600 * 1000:.0f} ms of the line at 921600, far more than the gaps between its reads")
+            text += (f"; the grabber's buffer holds {buffer_bytes / LINE_921600 * 1000:.0f} ms of the line at 921600, far more than the fast poll interval "
+                     f"and more than a tick ({TICK_MS} ms), by which the tick camera may lengthen a read")
         w(text + ".")
-    dump_b, dump_l = load(directory, "bridge-down-unpaced"), load(directory, "lowlat-down-unpaced")
+    dump_b, dump_l, dump_t = (load(directory, f"{side}-down-unpaced") for side in ("bridge", "lowlat", "lowlat-tick"))
     if complete(dump_b):
         text = (f"- **The unpaced dump** (an infinitely fast line, an unbounded buffer) is the bridge's own ceiling: {throughput(dump_b):,.0f} B/s in the default mode")
         if complete(dump_l):
             text += f", {throughput(dump_l):,.0f} B/s in the low-latency mode"
+        if complete(dump_t):
+            text += f", {throughput(dump_t):,.0f} B/s in the low-latency mode with the tick camera"
         text += f", {throughput(dump_b) / LINE_921600:,.0f} times the {LINE_921600:,.0f} bytes a second of 921600 baud."
         w(text)
     up = {(v, r): load(directory, f"study-{v}-up-{r}") for v in ("stock", "cl1") for r in ("unpaced", "921600")}
