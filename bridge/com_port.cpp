@@ -1,5 +1,6 @@
 #include "com_port.h"
 
+#include "com_wait_bound.h"
 #include "windows_error_status.h"
 
 #include <cerrno>
@@ -77,7 +78,7 @@ int ComPort::open(const char* path, uint32_t baudRate, int parity, uint32_t data
     return status;
 }
 
-int ComPort::setReadTimeout(uint32_t ms)
+int ComPort::setReadTimeout(uint32_t ms, COMMTIMEOUTS* inForce)
 {
     COMMTIMEOUTS t{};
     if (!GetCommTimeouts(handle_.get(), &t))
@@ -85,6 +86,8 @@ int ComPort::setReadTimeout(uint32_t ms)
     t.ReadTotalTimeoutConstant = ms;
     if (!SetCommTimeouts(handle_.get(), &t))
         return statusFromWindowsError(GetLastError());
+    if (inForce)
+        *inForce = t;
     return 0;
 }
 
@@ -96,21 +99,27 @@ int ComPort::setWriteTimeout(uint32_t ms)
     t.WriteTotalTimeoutConstant = ms;
     if (!SetCommTimeouts(handle_.get(), &t))
         return statusFromWindowsError(GetLastError());
+    writeMultiplierMs_ = t.WriteTotalTimeoutMultiplier;
+    writeConstantMs_ = ms;
     return 0;
 }
 
-bool ComPort::complete(BOOL ok, OVERLAPPED& o, DWORD& n, DWORD& error)
+bool ComPort::complete(BOOL ok, OVERLAPPED& o, DWORD& n, DWORD& error, DWORD boundMs)
 {
     n = 0;
     if (!ok && GetLastError() != ERROR_IO_PENDING) {
         error = GetLastError();
         return false;
     }
+    // Still not done well past its time-out (see comWaitBoundMs): cancelled, it reports
+    // what it moved.
+    if (!ok && WaitForSingleObject(o.hEvent, boundMs) == WAIT_TIMEOUT)
+        CancelIo(handle_.get());
     if (!GetOverlappedResult(handle_.get(), &o, &n, TRUE)) {
         error = GetLastError();
-        // A read or write whose total time-out ran out is a success with what it moved.
+        // A read or write whose time-out ran out is a success with what it moved.
         // Windows completes it so; Wine completes one that moved nothing with this error.
-        if (error != ERROR_TIMEOUT)
+        if (error != ERROR_TIMEOUT && error != ERROR_OPERATION_ABORTED)
             return false;
         n = static_cast<DWORD>(o.InternalHigh);
     }
@@ -121,14 +130,16 @@ bool ComPort::complete(BOOL ok, OVERLAPPED& o, DWORD& n, DWORD& error)
 
 int ComPort::read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t timeoutMs)
 {
-    const int status = setReadTimeout(timeoutMs);
+    COMMTIMEOUTS t{};
+    const int status = setReadTimeout(timeoutMs, &t);
     if (status != 0)
         return status;
     OVERLAPPED o{};
     o.hEvent = readDone_.get();
     DWORD n = 0;
     DWORD e = 0;
-    if (!complete(ReadFile(handle_.get(), buffer, wanted, nullptr, &o), o, n, e)) {
+    const DWORD bound = comWaitBoundMs(t.ReadTotalTimeoutMultiplier, t.ReadTotalTimeoutConstant, wanted);
+    if (!complete(ReadFile(handle_.get(), buffer, wanted, nullptr, &o), o, n, e, bound)) {
         diagLine("COM Port read error: %lu\n", e);
         return statusFromWindowsError(e);
     }
@@ -154,7 +165,7 @@ int ComPort::readArrived(uint8_t* buffer, uint32_t wanted, uint32_t& got, HANDLE
     }
     DWORD n = 0;
     DWORD e = 0;
-    if (!complete(ok, o, n, e) && e != ERROR_OPERATION_ABORTED) {
+    if (!complete(ok, o, n, e, INFINITE)) {
         diagLine("COM Port read error: %lu\n", e);
         return statusFromWindowsError(e);
     }
@@ -170,7 +181,8 @@ int ComPort::readArrived(uint8_t* buffer, uint32_t wanted, uint32_t& got, HANDLE
     const uint32_t more = queued.cbInQue < wanted - 1 ? queued.cbInQue : wanted - 1;
     if (more == 0)
         return 0;
-    if (!complete(ReadFile(handle_.get(), buffer + 1, more, nullptr, &o), o, n, e)) {
+    // The bytes are there: the read cannot legitimately wait.
+    if (!complete(ReadFile(handle_.get(), buffer + 1, more, nullptr, &o), o, n, e, kComTimeoutGraceMs)) {
         diagLine("COM Port read error: %lu\n", e);
         return statusFromWindowsError(e);
     }
@@ -210,7 +222,8 @@ int ComPort::write(const uint8_t* buffer, uint32_t count, uint32_t& written)
     o.hEvent = writeDone_.get();
     DWORD n = 0;
     DWORD e = 0;
-    if (!complete(WriteFile(handle_.get(), buffer, count, nullptr, &o), o, n, e)) {
+    const DWORD bound = comWaitBoundMs(writeMultiplierMs_, writeConstantMs_, count);
+    if (!complete(WriteFile(handle_.get(), buffer, count, nullptr, &o), o, n, e, bound)) {
         errno = errorNumberFromWindowsError(e);
         diagLine("COM Port write error: %lu\n", e);
         return statusFromWindowsError(e);

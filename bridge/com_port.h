@@ -24,7 +24,8 @@ public:
     // parity 0/1/2 (none/odd/even), stop-bit code 0/1/2 (1/1.5/2). On failure the
     // port is closed again.
     int open(const char* path, uint32_t baudRate, int parity, uint32_t dataBits, int stopBits);
-    int setReadTimeout(uint32_t ms);
+    // inForce, when given, receives the time-outs the port has afterwards.
+    int setReadTimeout(uint32_t ms, COMMTIMEOUTS* inForce = nullptr);
     int setWriteTimeout(uint32_t ms);
     int read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t timeoutMs);
     // Waits, with no time-out, until bytes arrive or wake is signalled, and takes what
@@ -50,15 +51,19 @@ public:
 
 private:
     int failAndClose(DWORD windowsError);
-    // Waits for an overlapped read or write begun with ok/the event; n receives the
-    // bytes it moved. False with the Windows error in error when it failed.
-    bool complete(BOOL ok, OVERLAPPED& o, DWORD& n, DWORD& error);
+    // Waits for an overlapped read or write begun with ok/the event, cancelling it when
+    // it is not done within boundMs; n receives the bytes it moved. False with the
+    // Windows error in error when it failed.
+    bool complete(BOOL ok, OVERLAPPED& o, DWORD& n, DWORD& error, DWORD boundMs);
 
     // Null when closed; a failed open leaves it null.
     UniqueHandle handle_;
     // One event for the reads and one for the writes, which may run on two threads.
     UniqueHandle readDone_;
     UniqueHandle writeDone_;
+    // The write time-out in force (the multiplier is the port's own).
+    uint32_t writeMultiplierMs_ = 0;
+    uint32_t writeConstantMs_ = kDefaultTimeoutMs;
 };
 
 } // namespace clser
