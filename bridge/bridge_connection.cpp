@@ -98,4 +98,9 @@ void BridgeConnection::addLine(std::string line)
         sink->addLine(std::move(line));
 }
 
+std::string BridgeConnection::networkClient() const
+{
+    return {};
+}
+
 } // namespace clser

@@ -147,4 +147,9 @@ void BridgeController::onStatusTimer()
     }
 }
 
+std::string BridgeController::networkClient() const
+{
+    return connection_ ? connection_->networkClient() : std::string();
+}
+
 } // namespace clser

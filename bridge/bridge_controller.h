@@ -40,6 +40,9 @@ public:
     // The running connection, null when there is none.
     BridgeConnection* connection() { return connection_.get(); }
     const TransferTimings& timings() const { return timings_; }
+    // A network connection's client as "a.b.c.d:port"; empty when none is served or the
+    // connection uses the virtual pair. The watch refreshes the status when it changes.
+    std::string networkClient() const;
     // Where connections start their transfer thread (tests put a failing one here).
     void setThreadStarter(ThreadStarter startThread) { startThread_ = startThread; }
     // The system calls behind the low-latency mode's precise waits (tests count them).

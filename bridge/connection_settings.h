@@ -2,8 +2,11 @@
 // ("9600,N,8,1") with its parser.
 #pragma once
 
+#include "network_settings.h"
+
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +25,9 @@ struct ConnectionSettings {
     // Opt-in: the transfer loop hands bytes on as soon as they arrive instead of
     // waiting out its read time-outs. Off by default.
     bool lowLatency = false;
+    // Opt-in: the user's side is a TCP client served on this endpoint instead of the
+    // virtual pair, whose bridge end is then not opened. Absent: the pair.
+    std::optional<network::NetworkSettings> network;
 };
 
 // A line rate the bridge offers: its text (in line settings texts and the baud boxes),
