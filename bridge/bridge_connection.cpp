@@ -27,6 +27,9 @@ BridgeConnection::BridgeConnection(const std::string& devicePath, const Connecti
 {
     echo_ = s.echo;
     lowLatency_ = s.lowLatency;
+    if (s.network)
+        network_ = std::make_unique<NetworkUserSide>(*s.network, wake_.get(), clPort_, clBaudCode_,
+                                                     [this](std::string line) { addLine(std::move(line)); });
 }
 
 BridgeConnection::~BridgeConnection()
@@ -43,6 +46,8 @@ int BridgeConnection::openClPort()
 
 int BridgeConnection::openComPort()
 {
+    if (network_)
+        return network_->open();
     return comPort_.open(devicePath_.c_str(), baudRate_, parity_, dataBits_, stopBits_);
 }
 
@@ -77,7 +82,10 @@ void BridgeConnection::stopTransfer()
     {
         CriticalSectionLock lock(portLock_);
         clPort_.close();
-        comPort_.close();
+        if (network_)
+            network_->close();
+        else
+            comPort_.close();
     }
     // The thread has left the port lock and only returns now. Waiting for it keeps a
     // thread of this connection from ever running on into the next connection's ports.
@@ -100,7 +108,7 @@ void BridgeConnection::addLine(std::string line)
 
 std::string BridgeConnection::networkClient() const
 {
-    return {};
+    return network_ ? network_->clientAddress() : std::string();
 }
 
 } // namespace clser

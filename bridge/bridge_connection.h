@@ -8,6 +8,7 @@
 #include "com_port.h"
 #include "connection_settings.h"
 #include "critical_section.h"
+#include "network_user_side.h"
 #include "precise_timer.h"
 #include "trace_sink.h"
 #include "transfer_timings.h"
@@ -15,6 +16,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace clser {
@@ -32,7 +34,10 @@ public:
     BridgeConnection& operator=(const BridgeConnection&) = delete;
 
     int openClPort();
+    // Opens the user side: the bridge end of the pair, or for a network connection the
+    // listening endpoint (no COM port is opened then).
     int openComPort();
+    bool servesNetwork() const { return network_ != nullptr; }
     // Sets the run flag, hands over the trace list and starts the transfer thread.
     // 0 when it runs, else the status of the Windows error of the failed start.
     int startTransfer(TraceSink* traceList);
@@ -51,6 +56,8 @@ public:
 
     ClSerialPort& clPort() { return clPort_; }
     ComPort& comPort() { return comPort_; }
+    // What the transfer reads and writes on the user's side.
+    UserSide& userSide() { return network_ ? static_cast<UserSide&>(*network_) : comPort_; }
 
     // Set by the user-interface thread, read by the transfer thread before each block
     // (echo) or at the start of each pass (low latency).
@@ -98,6 +105,8 @@ private:
     // closes the COM port before the Camera Link port.
     ClSerialPort clPort_;
     ComPort comPort_;
+    // A network connection's user side, in place of the COM port.
+    std::unique_ptr<NetworkUserSide> network_;
     std::atomic<bool> run_{false};
     std::atomic<bool> connectionError_{false};
     std::atomic<bool> echo_{false};

@@ -67,12 +67,15 @@ int BridgeController::connectBridge()
     if (status < 0) {
         failure = "Connecting to CamaraLink port failed\nError code: %d";
     } else if ((status = c.openComPort()) < 0) {
-        failure = "Cannot open the serial port\nError code: %d";
+        failure = c.servesNetwork() ? "Cannot listen on the network port\nError code: %d"
+                                    : "Cannot open the serial port\nError code: %d";
     } else {
-        // Throw away bytes that were already queued in the pair.
+        // Throw away bytes that were already queued in the pair (a network endpoint that
+        // has just begun to listen has none).
         std::vector<uint8_t> stale(4096);
         uint32_t got = 0;
-        status = c.comPort().read(stale.data(), static_cast<uint32_t>(stale.size()), got, 100);
+        if (!c.servesNetwork())
+            status = c.comPort().read(stale.data(), static_cast<uint32_t>(stale.size()), got, 100);
         if (status < 0)
             failure = "Cannot open the serial port\nError code: %d";
         else if ((status = c.startTransfer(ui_.traceList())) != 0)
@@ -144,6 +147,13 @@ void BridgeController::onStatusTimer()
     if (connected_ && connection_ && connection_->connectionError()) {
         disconnectBridge();
         ui_.showMessage("Connection error!", "", MB_ICONEXCLAMATION);
+        return;
+    }
+    // A network client came or went: the status names the one served.
+    const std::string client = networkClient();
+    if (client != shownClient_) {
+        shownClient_ = client;
+        ui_.updateStatus();
     }
 }
 

@@ -58,6 +58,8 @@ private:
     bool connected_ = false;
     bool firstAttempt_ = true;
     std::unique_ptr<BridgeConnection> connection_;
+    // The network client the status showed when the watch last looked.
+    std::string shownClient_;
 };
 
 // True when a running connection must be restarted to take the new settings.

@@ -18,6 +18,11 @@ int ClSerialPort::open(uint32_t index, uint32_t clBaudCode)
     return clSetBaudRate(ref_.get(), clBaudCode);
 }
 
+int ClSerialPort::setBaudRate(uint32_t clBaudCode)
+{
+    return clSetBaudRate(ref_.get(), clBaudCode);
+}
+
 int ClSerialPort::read(uint8_t* buffer, uint32_t& count, uint32_t timeoutMs)
 {
     uint32_t n = count;

@@ -29,6 +29,8 @@ public:
     int read(uint8_t* buffer, uint32_t& count, uint32_t timeoutMs);
     // written receives the bytes the library took; fewer than count gives -5.
     int write(const uint8_t* buffer, uint32_t count, uint32_t& written);
+    // Changes the line rate of the open port: the library's status.
+    int setBaudRate(uint32_t clBaudCode);
     // Always 0. The reference is not used again.
     int close();
 

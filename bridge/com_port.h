@@ -7,6 +7,7 @@
 #pragma once
 
 #include "unique_handle.h"
+#include "user_side.h"
 
 #include <windows.h>
 
@@ -15,7 +16,7 @@
 
 namespace clser {
 
-class ComPort {
+class ComPort : public UserSide {
 public:
     static constexpr uint32_t kQueueSize = 16384;
     static constexpr uint32_t kDefaultTimeoutMs = 100;
@@ -27,20 +28,23 @@ public:
     // inForce, when given, receives the time-outs the port has afterwards.
     int setReadTimeout(uint32_t ms, COMMTIMEOUTS* inForce = nullptr);
     int setWriteTimeout(uint32_t ms);
-    int read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t timeoutMs);
+    int read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t timeoutMs) override;
     // Waits, with no time-out, until bytes arrive or wake is signalled, and takes what
     // has arrived (up to wanted) the moment the first byte is there: a read of one byte
     // completes when that byte comes, and the bytes queued behind it are read at once.
     // Woken with nothing arrived: 0 with got 0. The read interval and multiplier must be
     // 0 for this read to wait (see useReadWaitsForBytes).
-    int readArrived(uint8_t* buffer, uint32_t wanted, uint32_t& got, HANDLE wake);
+    int readArrived(uint8_t* buffer, uint32_t wanted, uint32_t& got, HANDLE wake) override;
     // Sets the read interval and multiplier to 0, so that readArrived waits for its byte
     // whatever the port had; previous receives the two values it replaced.
     int useReadWaitsForBytes(COMMTIMEOUTS* previous);
     // Puts back the read interval and multiplier that useReadWaitsForBytes replaced.
     int restoreReadTimeouts(const COMMTIMEOUTS& previous);
+    // The two above around the arrived reads of the transfer, keeping the port's values.
+    int enterArrivedReads() override { return useReadWaitsForBytes(&portReadTimeouts_); }
+    int leaveArrivedReads() override { return restoreReadTimeouts(portReadTimeouts_); }
     // A short write with no Windows error recorded returns 0 with written < count.
-    int write(const uint8_t* buffer, uint32_t count, uint32_t& written);
+    int write(const uint8_t* buffer, uint32_t count, uint32_t& written) override;
     int close();
 
     bool isOpen() const { return handle_.valid(); }
@@ -64,6 +68,7 @@ private:
     // The write time-out in force (the multiplier is the port's own).
     uint32_t writeMultiplierMs_ = 0;
     uint32_t writeConstantMs_ = kDefaultTimeoutMs;
+    COMMTIMEOUTS portReadTimeouts_{};
 };
 
 } // namespace clser

@@ -41,13 +41,16 @@ public:
         ResetEvent(c_.wakeEvent());
         if (!stillOn())
             return true;
-        COMMTIMEOUTS portTimeouts{};
-        status = c_.comPort().useReadWaitsForBytes(&portTimeouts);
+        status = c_.userSide().enterArrivedReads();
         if (status != 0)
             return steps_.endWith(withStatus("Error while reading from COM interface   error code: %d", status));
         bool ok = runBothDirections(status);
+        // Left for another reason than a stop (the mode was switched off): the wake-up is
+        // spent, so that the default mode's reads wait their time again.
+        if (c_.running())
+            ResetEvent(c_.wakeEvent());
         // The port's own read time-outs come back for the default mode.
-        const int restored = c_.comPort().restoreReadTimeouts(portTimeouts);
+        const int restored = c_.userSide().leaveArrivedReads();
         if (ok && restored != 0) {
             status = restored;
             ok = steps_.endWith(withStatus("Error while reading from COM interface   error code: %d", status));
@@ -87,7 +90,7 @@ private:
     {
         while (stillOn()) {
             uint32_t n = 0;
-            status = c_.comPort().readArrived(comBuffer_.get(), kTransferBlockSize, n, c_.wakeEvent());
+            status = c_.userSide().readArrived(comBuffer_.get(), kTransferBlockSize, n, c_.wakeEvent());
             if (status != 0)
                 return steps_.endWith(withStatus("Error while reading from COM interface   error code: %d", status));
             if (n == 0) {

@@ -45,7 +45,7 @@ private:
     {
         const uint32_t timeout = cameraSent_ ? t_.comReadWhileCameraSendsMs : t_.comReadTimeoutMs;
         uint32_t n = 0;
-        status_ = c_.comPort().read(buffer_.get(), kTransferBlockSize, n, timeout);
+        status_ = c_.userSide().read(buffer_.get(), kTransferBlockSize, n, timeout);
         if (status_ != 0)
             return steps_.endWith(withStatus("Error while reading from COM interface   error code: %d", status_));
         if (n == 0)

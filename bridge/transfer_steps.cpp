@@ -35,7 +35,7 @@ bool TransferSteps::writeToCom(const uint8_t* bytes, uint32_t count, int& status
     const TransferTimings& t = c_.timings();
     const ComBlockWrite r = writeBlockToCom(
         bytes, count, t.comWriteRetries,
-        [this](const uint8_t* b, uint32_t n, uint32_t& written) { return c_.comPort().write(b, n, written); },
+        [this](const uint8_t* b, uint32_t n, uint32_t& written) { return c_.userSide().write(b, n, written); },
         [&t] { Sleep(t.comWriteRetryDelayMs); },
         [this](uint32_t sentSoFar) {
             char line[80];

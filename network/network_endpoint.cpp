@@ -69,8 +69,21 @@ int NetworkEndpoint::open()
     return 0;
 }
 
+bool NetworkEndpoint::hasClient() const
+{
+    CriticalSectionLock lock(clientLock_);
+    return client_.valid();
+}
+
+std::string NetworkEndpoint::clientAddress() const
+{
+    CriticalSectionLock lock(clientLock_);
+    return clientText_;
+}
+
 void NetworkEndpoint::close()
 {
+    CriticalSectionLock lock(clientLock_);
     dropClient();
     listener_.reset();
     listeningPort_ = 0;
@@ -83,30 +96,34 @@ int NetworkEndpoint::read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint3
         return kEndpointNotOpen;
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     for (;;) {
-        // Events are cleared before the sockets are tried, so that whatever arrives
-        // after the tries signals the wait below.
-        ::WSAResetEvent(listenEvent_.get());
-        ::WSAResetEvent(clientEvent_.get());
-        const int status = acceptWaiting();
-        if (status != 0)
-            return status;
-        if (client_ && wanted > 0)
-            receive(buffer, wanted, got);
-        if (got > 0)
-            return 0;
+        HANDLE waitOn[3];
+        DWORD count = 0;
+        {
+            CriticalSectionLock lock(clientLock_);
+            // Events are cleared before the sockets are tried, so that whatever arrives
+            // after the tries signals the wait below.
+            ::WSAResetEvent(listenEvent_.get());
+            ::WSAResetEvent(clientEvent_.get());
+            const int status = acceptWaiting();
+            if (status != 0)
+                return status;
+            if (client_ && wanted > 0)
+                receive(buffer, wanted, got);
+            if (got > 0)
+                return 0;
+            waitOn[count++] = listenEvent_.get();
+            if (client_)
+                waitOn[count++] = clientEvent_.get();
+        }
         const ULONGLONG now = ::GetTickCount64();
         if (now >= deadline)
             return 0;
-
-        HANDLE waitOn[3];
-        DWORD count = 0;
-        waitOn[count++] = listenEvent_.get();
-        if (client_)
-            waitOn[count++] = clientEvent_.get();
         const DWORD wakeIndex = count;
         if (wake_ != nullptr)
             waitOn[count++] = wake_;
-        const DWORD result = ::WSAWaitForMultipleEvents(count, waitOn, FALSE, static_cast<DWORD>(deadline - now), FALSE);
+        const ULONGLONG left = deadline - now;
+        const DWORD waitMs = left >= INFINITE ? INFINITE - 1 : static_cast<DWORD>(left);
+        const DWORD result = ::WSAWaitForMultipleEvents(count, waitOn, FALSE, waitMs, FALSE);
         if (result == WSA_WAIT_FAILED)
             return lastStatus();
         if (wake_ != nullptr && result == WSA_WAIT_EVENT_0 + wakeIndex)
@@ -116,6 +133,7 @@ int NetworkEndpoint::read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint3
 
 int NetworkEndpoint::write(const uint8_t* buffer, uint32_t count, uint32_t& written)
 {
+    CriticalSectionLock lock(clientLock_);
     written = count;
     if (!listener_)
         return kEndpointNotOpen;

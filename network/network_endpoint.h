@@ -4,10 +4,14 @@
 // allow list, is accepted and closed at once; a client that goes away leaves the
 // endpoint listening for the next.
 //
-// All calls come from one thread at a time (the transfer thread, once open() has
-// succeeded); the hooks run on that thread, inside read() and write().
+// read() runs on one thread at a time and write() on one thread at a time, but the two
+// may run at once on two threads (the low-latency transfer reads on one and writes on
+// the other): the client, its protocol state and every send are kept under one lock,
+// which a read never holds while it waits. The hooks run inside read() and write(),
+// under that lock.
 #pragma once
 
+#include "critical_section.h"
 #include "network_settings.h"
 #include "rfc2217_session.h"
 #include "winsock_handles.h"
@@ -62,9 +66,9 @@ public:
     // takes nothing for kSendTimeoutMs is dropped.
     int write(const uint8_t* buffer, uint32_t count, uint32_t& written);
 
-    bool hasClient() const { return client_.valid(); }
+    bool hasClient() const;
     // "a.b.c.d:port" of the client served, empty without one.
-    const std::string& clientAddress() const { return clientText_; }
+    std::string clientAddress() const;
     // The port listened on (0 before open()).
     uint16_t listeningPort() const { return listeningPort_; }
 
@@ -95,6 +99,8 @@ private:
     std::string data_;
     std::string replies_;
     std::string escaped_;
+    // The client and everything sent to it (see the top of this file).
+    mutable CriticalSection clientLock_;
 };
 
 } // namespace clser::network

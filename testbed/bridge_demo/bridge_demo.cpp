@@ -2,12 +2,15 @@
 // port and reports on the console what the main dialog would show. Commands on
 // standard input: "echo" toggles the trace, "status" prints the state, "quit" ends.
 //
-//   bridge_demo.exe TARVCOM5 0 [9600,N,8,1] [--low-latency] [--NAME=MS ...]
+//   bridge_demo.exe TARVCOM5 0 [9600,N,8,1] [--low-latency] [--NAME=MS ...] [NETWORK=...]
 //
+// A network word (as the launcher passes it, e.g. NETWORK=RAW:127.0.0.1:4001) serves
+// the connection on that TCP endpoint instead of the COM port.
 // The options choose the transfer mode and the waits of the transfer thread, so that a
 // benchmark can vary them without another build (names: see kTimingOptions).
 #include "bridge_controller.h"
 #include "connection_settings.h"
+#include "network_settings.h"
 #include "transfer_timings.h"
 
 #include <windows.h>
@@ -18,6 +21,7 @@
 #include <thread>
 #include <iostream>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace {
@@ -118,7 +122,8 @@ bool applyTimingOption(const std::string& option, clser::TransferTimings& t)
 
 int main(int argc, char** argv)
 {
-    const char* usage = "usage: bridge_demo TARVCOMn clPortIndex [lineSettings] [--low-latency] [--NAME=MS ...]\n";
+    const char* usage =
+        "usage: bridge_demo TARVCOMn clPortIndex [lineSettings] [--low-latency] [--NAME=MS ...] [NETWORK=...]\n";
     if (argc < 3) {
         std::fprintf(stderr, "%s", usage);
         return 2;
@@ -126,10 +131,18 @@ int main(int argc, char** argv)
     const std::string bridgePort = argv[1];
     std::string lineSettings;
     bool lowLatency = false;
+    std::optional<clser::network::NetworkSettings> network;
     clser::TransferTimings timings;
     for (int i = 3; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--low-latency") {
+        if (clser::network::isNetworkWord(arg)) {
+            const clser::network::NetworkSettingsParse parsed = clser::network::parseNetworkWord(arg);
+            if (!parsed.error.empty()) {
+                std::fprintf(stderr, "bridge_demo: %s\n", parsed.error.c_str());
+                return 2;
+            }
+            network = parsed.settings;
+        } else if (arg == "--low-latency") {
             lowLatency = true;
         } else if (arg.rfind("--", 0) == 0) {
             if (!applyTimingOption(arg, timings)) {
@@ -149,6 +162,7 @@ int main(int argc, char** argv)
     s.userPortName = bridgePort.rfind("TARV", 0) == 0 ? bridgePort.substr(4) : bridgePort;
     s.clPortIndex = std::atoi(argv[2]);
     s.lowLatency = lowLatency;
+    s.network = network;
     if (!lineSettings.empty()) {
         std::string upper = lineSettings;
         for (char& c : upper)
@@ -160,7 +174,9 @@ int main(int argc, char** argv)
         say("not connected");
         return 1;
     }
-    say("connected: \\\\.\\" + bridgePort + " <-> Camera Link serial port " + std::to_string(s.clPortIndex));
+    say("connected: " +
+        (network ? clser::network::networkWord(*network) : "\\\\.\\" + bridgePort) +
+        " <-> Camera Link serial port " + std::to_string(s.clPortIndex));
 
     // Commands arrive on their own thread; this one runs the once-a-second watch.
     std::mutex commandsLock;

@@ -148,6 +148,8 @@ std::string applyPortKey(PortConfig& port, std::string_view key, std::string_vie
         ok = (port.receiveLog = std::string(raw), true);
     else if (key == "overflow_log")
         ok = (port.overflowLog = std::string(raw), true);
+    else if (key == "rate_log")
+        ok = (port.rateLog = std::string(raw), true);
     else if (key == "receive_buffer")
         ok = number(&port.receiveBuffer);
     else if (key == "echo")

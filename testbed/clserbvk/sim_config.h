@@ -45,6 +45,7 @@ struct PortConfig {
     std::string receiveLog;                        // file that gets every received byte appended
     uint32_t receiveBuffer = kDefaultReceiveBuffer; // grabber's buffer towards the host (0 = unbounded)
     std::string overflowLog;                       // file that holds the count of bytes the full buffer dropped
+    std::string rateLog;                           // file that holds the line rate last set, in bits per second
     bool tickTimeouts = false;                     // a read's time-out ends at a system tick boundary
     PortFaults faults;
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 
 namespace clser::sim {
 
@@ -59,6 +60,8 @@ int32_t SimPort::setBaudRate(PortSession& session, uint32_t constant)
     if (bitsPerSecond == 0 || (config().baudRates & constant) == 0)
         return CL_ERR_BAUD_RATE_NOT_SUPPORTED;
     camera_.setBitsPerSecond(bitsPerSecond);
+    if (!config().rateLog.empty())
+        std::ofstream(config().rateLog, std::ios::binary | std::ios::trunc) << bitsPerSecond;
     return CL_ERR_NO_ERR;
 }
 

@@ -1,0 +1,180 @@
+#!/usr/bin/env python3
+"""The bridge engine served over the network under Wine: bridge_demo.exe (the console
+host of the engine) with a network word in place of its COM port, the simulated camera
+behind it, and clients nobody here wrote: pyserial's RFC 2217 client and raw sockets.
+
+usage: network_bridge_test.py WINE_RUN WINEPREFIX BRIDGE_DEMO_EXE SCRATCH_DIR
+Each test starts its own bridge on a free port and ends it by its pid."""
+import os
+import queue
+import signal
+import socket
+import subprocess
+import sys
+import threading
+import time
+import unittest
+
+import serial
+
+WINE_RUN, PREFIX, DEMO, SCRATCH = sys.argv[1:5]
+del sys.argv[1:5]
+START_LIMIT = 90   # a Wine program's start alone can take seconds on a busy machine
+EVENT_LIMIT = 30
+BLOCK = bytes(range(256)) * 256  # 64 KiB with every byte value, IAC among them
+MODES = {"default mode": [], "low-latency mode": ["--low-latency"]}
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class Bridge:
+    """bridge_demo.exe on an echoing camera, its console lines collected as they come."""
+
+    def __init__(self, protocol="RFC2217", allow=None, options=()):
+        os.makedirs(SCRATCH, exist_ok=True)
+        self.port = free_port()
+        self.rate_log = os.path.join(SCRATCH, "network_rate_%d.txt" % self.port)
+        config = os.path.join(SCRATCH, "network_camera_%d.ini" % self.port)
+        with open(config, "w") as f:
+            f.write("ports = 1\necho = yes\nreceive_buffer = 0\nrate_log = %s\n" % windows_path(self.rate_log))
+        word = "NETWORK=%s:127.0.0.1:%d" % (protocol, self.port) + (":" + allow if allow else "")
+        env = dict(os.environ, CLSERBVK_SIM_CONFIG=windows_path(config))
+        self.process = subprocess.Popen([WINE_RUN, PREFIX, DEMO, "TARVCOM77", "0", "9600,n,8,1", word] + list(options),
+                                        stdout=subprocess.PIPE, stdin=subprocess.PIPE, text=True, env=env)
+        self.lines = queue.Queue()
+        self.seen = []
+        threading.Thread(target=self._collect, daemon=True).start()
+        self.wait_for("[bridge] connected: ", START_LIMIT)
+
+    def _collect(self):
+        for line in self.process.stdout:
+            self.lines.put(line.rstrip("\r\n"))
+
+    def wait_for(self, start, limit=EVENT_LIMIT):
+        deadline = time.monotonic() + limit
+        while True:
+            for line in self.seen:
+                if line.startswith(start):
+                    self.seen.remove(line)
+                    return line
+            left = deadline - time.monotonic()
+            if left <= 0 or self.process.poll() is not None and self.lines.empty():
+                raise AssertionError("bridge never said %r; it said %r" % (start, self.seen))
+            try:
+                self.seen.append(self.lines.get(timeout=min(left, 1)))
+            except queue.Empty:
+                pass
+
+    def stop(self):
+        if self.process.poll() is None:
+            try:
+                self.process.stdin.write("quit\n")
+                self.process.stdin.flush()
+                self.process.wait(timeout=20)
+            except (OSError, subprocess.TimeoutExpired):
+                os.kill(self.process.pid, signal.SIGKILL)
+                self.process.wait(timeout=20)
+        self.process.stdout.close()
+        self.process.stdin.close()
+
+
+def echo_both_ways(write, read):
+    """64 KiB written while the echo is read; what came back."""
+    writer = threading.Thread(target=write, args=(BLOCK,))
+    writer.start()
+    got = read(len(BLOCK))
+    writer.join()
+    return got
+
+
+def read_socket(sock, count):
+    got = b""
+    while len(got) < count:
+        piece = sock.recv(65536)
+        if not piece:
+            break
+        got += piece
+    return got
+
+
+class NetworkBridgeTest(unittest.TestCase):
+    def start(self, *args, **kwargs):
+        bridge = Bridge(*args, **kwargs)
+        self.addCleanup(bridge.stop)
+        return bridge
+
+    def test_rfc2217_client_sets_the_camera_rate_and_its_bytes_cross_complete(self):
+        for mode, options in MODES.items():
+            with self.subTest(mode):
+                bridge = self.start(options=options)
+                port = serial.serial_for_url("rfc2217://127.0.0.1:%d" % bridge.port, baudrate=115200,
+                                             timeout=EVENT_LIMIT)
+                bridge.wait_for("[bridge] trace: Network client connected: 127.0.0.1:")
+                bridge.wait_for("[bridge] trace: Camera Link rate set to 115200")
+                with open(bridge.rate_log) as f:
+                    self.assertEqual(f.read(), "115200")
+                for command in (b"id?\r", b"\xff\xff\r", b"exp 1000\r"):
+                    port.write(command)
+                    self.assertEqual(port.read(len(command)), command)
+                self.assertEqual(echo_both_ways(port.write, port.read), BLOCK)
+                port.close()
+                bridge.wait_for("[bridge] trace: Network client disconnected: 127.0.0.1:")
+                bridge.stop()
+
+    def test_raw_client_bytes_cross_complete(self):
+        for mode, options in MODES.items():
+            with self.subTest(mode):
+                bridge = self.start("RAW", options=options)
+                port = serial.serial_for_url("socket://127.0.0.1:%d" % bridge.port, timeout=EVENT_LIMIT)
+                port.write(b"PING\r")
+                self.assertEqual(port.read(5), b"PING\r")
+                self.assertEqual(echo_both_ways(port.write, port.read), BLOCK)
+                port.close()
+                bridge.stop()
+
+    def test_second_client_is_refused_and_the_first_served_on(self):
+        bridge = self.start("RAW")
+        first = socket.create_connection(("127.0.0.1", bridge.port), timeout=EVENT_LIMIT)
+        self.addCleanup(first.close)
+        bridge.wait_for("[bridge] trace: Network client connected: ")
+        second = socket.create_connection(("127.0.0.1", bridge.port), timeout=EVENT_LIMIT)
+        self.addCleanup(second.close)
+        self.assertEqual(second.recv(10), b"", "the second client is closed at once")
+        bridge.wait_for("[bridge] trace: Network client refused: 127.0.0.1:")
+        first.sendall(b"still here\r")
+        self.assertEqual(read_socket(first, 11), b"still here\r")
+
+    def test_client_killed_mid_transfer_leaves_the_bridge_serving_the_next(self):
+        bridge = self.start("RAW", options=["--low-latency"])
+        script = ("import socket,sys\ns=socket.create_connection(('127.0.0.1',%d))\n"
+                  "while True: s.sendall(bytes(range(256))*16)\n" % bridge.port)
+        sender = subprocess.Popen([sys.executable, "-c", script])
+        bridge.wait_for("[bridge] trace: Network client connected: ")
+        time.sleep(0.5)  # the killed client is in the middle of its stream
+        os.kill(sender.pid, signal.SIGKILL)
+        sender.wait(timeout=20)
+        bridge.wait_for("[bridge] trace: Network client disconnected: ")
+        port = serial.serial_for_url("socket://127.0.0.1:%d" % bridge.port, timeout=EVENT_LIMIT)
+        port.write(b"next\r")
+        self.assertEqual(port.read(5), b"next\r")
+        port.close()
+
+    def test_client_not_on_the_allow_list_is_refused(self):
+        bridge = self.start("RAW", allow="10.0.0.5")
+        client = socket.create_connection(("127.0.0.1", bridge.port), timeout=EVENT_LIMIT)
+        self.addCleanup(client.close)
+        self.assertEqual(client.recv(10), b"")
+        line = bridge.wait_for("[bridge] trace: Network client refused: 127.0.0.1:")
+        self.assertIn("allow list", line)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
