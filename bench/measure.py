@@ -44,6 +44,7 @@ import os
 import random
 import select
 import signal
+import socket
 import sys
 import termios
 import threading
@@ -53,7 +54,23 @@ import tty
 BLOCK = 65536
 
 
-def open_raw(path):
+def open_raw(path, wait_s=0):
+    """A pseudo-terminal, raw; or "tcp:HOST:PORT", a TCP client without delay (tried
+    again for wait_s seconds while nothing listens there yet)."""
+    if path.startswith("tcp:"):
+        host, port = path[4:].rsplit(":", 1)
+        deadline = time.monotonic() + wait_s
+        while True:
+            try:
+                sock = socket.create_connection((host, int(port)), timeout=10)
+                break
+            except OSError:
+                if time.monotonic() >= deadline:
+                    raise
+                time.sleep(0.2)
+        sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+        sock.setblocking(True)
+        return sock.detach()
     fd = os.open(path, os.O_RDWR | os.O_NOCTTY)
     tty.setraw(fd)
     termios.tcflush(fd, termios.TCIOFLUSH)
@@ -283,7 +300,7 @@ def process_ended(pid):
 
 
 def cmd_ready(args):
-    fd = open_raw(args.path)
+    fd = open_raw(args.path, args.timeout)
     deadline = time.monotonic() + args.timeout
     while time.monotonic() < deadline:
         if args.pid and process_ended(args.pid):

@@ -32,6 +32,11 @@ TARGET_BASELINE_FACTOR = 10
 TARGET_LATE_MEDIAN_MS = 55
 TARGET_LINE_SHARE = 0.95
 TARGET_IDLE_FACTOR = 1.5
+# What the network endpoint is to reach: a round trip at most this much longer than over
+# the virtual pair in the same mode, and the line rate kept with nothing lost.
+TARGET_NETWORK_EXTRA_MS = 1.0
+# The network rows: the same bridge served on a raw TCP endpoint, and the pair's rows they stand beside.
+NETWORK_SIDES = (("net", "bridge", "default mode"), ("netll", "lowlat", "low-latency mode"))
 
 
 def load(directory, name):
@@ -557,6 +562,7 @@ def main():
           "So a back-to-back round trip is the short COM read plus the first Camera Link read plus a few ms of path, and a command after a quiet line "
           "waits the rest of a full COM read instead.")
     w("")
+    network_section(w, directory)
     throughput_section(w, directory, meta, buffer_bytes, low_rtt)
     w("## Notes")
     w("")
@@ -571,6 +577,44 @@ def main():
       "`--no-study` leaves out the console host started with other timings or low-latency settings).")
     with open(output, "w") as f:
         f.write("\n".join(out) + "\n")
+
+
+def network_section(w, directory):
+    """The bridge served over the network beside the same bridge on the virtual pair."""
+    if not any(load(directory, f"{side}-rtt") for side, _, _ in NETWORK_SIDES):
+        return
+    w("## Network endpoint")
+    w("")
+    w("The same bridge program with one more word, `NETWORK=RAW:127.0.0.1:<port>`: its user side is a raw TCP endpoint on the loopback instead of the "
+      "virtual pair, and `measure.py` is its client (TCP without delay). Round trips as above (medians in ms, and how much longer than over the pair in "
+      f"the same mode; the target is at most {TARGET_NETWORK_EXTRA_MS:g} ms more); throughput at 921600 as above, against the line rate, with the bytes lost.")
+    w("")
+    w("| Mode | N bytes | over the network | over the pair | network minus pair | verdict |")
+    w("|---|---:|---:|---:|---:|---|")
+    for side, pair_side, mode in NETWORK_SIDES:
+        net, pair = load(directory, f"{side}-rtt"), load(directory, f"{pair_side}-rtt")
+        if not net:
+            continue
+        for size in all_sizes(net):
+            if not pair or size not in pair:
+                continue
+            n, p = statistics.median(net[size]), statistics.median(pair[size])
+            w(f"| {mode} | {size} | {ms(n)} | {ms(p)} | {n - p:+.3f} | {verdict(n - p <= TARGET_NETWORK_EXTRA_MS)} |")
+    w("")
+    w("| Mode | Direction | over the network B/s | share of the line rate | lost | verdict |")
+    w("|---|---|---:|---:|---:|---|")
+    for side, _, mode in NETWORK_SIDES:
+        for direction, name in (("up", "user -> camera"), ("down", "camera -> user")):
+            result = load(directory, f"{side}-{direction}-921600")
+            if not result:
+                continue
+            if not complete(result):
+                w(f"| {mode} | {name} | incomplete | - | {loss(result)} | {verdict(False)} |")
+                continue
+            share = throughput(result) / LINE_921600
+            ok = share >= TARGET_LINE_SHARE and not (result["lost"] or result["wrong"] or result["extra"])
+            w(f"| {mode} | {name} | {throughput(result):,.0f} | {share:.0%} | {loss(result)} | {verdict(ok)} |")
+    w("")
 
 
 def throughput_section(w, directory, meta, buffer_bytes, low_rtt):
