@@ -2,6 +2,7 @@
 
 #include "digit_text.h"
 #include "letter_case.h"
+#include "network_settings.h"
 
 namespace clser::app {
 namespace {
@@ -28,6 +29,9 @@ void CMyCommandLineInfo::parseParam(std::string_view argument)
         autorun = 1;
     if (startsWith(upper, "LOWLATENCY"))
         lowLatency = 1;
+    // The word carries no comma, so it is never line settings as well.
+    if (network::isNetworkWord(upper))
+        networkWord = upper;
 }
 
 CMyCommandLineInfo parseCommandLine(const std::vector<std::string>& arguments)
@@ -42,7 +46,8 @@ StartValues startValuesOf(const CMyCommandLineInfo& info)
 {
     if (info.comPortName.empty() || info.clPortIndex < 0)
         return {};
-    return {info.comPortName, info.clPortIndex, info.lineSettings, info.autorun == 1, info.lowLatency == 1};
+    return {info.comPortName, info.clPortIndex, info.lineSettings, info.autorun == 1, info.lowLatency == 1,
+            info.networkWord};
 }
 
 } // namespace clser::app

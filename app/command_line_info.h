@@ -1,5 +1,6 @@
 // The bridge program's command line: "COM5 0 9600,n,8,1 Autorun" as the launcher
-// writes it, with "LowLatency" after it when the connection asks for that mode. Each
+// writes it, with "LowLatency" after it when the connection asks for that mode and a
+// network word ("NETWORK=RFC2217:127.0.0.1:4001") last when it is served over TCP. Each
 // argument is classified on its own; a later one overwrites an earlier.
 #pragma once
 
@@ -22,6 +23,7 @@ public:
     std::string lineSettings;  // upper case, contains ","
     int32_t autorun = 0;       // 1 when an argument starts with "AUTORUN"
     int32_t lowLatency = 0;    // 1 when an argument starts with "LOWLATENCY"
+    std::string networkWord;   // upper case, starts with "NETWORK=" (not checked further here)
 };
 
 // Every argument after the program name.
@@ -34,16 +36,18 @@ struct StartValues {
     std::string lineSettings;
     bool autorun = false;
     bool lowLatency = false;
+    std::string networkWord = {};  // empty: the connection uses its virtual pair
 
     bool operator==(const StartValues& o) const
     {
         return comPortName == o.comPortName && clPortIndex == o.clPortIndex && lineSettings == o.lineSettings &&
-               autorun == o.autorun && lowLatency == o.lowLatency;
+               autorun == o.autorun && lowLatency == o.lowLatency && networkWord == o.networkWord;
     }
 };
 
 // Without a port name or without an index the dialog gets nothing at all: a settings
-// text, the autorun word or the low-latency word without a usable port is dropped.
+// text, the autorun word, the low-latency word or the network word without a usable
+// port is dropped.
 StartValues startValuesOf(const CMyCommandLineInfo& info);
 
 } // namespace clser::app

@@ -2,9 +2,12 @@
 
 #include "about_dlg.h"
 #include "initial_selection.h"
+#include "network_settings.h"
 #include "resource.h"
 
 #include <commctrl.h>
+
+#include <utility>
 
 namespace clser::app {
 namespace {
@@ -14,11 +17,14 @@ constexpr UINT kStatusTimerPeriodMs = 1000;
 constexpr int kStatusBarId = 0xE801;
 // Right edges of the first three panes (85, 250 and 85 pixels wide); the fourth takes the rest.
 constexpr int kPaneEdges[4] = {85, 85 + 250, 85 + 250 + 85, -1};
+// A network connection's port pane names an endpoint and a client: 340 pixels wide.
+constexpr int kNetworkPaneEdges[4] = {85, 85 + 340, 85 + 340 + 85, -1};
 
 } // namespace
 
 CDunmereMainDlg::CDunmereMainDlg(const std::string& comPortName, int32_t clPortIndex,
-                                 const std::string& lineSettings, bool autorun, bool lowLatency)
+                                 const std::string& lineSettings, bool autorun, bool lowLatency,
+                                 const std::string& networkWord)
     : DialogBase(IDD_CLSERDUNMERE_DIALOG),
       traceSink_(WM_TRACE_LINE),
       icon_(LoadIconA(resourceInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
@@ -32,6 +38,13 @@ CDunmereMainDlg::CDunmereMainDlg(const std::string& comPortName, int32_t clPortI
     s.userPortName = comPortName;
     s.clPortIndex = clPortIndex;
     s.lowLatency = lowLatency;
+    if (!networkWord.empty()) {
+        network::NetworkSettingsParse net = network::parseNetworkWord(networkWord);
+        if (net.configured)
+            s.network = std::move(net.settings);
+        else
+            networkWordError_ = "The network word is not valid, the connection uses its virtual pair: " + net.error;
+    }
 }
 
 CDunmereMainDlg::~CDunmereMainDlg() { traceSink_.detach(); }
@@ -56,6 +69,8 @@ BOOL CDunmereMainDlg::onInitDialog()
         }
     }
     traceSink_.attach(hwnd());
+    if (!networkWordError_.empty())
+        traceSink_.addLine(networkWordError_);
     // Nothing is connected yet, whichever way the initialisation ends.
     setConnectMenus(false);
     if (!createStatusBar())
@@ -85,7 +100,8 @@ bool CDunmereMainDlg::createStatusBar()
                                  nullptr);
     if (!statusBar_)
         return false;
-    SendMessageA(statusBar_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(kPaneEdges));
+    const int* edges = controller_.settings().network ? kNetworkPaneEdges : kPaneEdges;
+    SendMessageA(statusBar_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
     layoutControls();
     return true;
 }
@@ -127,7 +143,8 @@ void CDunmereMainDlg::initialSelection()
 void CDunmereMainDlg::updateStatus()
 {
     dropUnlistedPort(controller_.settings(), ports_.portEntries());
-    const StatusTexts texts = statusTexts(controller_.connected(), controller_.settings(), ports_.clPortNames());
+    const StatusTexts texts = statusTexts(controller_.connected(), controller_.settings(), ports_.clPortNames(),
+                                          controller_.networkClient());
     if (statusBar_)
         for (int pane = 0; pane < 4; ++pane)
             SendMessageA(statusBar_, SB_SETTEXTA, pane, reinterpret_cast<LPARAM>(texts.panes[pane].c_str()));

@@ -22,8 +22,11 @@ class CDunmereMainDlg : public DialogBase, public BridgeUi, public discovery::Di
 public:
     // The start values of the command line; an empty port name and index -1 when none.
     // lowLatency: the connection starts in low-latency mode (off unless asked for).
+    // networkWord: the command line's network word; when it reads back, the connection is
+    // served over TCP instead of its virtual pair; when it does not, the trace list says
+    // why and the connection uses the pair.
     CDunmereMainDlg(const std::string& comPortName, int32_t clPortIndex, const std::string& lineSettings,
-                    bool autorun, bool lowLatency = false);
+                    bool autorun, bool lowLatency = false, const std::string& networkWord = {});
     ~CDunmereMainDlg() override;
 
     // BridgeUi
@@ -76,6 +79,7 @@ private:
     CVirtualCOMPortDlg virtualPortDlg_;
     BridgeController controller_;
     std::string startPortName_;
+    std::string networkWordError_;  // why the network word was not taken, empty when it was
     UINT_PTR statusTimer_ = 0;
 };
 

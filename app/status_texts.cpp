@@ -4,11 +4,26 @@
 
 namespace clser::app {
 
-StatusTexts statusTexts(bool connected, const ConnectionSettings& s, const std::vector<std::string>& clPortNames)
+std::string networkPortText(const network::NetworkSettings& settings, std::string_view client)
+{
+    std::string text = settings.protocol == network::NetProtocol::Raw ? "raw TCP " : "RFC 2217 ";
+    text += network::ipv4AddressText(settings.listenAddress) + ":" + std::to_string(settings.port);
+    if (client.empty())
+        return text + ", no client";
+    text += ", client ";
+    if (client.size() <= kMaxClientTextLength)
+        return text.append(client);
+    return text.append(client.substr(0, kMaxClientTextLength - 3)) + "...";
+}
+
+StatusTexts statusTexts(bool connected, const ConnectionSettings& s, const std::vector<std::string>& clPortNames,
+                        std::string_view networkClient)
 {
     StatusTexts t;
     t.panes[0] = connected ? "Connected" : "Not connected";
-    if (s.clPortIndex < 0) {
+    if (s.network) {
+        t.panes[1] = networkPortText(*s.network, networkClient);
+    } else if (s.clPortIndex < 0) {
         t.panes[1] = "<->";
     } else {
         const auto index = static_cast<size_t>(s.clPortIndex);

@@ -2,9 +2,12 @@
 #pragma once
 
 #include "connection_settings.h"
+#include "network_settings.h"
 
 #include <array>
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace clser::app {
@@ -14,9 +17,21 @@ struct StatusTexts {
     std::string tooltip;
 };
 
+// The longest client text a network pane shows whole: "255.255.255.255:65535".
+inline constexpr std::size_t kMaxClientTextLength = 21;
+
+// The port pane of a network connection: protocol, the endpoint listened on and the client
+// served, e.g. "RFC 2217 127.0.0.1:4001, client 127.0.0.1:50312" or
+// "raw TCP 0.0.0.0:4001, no client". A client text longer than kMaxClientTextLength is cut
+// to that length, its end shown as "...", so the pane and the tooltip stay within their
+// bounds.
+std::string networkPortText(const network::NetworkSettings& settings, std::string_view client);
+
 // Pane 1 names the Camera Link port by its entry in clPortNames; an index that is no
-// position of that list (no port was found) shows the user port and "<->" alone.
+// position of that list (no port was found) shows the user port and "<->" alone. A
+// network connection (settings.network) shows networkPortText(..., networkClient) there
+// instead, in the pane and in the tooltip alike.
 StatusTexts statusTexts(bool connected, const ConnectionSettings& settings,
-                        const std::vector<std::string>& clPortNames);
+                        const std::vector<std::string>& clPortNames, std::string_view networkClient = {});
 
 } // namespace clser::app

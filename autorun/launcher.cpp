@@ -3,8 +3,10 @@
 #include "cl_serial_api.h"
 #include "device_name_scan.h"
 #include "digit_text.h"
+#include "dunmere_config.h"
 #include "launcher_config.h"
 #include "launcher_paths.h"
+#include "network_config.h"
 #include "tarv_vcom_pair_library.h"
 #include "unique_handle.h"
 
@@ -149,8 +151,18 @@ void startBridges(const LauncherPaths& paths, const std::vector<int>& connection
                             k);
                 std::fflush(stdout);
             }
-            parameters =
-                bridgeParameters(comPortName, s.clser, lineSettingsText(s), lowLatency == LowLatencyValue::On);
+            // The pair is looked after as for any connection, so a section that drops its
+            // network keys again runs through the pair without a reinstall.
+            const network::NetworkSettingsParse net =
+                network::readNetworkSettings(paths.configFile, config::sectionName(k));
+            if (!net.error.empty()) {
+                std::printf("The network settings in section connection%d are invalid, the connection starts "
+                            "without network access: %s\n",
+                            k, net.error.c_str());
+                std::fflush(stdout);
+            }
+            parameters = bridgeParameters(comPortName, s.clser, lineSettingsText(s), lowLatency == LowLatencyValue::On,
+                                          net.configured ? network::networkWord(net.settings) : std::string());
         }
         const HINSTANCE started = ShellExecuteA(nullptr, "open", paths.bridgeProgram.c_str(), parameters.c_str(),
                                                 paths.directory.c_str(), SW_HIDE);

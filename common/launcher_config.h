@@ -40,9 +40,10 @@ std::string bridgeSearchKey(std::string_view comPortName);
 // "%d,%s,%d,%s": baud rate, parity, data bits, stop bits.
 std::string lineSettingsText(const LauncherSection& section);
 // "%s %d %s %s": COM port name, Camera Link port index, line settings, "Autorun"; with
-// lowLatency one more word, " LowLatency", follows.
+// lowLatency one more word, " LowLatency", follows, and a network word (a network
+// connection's settings, as network::networkWord makes it) comes last.
 std::string bridgeParameters(const std::string& comPortName, int clIndex, const std::string& lineSettings,
-                             bool lowLatency = false);
+                             bool lowLatency = false, const std::string& networkWord = {});
 
 // A value that would split into several arguments on the bridge's command line (a
 // blank, a tab or a quote in it) cannot be passed; returns the offending key, or

@@ -42,13 +42,15 @@ std::string lineSettingsText(const LauncherSection& s)
 }
 
 std::string bridgeParameters(const std::string& comPortName, int clIndex, const std::string& lineSettings,
-                             bool lowLatency)
+                             bool lowLatency, const std::string& networkWord)
 {
     char buf[128];
     std::snprintf(buf, sizeof buf, "%s %d %s %s", comPortName.c_str(), clIndex, lineSettings.c_str(), "Autorun");
     std::string parameters = buf;
     if (lowLatency)
         parameters += " LowLatency";
+    if (!networkWord.empty())
+        parameters += " " + networkWord;
     return parameters;
 }
 

@@ -19,6 +19,7 @@ struct CommandLineCase {
     int autorun;
     StartValues start;
     int lowLatency = 0;
+    std::string networkWord = {};
 };
 
 const CommandLineCase kCases[] = {
@@ -54,6 +55,26 @@ const CommandLineCase kCases[] = {
     {"shortened word is not low latency", {"COM5", "0", "LowLat"}, "COM5", 0, "", 0, {"COM5", 0, "", false}},
     {"word must begin with it", {"COM5", "0", "NoLowLatency"}, "COM5", 0, "", 0, {"COM5", 0, "", false}},
     {"two dashes leave one, so no word", {"COM5", "0", "--LowLatency"}, "COM5", 0, "", 0, {"COM5", 0, "", false}},
+    {"launcher's line of a network connection",
+     {"COM10", "0", "9600,n,8,1", "Autorun", "LowLatency", "NETWORK=RFC2217:127.0.0.1:4001"}, "COM10", 0,
+     "9600,N,8,1", 1, {"COM10", 0, "9600,N,8,1", true, true, "NETWORK=RFC2217:127.0.0.1:4001"}, 1,
+     "NETWORK=RFC2217:127.0.0.1:4001"},
+    {"network word in lower case is upper-cased", {"COM5", "1", "network=raw:0.0.0.0:4001:10.0.0.5+10.0.0.6"},
+     "COM5", 1, "", 0, {"COM5", 1, "", false, false, "NETWORK=RAW:0.0.0.0:4001:10.0.0.5+10.0.0.6"}, 0,
+     "NETWORK=RAW:0.0.0.0:4001:10.0.0.5+10.0.0.6"},
+    {"network word is kept as given, checked later", {"COM5", "1", "Network=nonsense"}, "COM5", 1, "", 0,
+     {"COM5", 1, "", false, false, "NETWORK=NONSENSE"}, 0, "NETWORK=NONSENSE"},
+    {"slash dropped before the network word", {"/NETWORK=RAW:127.0.0.1:1", "COM5", "0"}, "COM5", 0, "", 0,
+     {"COM5", 0, "", false, false, "NETWORK=RAW:127.0.0.1:1"}, 0, "NETWORK=RAW:127.0.0.1:1"},
+    {"network word without an index is dropped", {"COM5", "NETWORK=RAW:127.0.0.1:1"}, "COM5", -1, "", 0, {}, 0,
+     "NETWORK=RAW:127.0.0.1:1"},
+    {"network word with a comma is also the settings", {"COM5", "0", "NETWORK=RAW,1"}, "COM5", 0, "NETWORK=RAW,1", 0,
+     {"COM5", 0, "NETWORK=RAW,1", false, false, "NETWORK=RAW,1"}, 0, "NETWORK=RAW,1"},
+    {"the prefix alone is the word", {"COM5", "0", "network="}, "COM5", 0, "", 0,
+     {"COM5", 0, "", false, false, "NETWORK="}, 0, "NETWORK="},
+    {"cut before the equals sign is no word", {"COM5", "0", "NETWORK"}, "COM5", 0, "", 0, {"COM5", 0, "", false}},
+    {"network word must begin with it", {"COM5", "0", "NONETWORK=RAW:127.0.0.1:1"}, "COM5", 0, "", 0,
+     {"COM5", 0, "", false}},
 };
 
 class CommandLine : public ::testing::TestWithParam<CommandLineCase> {};
@@ -67,12 +88,14 @@ TEST_P(CommandLine, ClassifiesEachArgumentOnItsOwn)
     EXPECT_EQ(info.lineSettings, c.lineSettings);
     EXPECT_EQ(info.autorun, c.autorun);
     EXPECT_EQ(info.lowLatency, c.lowLatency);
+    EXPECT_EQ(info.networkWord, c.networkWord);
     const StartValues start = startValuesOf(info);
     EXPECT_EQ(start.comPortName, c.start.comPortName);
     EXPECT_EQ(start.clPortIndex, c.start.clPortIndex);
     EXPECT_EQ(start.lineSettings, c.start.lineSettings);
     EXPECT_EQ(start.autorun, c.start.autorun);
     EXPECT_EQ(start.lowLatency, c.start.lowLatency);
+    EXPECT_EQ(start.networkWord, c.start.networkWord);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CommandLine, ::testing::ValuesIn(kCases),

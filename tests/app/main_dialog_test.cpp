@@ -160,6 +160,50 @@ TEST_F(MainDialog, IndexBeyondTheCameraLinkPortsIsTreatedLikeNoPair)
     EXPECT_EQ(pane(dlg, 1), "<->");
 }
 
+int portPaneRightEdge(HWND statusBar)
+{
+    int edges[4] = {};
+    SendMessageA(statusBar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+    return edges[1];
+}
+
+// A good network word makes the connection a network one, whose port pane (wider) and
+// tooltip name the endpoint; a bad word is said in the trace list and the pair stays.
+TEST_F(MainDialog, NetworkWordNamesTheEndpointABadOneIsTracedAndThePairStays)
+{
+    using clser::network::NetworkSettings;
+    {
+        MainDlg dlg(port_, 0, "9600,N,8,1", true, false, "NETWORK=RAW:127.0.0.1:47001:10.0.0.5");
+        ModalRun<CDunmereMainDlg> run(dlg);
+        ASSERT_TRUE(run.waitInitialised());
+        ASSERT_TRUE(dlg.settings().network.has_value());
+        EXPECT_EQ(*dlg.settings().network, (NetworkSettings{47001, clser::network::kLoopbackAddress,
+                                                            clser::network::NetProtocol::Raw, {0x0A000005}}));
+        const std::string endpoint = "raw TCP 127.0.0.1:47001, no client";
+        EXPECT_TRUE(waitUntil([&] { return pane(dlg, 1) == endpoint; }, 10000ms)) << pane(dlg, 1);
+        EXPECT_TRUE(waitUntil(
+            [&] { return dlg.tray().tooltipText().find("\n" + endpoint + "\n9600 n 8 1\\9600") != std::string::npos; },
+            10000ms))
+            << dlg.tray().tooltipText();
+        EXPECT_EQ(portPaneRightEdge(dlg.statusBar()), 85 + 340);
+        EXPECT_TRUE(listBoxLines(GetDlgItem(dlg.hwnd(), IDC_TRACE_LIST)).empty());
+    }
+    {
+        MainDlg dlg(port_, 0, "9600,N,8,1", true, false, "NETWORK=RAW:127.0.0.1:70000");
+        ModalRun<CDunmereMainDlg> run(dlg);
+        ASSERT_TRUE(run.waitInitialised());
+        EXPECT_FALSE(dlg.settings().network.has_value());
+        HWND list = GetDlgItem(dlg.hwnd(), IDC_TRACE_LIST);
+        ASSERT_TRUE(waitUntil([&] { return !listBoxLines(list).empty(); }, 10000ms));
+        EXPECT_EQ(listBoxLines(list).front(),
+                  "The network word is not valid, the connection uses its virtual pair: network word: \"70000\" is "
+                  "not a TCP port (1 to 65535)");
+        ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000ms));
+        EXPECT_EQ(pane(dlg, 1), port_ + "<->0. SimBoard_Port0");
+        EXPECT_EQ(portPaneRightEdge(dlg.statusBar()), 85 + 250);
+    }
+}
+
 TEST_F(MainDialog, WithoutStartValuesTheFirstPairIsSelectedAndNothingConnects)
 {
     MainDlg dlg("", -1, "", false);

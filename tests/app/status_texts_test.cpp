@@ -77,6 +77,73 @@ TEST(StatusTexts, PanesAndTooltipFollowTheSettings)
     }
 }
 
+ConnectionSettings served(ConnectionSettings s, clser::network::NetProtocol protocol, uint32_t address, uint16_t port)
+{
+    s.network = clser::network::NetworkSettings{port, address, protocol, {}};
+    return s;
+}
+
+struct NetworkPaneCase {
+    const char* name;
+    bool connected;
+    ConnectionSettings settings;
+    std::string client;
+    std::string pane1;
+    std::string tooltip;
+};
+
+using clser::network::NetProtocol;
+const std::string kLongestClient = "255.255.255.255:65535";
+
+const NetworkPaneCase kNetworkPanes[] = {
+    {"RFC 2217 with a client", true, served(com5OnPort(0), NetProtocol::Rfc2217, 0x7F000001, 4001),
+     "127.0.0.1:50312", "RFC 2217 127.0.0.1:4001, client 127.0.0.1:50312",
+     "Connected\nRFC 2217 127.0.0.1:4001, client 127.0.0.1:50312\n9600 n 8 1\\9600"},
+    {"raw on every interface, no client", true, served(com5OnPort(1), NetProtocol::Raw, 0, 4001), "",
+     "raw TCP 0.0.0.0:4001, no client", "Connected\nraw TCP 0.0.0.0:4001, no client\n9600 n 8 1\\9600"},
+    {"not connected, no Camera Link port", false, served(com5OnPort(-1), NetProtocol::Rfc2217, 0x0A000001, 1), "",
+     "RFC 2217 10.0.0.1:1, no client", "Not connected\nRFC 2217 10.0.0.1:1, no client\n9600 n 8 1\\9600"},
+    {"longest client is shown whole", true,
+     served(with(com5OnPort(0), 115200, 128, 2, 7, 1, true), NetProtocol::Rfc2217, 0xFFFFFFFF, 65535), kLongestClient,
+     "RFC 2217 255.255.255.255:65535, client 255.255.255.255:65535",
+     "Connected\nRFC 2217 255.255.255.255:65535, client 255.255.255.255:65535\n115200 e 7 1.5\\921600"},
+    {"longer client is cut", false, served(com5OnPort(0), NetProtocol::Raw, 0x7F000001, 4001),
+     kLongestClient + std::string(300, '9'), "raw TCP 127.0.0.1:4001, client 255.255.255.255:65...",
+     "Not connected\nraw TCP 127.0.0.1:4001, client 255.255.255.255:65...\n9600 n 8 1\\9600"},
+};
+
+TEST(StatusTexts, NetworkConnectionShowsEndpointAndClientInsteadOfThePair)
+{
+    for (const auto& c : kNetworkPanes) {
+        const auto t = statusTexts(c.connected, c.settings, kBoard, c.client);
+        EXPECT_EQ(t.panes[1], c.pane1) << c.name;
+        EXPECT_EQ(t.tooltip, c.tooltip) << c.name;
+        EXPECT_EQ(clser::app::trayTooltip(t.tooltip), t.tooltip) << c.name << ": the tray keeps it whole";
+    }
+}
+
+// The widest values every field can take still leave the tray's tooltip whole, so the
+// line settings after the endpoint are never lost.
+TEST(StatusTexts, NetworkTooltipOfTheWidestValuesFitsTheTray)
+{
+    ConnectionSettings s =
+        served(with(com5OnPort(0), UINT32_MAX, INT32_MIN, INT32_MIN, UINT32_MAX, 1, true), NetProtocol::Rfc2217,
+               0xFFFFFFFF, 65535);
+    const auto t = statusTexts(false, s, kBoard, std::string(4096, '8'));
+    EXPECT_LE(t.tooltip.size(), clser::app::kMaxTooltipLength);
+    EXPECT_EQ(t.tooltip.substr(t.tooltip.size() - 33), "\n4294967295 n 4294967295 1.5\\9600");
+}
+
+// A client the controller reports changes nothing for a connection through the pair.
+TEST(StatusTexts, PairConnectionIgnoresANetworkClient)
+{
+    for (const auto& c : kPanes) {
+        const auto t = statusTexts(c.connected, c.settings, kBoard, "127.0.0.1:50312");
+        EXPECT_EQ(t.panes[1], c.pane1) << c.name;
+        EXPECT_EQ(t.tooltip, c.tooltip) << c.name;
+    }
+}
+
 TEST(TrayTooltip, KeepsAtMost127Characters)
 {
     EXPECT_EQ(clser::app::trayTooltip(std::string(200, 'x')), std::string(127, 'x'));

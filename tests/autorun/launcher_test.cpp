@@ -183,6 +183,35 @@ TEST_F(LauncherTest, LowLatencyOneAddsTheWordAnyOtherValueIsReportedAndLeavesThe
     EXPECT_EQ(readTextFile(layout_->configFile()), config) << "the launcher writes nothing on a check run";
 }
 
+// A network connection keeps its pair as every connection does (a missing one is put
+// back), so dropping the network keys later needs no reinstall.
+TEST_F(LauncherTest, NetworkKeysAddTheWordABadValueIsReportedAndStartsWithout)
+{
+    firstRun();
+    const auto before = layout_->listPairs();
+    ASSERT_EQ(before.size(), 2u);
+    layout_->removePair(std::stoi(before[0].substr(3)));
+    const std::string config = "[connection1]\r\ncom=" + com(0) + "\r\nclser=0\r\nlowlatency=1\r\nnetport=4001\r\n"
+                               "netprotocol=raw\r\nnetaddress=0.0.0.0\r\nnetallow=10.0.0.5, 10.0.0.6\r\n"
+                               "[connection2]\r\ncom=" + com(1) + "\r\nclser=1\r\nnetport=70000\r\n";
+    writeConfig(config);
+    const LauncherRun r = layout_->run();
+    EXPECT_EQ(r.exitCode, 0u);
+    EXPECT_TRUE(r.messageBoxes.empty());
+    EXPECT_TRUE(contains(r.output, "portnameA = " + com(0) + " portnameB = TARV" + com(0))) << r.output;
+    EXPECT_EQ(layout_->listPairs().size(), 2u);
+    EXPECT_TRUE(contains(r.output, "The network settings in section connection2 are invalid, the connection starts "
+                                   "without network access: netport: \"70000\" is not a TCP port (1 to 65535)\n"))
+        << r.output;
+    EXPECT_FALSE(contains(r.output, "section connection1")) << r.output;
+    const auto starts = layout_->bridgeStarts();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[0], com(0) + " 0 9600,n,8,1 Autorun LowLatency NETWORK=RAW:0.0.0.0:4001:10.0.0.5+10.0.0.6|" +
+                             layout_->appDir() + "|hidden");
+    EXPECT_EQ(starts[1], com(1) + " 1 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
+    EXPECT_EQ(readTextFile(layout_->configFile()), config) << "the launcher writes nothing on a check run";
+}
+
 // A section without "com" between two configured ones leaves out only itself: the
 // connection after it is still started.
 TEST_F(LauncherTest, SectionWithoutComLeavesOutOnlyItself)

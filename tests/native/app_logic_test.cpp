@@ -4,6 +4,7 @@
 #include "command_line_info.h"
 #include "initial_selection.h"
 #include "launcher_config.h"
+#include "network_settings.h"
 #include "status_texts.h"
 #include "virtual_port_items.h"
 
@@ -73,11 +74,19 @@ TEST(CommandLine, LauncherParametersReadBack)
     s.baudrate = 115200;
     s.databit = 7;
     const std::string portName = autorun::comPortNameOf(s.com);
+    const network::NetworkSettings served{4001, network::kAnyAddress, network::NetProtocol::Raw, {0x0A000005}};
     for (const bool lowLatency : {false, true}) {
-        SCOPED_TRACE(lowLatency ? "low latency" : "default mode");
-        const auto start = startValuesOf(parseCommandLine(
-            splitAtBlanks(autorun::bridgeParameters(portName, 3, autorun::lineSettingsText(s), lowLatency))));
-        EXPECT_EQ(start, (StartValues{"COM7", 3, "115200,E,7,1.5", true, lowLatency}));
+        for (const std::string& word : {std::string(), network::networkWord(served)}) {
+            SCOPED_TRACE(std::string(lowLatency ? "low latency" : "default mode") + " " + word);
+            const auto start = startValuesOf(parseCommandLine(
+                splitAtBlanks(autorun::bridgeParameters(portName, 3, autorun::lineSettingsText(s), lowLatency, word))));
+            EXPECT_EQ(start, (StartValues{"COM7", 3, "115200,E,7,1.5", true, lowLatency, word}));
+            if (!word.empty()) {
+                const network::NetworkSettingsParse parsed = network::parseNetworkWord(start.networkWord);
+                EXPECT_TRUE(parsed.configured) << parsed.error;
+                EXPECT_EQ(parsed.settings, served);
+            }
+        }
     }
 }
 

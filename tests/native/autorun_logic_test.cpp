@@ -3,11 +3,14 @@
 // values a configuration file can hold (at most 7 characters a text) and beyond.
 #include "connection_settings.h"
 #include "launcher_config.h"
+#include "network_settings.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 #include <string>
+#include <vector>
 
 using namespace std::string_literals;
 
@@ -125,6 +128,48 @@ TEST(LauncherTexts, LongestParametersKeepTheLowLatencyWord)
     s.stopbit = "sssssss";
     EXPECT_EQ(bridgeParameters(comPortNameOf(s.com), INT_MIN, lineSettingsText(s), true),
               "COM1234567 -2147483648 -2147483648,ppppppp,-2147483648,sssssss Autorun LowLatency");
+}
+
+// The network word comes last, after Autorun and LowLatency, as one argument; a
+// section without network keys gets the parameters it always had.
+TEST(LauncherTexts, NetworkWordComesLastAsOneArgument)
+{
+    using network::NetProtocol;
+    using network::NetworkSettings;
+    std::vector<uint32_t> sixteen;
+    for (uint32_t i = 1; i <= network::kMaxAllowedClients; ++i)
+        sixteen.push_back(0xC0A80100u + i);
+    const struct {
+        const char* name;
+        bool lowLatency;
+        std::optional<NetworkSettings> network;
+        std::string parameters;
+    } rows[] = {
+        {"pair", false, std::nullopt, "COM5 0 9600,n,8,1 Autorun"},
+        {"pair, low latency", true, std::nullopt, "COM5 0 9600,n,8,1 Autorun LowLatency"},
+        {"RFC 2217 on the loopback", false, NetworkSettings{4001, network::kLoopbackAddress, NetProtocol::Rfc2217, {}},
+         "COM5 0 9600,n,8,1 Autorun NETWORK=RFC2217:127.0.0.1:4001"},
+        {"raw on every interface after low latency", true,
+         NetworkSettings{65535, network::kAnyAddress, NetProtocol::Raw, {0x0A000005}},
+         "COM5 0 9600,n,8,1 Autorun LowLatency NETWORK=RAW:0.0.0.0:65535:10.0.0.5"},
+        {"sixteen allowed clients", false, NetworkSettings{1, network::kLoopbackAddress, NetProtocol::Raw, sixteen},
+         "COM5 0 9600,n,8,1 Autorun NETWORK=RAW:127.0.0.1:1:192.168.1.1+192.168.1.2+192.168.1.3+192.168.1.4+"
+         "192.168.1.5+192.168.1.6+192.168.1.7+192.168.1.8+192.168.1.9+192.168.1.10+192.168.1.11+192.168.1.12+"
+         "192.168.1.13+192.168.1.14+192.168.1.15+192.168.1.16"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        LauncherSection s;
+        s.com = "5";
+        const std::string word = row.network ? network::networkWord(*row.network) : std::string();
+        const std::string parameters =
+            bridgeParameters(comPortNameOf(s.com), s.clser, lineSettingsText(s), row.lowLatency, word);
+        EXPECT_EQ(parameters, row.parameters);
+        if (row.network) {
+            EXPECT_EQ(word.find_first_of(" \t\","), std::string::npos) << "one argument, never line settings";
+            EXPECT_EQ(parameters.substr(parameters.size() - word.size()), word);
+        }
+    }
 }
 
 TEST(LauncherTexts, ValuesThatWouldSplitTheCommandLine)
