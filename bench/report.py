@@ -595,7 +595,7 @@ def network_section(w, directory):
         net, pair = load(directory, f"{side}-rtt"), load(directory, f"{pair_side}-rtt")
         if not net:
             continue
-        for size in all_sizes(net):
+        for size in sorted(net, key=int):
             if not pair or size not in pair:
                 continue
             n, p = statistics.median(net[size]), statistics.median(pair[size])
@@ -615,6 +615,13 @@ def network_section(w, directory):
             ok = share >= TARGET_LINE_SHARE and not (result["lost"] or result["wrong"] or result["extra"])
             w(f"| {mode} | {name} | {throughput(result):,.0f} | {share:.0%} | {loss(result)} | {verdict(ok)} |")
     w("")
+    pair_up = load(directory, "bridge-up-921600")
+    if complete(pair_up):
+        w(f"In the default mode user -> camera is bounded by the pass itself, over the pair as well ({throughput(pair_up):,.0f} B/s, "
+          f"{throughput(pair_up) / LINE_921600:.0%} of the line rate in this run): one block of {BLOCK} bytes a pass, then the "
+          f"{DEFAULT_FIRST_CL_READ_MS} ms of the first Camera Link read (see below). The network endpoint hands its bytes on as they come, "
+          "so its default-mode round trip is the pass's Camera Link read and a little more, shorter than over the pair.")
+        w("")
 
 
 def throughput_section(w, directory, meta, buffer_bytes, low_rtt):

@@ -2,9 +2,9 @@
 // ("9600,N,8,1") with its parser.
 #pragma once
 
+#include "line_rates.h"
 #include "network_settings.h"
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,26 +29,6 @@ struct ConnectionSettings {
     // virtual pair, whose bridge end is then not opened. Absent: the pair.
     std::optional<network::NetworkSettings> network;
 };
-
-// A line rate the bridge offers: its text (in line settings texts and the baud boxes),
-// its bits per second and its Camera Link baud-rate constant.
-struct LineRate {
-    std::string_view text;
-    uint32_t rate;
-    int32_t clBaudCode;
-};
-
-// 9600 ... 921600, slowest first.
-inline constexpr std::array<LineRate, 8> kLineRates{{
-    {"9600", 9600, 1},
-    {"19200", 19200, 2},
-    {"38400", 38400, 4},
-    {"57600", 57600, 8},
-    {"115200", 115200, 16},
-    {"230400", 230400, 32},
-    {"460800", 460800, 64},
-    {"921600", 921600, 128},
-}};
 
 // Fills baudRate, clBaudCode, parity, dataBits and stopBits from an upper-case line
 // settings text; a field that is not recognised takes its default.

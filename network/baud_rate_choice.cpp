@@ -1,32 +1,22 @@
 #include "baud_rate_choice.h"
 
+#include "line_rates.h"
+
 namespace clser::network {
-namespace {
-
-struct Rate {
-    uint32_t bitsPerSecond;
-    uint32_t constant;
-};
-
-constexpr Rate kRates[] = {
-    {9600, 1}, {19200, 2}, {38400, 4}, {57600, 8}, {115200, 16}, {230400, 32}, {460800, 64}, {921600, 128},
-};
-
-} // namespace
 
 uint32_t cameraLinkBaudConstant(uint32_t bitsPerSecond)
 {
-    for (const Rate& r : kRates)
-        if (r.bitsPerSecond == bitsPerSecond)
-            return r.constant;
+    for (const LineRate& r : kLineRates)
+        if (r.rate == bitsPerSecond)
+            return static_cast<uint32_t>(r.clBaudCode);
     return 0;
 }
 
 uint32_t bitsPerSecondOfConstant(uint32_t cameraLinkConstant)
 {
-    for (const Rate& r : kRates)
-        if (r.constant == cameraLinkConstant)
-            return r.bitsPerSecond;
+    for (const LineRate& r : kLineRates)
+        if (static_cast<uint32_t>(r.clBaudCode) == cameraLinkConstant)
+            return r.rate;
     return 0;
 }
 

@@ -6,7 +6,6 @@ behind it, and clients nobody here wrote: pyserial's RFC 2217 client and raw soc
 usage: network_bridge_test.py WINE_RUN WINEPREFIX BRIDGE_DEMO_EXE SCRATCH_DIR
 Each test starts its own bridge on a free port and ends it by its pid."""
 import os
-import queue
 import signal
 import socket
 import subprocess
@@ -19,23 +18,19 @@ import serial
 
 WINE_RUN, PREFIX, DEMO, SCRATCH = sys.argv[1:5]
 del sys.argv[1:5]
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from console_program import ConsoleProgram, free_port  # noqa: E402
 START_LIMIT = 90   # a Wine program's start alone can take seconds on a busy machine
 EVENT_LIMIT = 30
 BLOCK = bytes(range(256)) * 256  # 64 KiB with every byte value, IAC among them
 MODES = {"default mode": [], "low-latency mode": ["--low-latency"]}
 
 
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
-
 def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-class Bridge:
+class Bridge(ConsoleProgram):
     """bridge_demo.exe on an echoing camera, its console lines collected as they come."""
 
     def __init__(self, protocol="RFC2217", allow=None, options=()):
@@ -46,44 +41,15 @@ class Bridge:
         with open(config, "w") as f:
             f.write("ports = 1\necho = yes\nreceive_buffer = 0\nrate_log = %s\n" % windows_path(self.rate_log))
         word = "NETWORK=%s:127.0.0.1:%d" % (protocol, self.port) + (":" + allow if allow else "")
-        env = dict(os.environ, CLSERBVK_SIM_CONFIG=windows_path(config))
-        self.process = subprocess.Popen([WINE_RUN, PREFIX, DEMO, "TARVCOM77", "0", "9600,n,8,1", word] + list(options),
-                                        stdout=subprocess.PIPE, stdin=subprocess.PIPE, text=True, env=env)
-        self.lines = queue.Queue()
-        self.seen = []
-        threading.Thread(target=self._collect, daemon=True).start()
-        self.wait_for("[bridge] connected: ", START_LIMIT)
-
-    def _collect(self):
-        for line in self.process.stdout:
-            self.lines.put(line.rstrip("\r\n"))
+        super().__init__([WINE_RUN, PREFIX, DEMO, "TARVCOM77", "0", "9600,n,8,1", word] + list(options),
+                         "[bridge] connected: ", START_LIMIT, env=dict(os.environ, CLSERBVK_SIM_CONFIG=windows_path(config)),
+                         stdin=subprocess.PIPE)
 
     def wait_for(self, start, limit=EVENT_LIMIT):
-        deadline = time.monotonic() + limit
-        while True:
-            for line in self.seen:
-                if line.startswith(start):
-                    self.seen.remove(line)
-                    return line
-            left = deadline - time.monotonic()
-            if left <= 0 or self.process.poll() is not None and self.lines.empty():
-                raise AssertionError("bridge never said %r; it said %r" % (start, self.seen))
-            try:
-                self.seen.append(self.lines.get(timeout=min(left, 1)))
-            except queue.Empty:
-                pass
+        return super().wait_for(start, limit)
 
     def stop(self):
-        if self.process.poll() is None:
-            try:
-                self.process.stdin.write("quit\n")
-                self.process.stdin.flush()
-                self.process.wait(timeout=20)
-            except (OSError, subprocess.TimeoutExpired):
-                os.kill(self.process.pid, signal.SIGKILL)
-                self.process.wait(timeout=20)
-        self.process.stdout.close()
-        self.process.stdin.close()
+        super().stop("quit")
 
 
 def echo_both_ways(write, read):

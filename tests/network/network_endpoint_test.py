@@ -5,7 +5,6 @@ a raw socket client against network_echo_host.exe, whose fake camera echoes ever
 usage: network_endpoint_test.py WINE_RUN WINEPREFIX NETWORK_ECHO_HOST_EXE
 Each test starts its own host on a free port and ends it by its pid."""
 import os
-import queue
 import signal
 import socket
 import subprocess
@@ -18,6 +17,8 @@ import serial
 
 WINE_RUN, PREFIX, HOST = sys.argv[1:4]
 del sys.argv[1:4]
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from console_program import ConsoleProgram, free_port  # noqa: E402
 # Bounds for conditions another process brings about; generous, since a Wine program's
 # start alone can take seconds on a busy machine.
 START_LIMIT = 90
@@ -25,53 +26,16 @@ EVENT_LIMIT = 30
 BLOCK = bytes(range(256)) * 256  # 64 KiB with every byte value, IAC among them
 
 
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
-
-class Host:
+class Host(ConsoleProgram):
     """network_echo_host.exe, its event lines collected as they come."""
 
     def __init__(self, *arguments):
         self.port = free_port()
-        self.process = subprocess.Popen([WINE_RUN, PREFIX, HOST, str(self.port)] + list(arguments),
-                                        stdout=subprocess.PIPE, stdin=subprocess.DEVNULL, text=True)
-        self.lines = queue.Queue()
-        self.seen = []
-        threading.Thread(target=self._collect, daemon=True).start()
-        self.wait_for("listening 127.0.0.1:%d" % self.port, START_LIMIT)
-
-    def _collect(self):
-        for line in self.process.stdout:
-            self.lines.put(line.rstrip("\r\n"))
+        super().__init__([WINE_RUN, PREFIX, HOST, str(self.port)] + list(arguments),
+                         "listening 127.0.0.1:%d" % self.port, START_LIMIT)
 
     def wait_for(self, start, limit=EVENT_LIMIT):
-        """The first line not yet taken that starts with start; fails after limit seconds."""
-        deadline = time.monotonic() + limit
-        while True:
-            for line in self.seen:
-                if line.startswith(start):
-                    self.seen.remove(line)
-                    return line
-            left = deadline - time.monotonic()
-            if left <= 0 or self.process.poll() is not None and self.lines.empty():
-                raise AssertionError("host never said %r; it said %r" % (start, self.seen))
-            try:
-                self.seen.append(self.lines.get(timeout=min(left, 1)))
-            except queue.Empty:
-                pass
-
-    def stop(self):
-        if self.process.poll() is None:
-            os.kill(self.process.pid, signal.SIGTERM)
-            try:
-                self.process.wait(timeout=20)
-            except subprocess.TimeoutExpired:
-                os.kill(self.process.pid, signal.SIGKILL)
-                self.process.wait(timeout=20)
-        self.process.stdout.close()
+        return super().wait_for(start, limit)
 
 
 def rfc2217(port, **options):
