@@ -172,9 +172,12 @@ def low_section(w, directory, meta, base_rtt, bi):
       "`DunmereConfig.ini`, or the port settings dialog's \"Low latency\" box on a running connection; `--low-latency` for the console host). "
       "The default mode above is unchanged. In this mode the bridge runs one thread per direction:")
     w("")
-    w("- **User -> camera**: the COM side takes the user's bytes as they arrive and hands them on to the camera.")
-    w(f"- **Camera -> user**: the Camera Link side polls the camera, paced by the bridge's own precise timer: every {poll_ms} ms while traffic is recent, "
-      f"for {window_ms} ms after the last traffic (the fast window), then, once the line is quiet, every {idle_ms} ms. "
+    w("- **User -> camera**: the COM side takes the user's bytes as they arrive (a read of one byte that completes with its byte, then the bytes "
+      "queued behind it) and hands them on to the camera at once.")
+    w(f"- **Camera -> user**: a second thread polls the camera with Camera Link reads that return at once, paced by the bridge's own precise timer "
+      f"(a high-resolution waitable timer, or a 1 ms timer resolution while the mode runs): every {poll_ms} ms "
+      f"for {window_ms} ms after the last traffic (the fast window), then every tenth of the quiet time, at most every {idle_ms} ms; a full block is "
+      "read again at once. "
       f"The console host sets them with `--ll-poll-ms`, `--ll-fast-window-ms` and `--ll-idle-poll-ms` ({poll_ms}, {window_ms} and {idle_ms} by default).")
     w("")
     w(f"Every row of the mode runs with two cameras: the exact simulated camera, and one whose reads count their time-outs in system ticks "
