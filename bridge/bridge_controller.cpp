@@ -72,10 +72,11 @@ int BridgeController::connectBridge()
     } else {
         // Throw away bytes that were already queued in the pair (a network endpoint that
         // has just begun to listen has none).
-        std::vector<uint8_t> stale(4096);
-        uint32_t got = 0;
-        if (!c.servesNetwork())
+        if (!c.servesNetwork()) {
+            std::vector<uint8_t> stale(4096);
+            uint32_t got = 0;
             status = c.comPort().read(stale.data(), static_cast<uint32_t>(stale.size()), got, 100);
+        }
         if (status < 0)
             failure = "Cannot open the serial port\nError code: %d";
         else if ((status = c.startTransfer(ui_.traceList())) != 0)

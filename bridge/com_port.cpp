@@ -152,9 +152,6 @@ int ComPort::readArrived(uint8_t* buffer, uint32_t wanted, uint32_t& got, HANDLE
     got = 0;
     if (wanted == 0)
         return 0;
-    int status = setReadTimeout(0);
-    if (status != 0)
-        return status;
     OVERLAPPED o{};
     o.hEvent = readDone_.get();
     BOOL ok = ReadFile(handle_.get(), buffer, 1, nullptr, &o);
@@ -199,6 +196,7 @@ int ComPort::useReadWaitsForBytes(COMMTIMEOUTS* previous)
         *previous = t;
     t.ReadIntervalTimeout = 0;
     t.ReadTotalTimeoutMultiplier = 0;
+    t.ReadTotalTimeoutConstant = 0;
     if (!SetCommTimeouts(handle_.get(), &t))
         return statusFromWindowsError(GetLastError());
     return 0;

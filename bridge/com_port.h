@@ -32,13 +32,14 @@ public:
     // Waits, with no time-out, until bytes arrive or wake is signalled, and takes what
     // has arrived (up to wanted) the moment the first byte is there: a read of one byte
     // completes when that byte comes, and the bytes queued behind it are read at once.
-    // Woken with nothing arrived: 0 with got 0. The read interval and multiplier must be
-    // 0 for this read to wait (see useReadWaitsForBytes).
+    // Woken with nothing arrived: 0 with got 0. The read time-outs must be all 0 for this
+    // read to wait (see useReadWaitsForBytes).
     int readArrived(uint8_t* buffer, uint32_t wanted, uint32_t& got, HANDLE wake) override;
-    // Sets the read interval and multiplier to 0, so that readArrived waits for its byte
-    // whatever the port had; previous receives the two values it replaced.
+    // Sets the read interval, multiplier and constant to 0, so that readArrived waits for
+    // its byte whatever the port had; previous receives the time-outs it replaced.
     int useReadWaitsForBytes(COMMTIMEOUTS* previous);
-    // Puts back the read interval and multiplier that useReadWaitsForBytes replaced.
+    // Puts back the read interval and multiplier that useReadWaitsForBytes replaced (the
+    // default mode's reads set their constant themselves).
     int restoreReadTimeouts(const COMMTIMEOUTS& previous);
     // The two above around the arrived reads of the transfer, keeping the port's values.
     int enterArrivedReads() override { return useReadWaitsForBytes(&portReadTimeouts_); }

@@ -53,20 +53,10 @@ void parseLineSettings(std::string_view text, ConnectionSettings& s)
     s.stopBits = stopBits == "1.5" ? 1 : stopBits == "2" ? 2 : 0;
 }
 
-int32_t clBaudCodeForRate(uint32_t baudRate)
-{
-    for (const auto& r : kLineRates)
-        if (r.rate == baudRate)
-            return r.clBaudCode;
-    return 0;
-}
-
 uint32_t baudRateForClBaudCode(int32_t code)
 {
-    for (const auto& r : kLineRates)
-        if (r.clBaudCode == code)
-            return r.rate;
-    return 9600;
+    const uint32_t rate = rateOfClBaudCode(code);
+    return rate != 0 ? rate : 9600;
 }
 
 const char* parityLetter(int32_t parity)

@@ -34,8 +34,6 @@ struct ConnectionSettings {
 // settings text; a field that is not recognised takes its default.
 void parseLineSettings(std::string_view text, ConnectionSettings& settings);
 
-// Camera Link baud-rate constant for a line rate, 0 when the rate has none.
-int32_t clBaudCodeForRate(uint32_t baudRate);
 // Line rate that a Camera Link baud-rate constant stands for (9600 for unknown codes).
 uint32_t baudRateForClBaudCode(int32_t clBaudCode);
 

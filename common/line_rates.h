@@ -29,4 +29,22 @@ inline constexpr std::array<LineRate, 8> kLineRates{{
     {"921600", 921600, 128},
 }};
 
+// The Camera Link baud-rate constant of a line rate, 0 when the rate has none.
+constexpr int32_t clBaudCodeForRate(uint32_t rate)
+{
+    for (const LineRate& r : kLineRates)
+        if (r.rate == rate)
+            return r.clBaudCode;
+    return 0;
+}
+
+// The line rate a Camera Link baud-rate constant stands for, 0 when it is none.
+constexpr uint32_t rateOfClBaudCode(int32_t clBaudCode)
+{
+    for (const LineRate& r : kLineRates)
+        if (r.clBaudCode == clBaudCode)
+            return r.rate;
+    return 0;
+}
+
 } // namespace clser

@@ -6,18 +6,13 @@ namespace clser::network {
 
 uint32_t cameraLinkBaudConstant(uint32_t bitsPerSecond)
 {
-    for (const LineRate& r : kLineRates)
-        if (r.rate == bitsPerSecond)
-            return static_cast<uint32_t>(r.clBaudCode);
-    return 0;
+    return static_cast<uint32_t>(clBaudCodeForRate(bitsPerSecond));
 }
 
 uint32_t bitsPerSecondOfConstant(uint32_t cameraLinkConstant)
 {
-    for (const LineRate& r : kLineRates)
-        if (static_cast<uint32_t>(r.clBaudCode) == cameraLinkConstant)
-            return r.rate;
-    return 0;
+    // A value beyond the signed range is no constant.
+    return cameraLinkConstant > INT32_MAX ? 0 : rateOfClBaudCode(static_cast<int32_t>(cameraLinkConstant));
 }
 
 uint32_t rateAfterRequest(uint32_t askedBitsPerSecond, uint32_t inForceBitsPerSecond)
