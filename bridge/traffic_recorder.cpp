@@ -1,0 +1,202 @@
+#include "traffic_recorder.h"
+
+#include <utility>
+
+namespace clser {
+namespace {
+
+// What a record costs in the queue beyond its bytes.
+constexpr size_t kRecordOverhead = 64;
+// Events still go in this far past the bound, so that a connect or an error line is not
+// lost to a burst of blocks.
+constexpr size_t kEventReserve = 64 * 1024;
+// The writer hands lines to the sink in pieces of about this size.
+constexpr size_t kWritePiece = 64 * 1024;
+
+RecordTime localTime()
+{
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
+} // namespace
+
+TrafficRecorder::TrafficRecorder(std::unique_ptr<RecordSink> sink, uint64_t limitBytes, std::string versionLine,
+                                 std::string connectionLine, std::function<void(std::string)> report,
+                                 size_t queueBytes, DWORD flushIntervalMs)
+    : sink_(std::move(sink)),
+      name_(sink_->name()),
+      limitBytes_(limitBytes),
+      report_(std::move(report)),
+      queueBytes_(queueBytes),
+      flushIntervalMs_(flushIntervalMs),
+      header_{std::move(versionLine), std::move(connectionLine)},
+      wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr))
+{
+    if (wake_)
+        thread_.reset(CreateThread(nullptr, 0, writerThreadProc, this, 0, nullptr));
+    if (!thread_)
+        stopped_ = true;
+}
+
+TrafficRecorder::~TrafficRecorder()
+{
+    if (!thread_)
+        return;
+    {
+        CriticalSectionLock lock(lock_);
+        Record end{localTime(), false, {}, "Recording ends", std::exchange(notRecorded_, 0)};
+        queuedBytes_ += kRecordOverhead;
+        queue_.push_back(std::move(end));
+        ending_ = true;
+    }
+    SetEvent(wake_.get());
+    WaitForSingleObject(thread_.get(), INFINITE);
+}
+
+void TrafficRecorder::recordBlock(bool toCamera, const std::string& userSide, const uint8_t* bytes, uint32_t count)
+{
+    if (stopped_)
+        return;
+    Record r{localTime(), true, recordDirection(toCamera, userSide),
+             std::string(reinterpret_cast<const char*>(bytes), count), 0};
+    push(std::move(r), queueBytes_, count);
+}
+
+void TrafficRecorder::recordEvent(std::string text)
+{
+    if (stopped_)
+        return;
+    push(Record{localTime(), false, {}, std::move(text), 0}, queueBytes_ + kEventReserve, 0);
+}
+
+bool TrafficRecorder::push(Record record, size_t bound, uint32_t lostBytes)
+{
+    const size_t cost = record.data.size() + record.direction.size() + kRecordOverhead;
+    bool wasEmpty = false;
+    {
+        CriticalSectionLock lock(lock_);
+        if (ending_)
+            return false;
+        if (queuedBytes_ + cost > bound) {
+            notRecorded_ += lostBytes;
+            return false;
+        }
+        record.notRecorded = std::exchange(notRecorded_, 0);
+        wasEmpty = queue_.empty();
+        queuedBytes_ += cost;
+        queue_.push_back(std::move(record));
+    }
+    // The writer is told only when it may be waiting, so a stream of blocks costs one
+    // wake-up per batch.
+    if (wasEmpty)
+        SetEvent(wake_.get());
+    return true;
+}
+
+void TrafficRecorder::setConnectionLine(std::string line)
+{
+    CriticalSectionLock lock(lock_);
+    header_.back() = std::move(line);
+}
+
+DWORD WINAPI TrafficRecorder::writerThreadProc(void* self)
+{
+    static_cast<TrafficRecorder*>(self)->runWriter();
+    return 0;
+}
+
+void TrafficRecorder::runWriter()
+{
+    std::vector<std::string> header;
+    {
+        CriticalSectionLock lock(lock_);
+        header = header_;
+    }
+    const RecordTime start = localTime();
+    for (const std::string& line : header)
+        writeLine(eventRecordLine(start, line, 0));
+    writePending();
+
+    DWORD lastFlush = GetTickCount();
+    for (;;) {
+        WaitForSingleObject(wake_.get(), flushIntervalMs_);
+        std::deque<Record> batch;
+        bool ending = false;
+        {
+            CriticalSectionLock lock(lock_);
+            batch.swap(queue_);
+            queuedBytes_ = 0;
+            ending = ending_;
+        }
+        for (const Record& r : batch) {
+            if (stopped_)
+                break;
+            writeLine(r.block ? blockRecordLine(r.time, r.direction, reinterpret_cast<const uint8_t*>(r.data.data()),
+                                                r.data.size(), r.notRecorded)
+                              : eventRecordLine(r.time, r.data, r.notRecorded));
+        }
+        writePending();
+        if (!stopped_ && unflushed_ && (ending || GetTickCount() - lastFlush >= flushIntervalMs_)) {
+            if (const DWORD error = sink_->flush())
+                fail(error);
+            unflushed_ = false;
+            lastFlush = GetTickCount();
+        }
+        if (ending) {
+            CriticalSectionLock lock(lock_);
+            if (queue_.empty())
+                return;
+        }
+    }
+}
+
+void TrafficRecorder::writeLine(const std::string& line)
+{
+    if (stopped_)
+        return;
+    const uint64_t lineSize = line.size() + 2;
+    if (sink_->size() + pending_.size() + lineSize > limitBytes_ && sink_->size() + pending_.size() > 0) {
+        writePending();
+        if (stopped_)
+            return;
+        if (const DWORD error = sink_->rollOver()) {
+            fail(error);
+            return;
+        }
+        std::vector<std::string> header;
+        {
+            CriticalSectionLock lock(lock_);
+            header = header_;
+        }
+        const RecordTime now = localTime();
+        for (const std::string& h : header)
+            pending_ += eventRecordLine(now, h, 0) + "\r\n";
+    }
+    pending_ += line;
+    pending_ += "\r\n";
+    if (pending_.size() >= kWritePiece)
+        writePending();
+}
+
+void TrafficRecorder::writePending()
+{
+    if (pending_.empty() || stopped_)
+        return;
+    const DWORD error = sink_->append(pending_);
+    pending_.clear();
+    unflushed_ = true;
+    if (error)
+        fail(error);
+}
+
+void TrafficRecorder::fail(DWORD error)
+{
+    stopped_ = true;
+    pending_.clear();
+    if (report_)
+        report_("Recording to \"" + name_ + "\" stopped: " + windowsErrorText(error));
+}
+
+} // namespace clser
