@@ -20,6 +20,22 @@ DWORD openRecordFile(const std::string& path, UniqueFile& file)
     return 0;
 }
 
+DWORD checkRecordFileOpens(const std::string& path)
+{
+    if (namesDevice(path))
+        return ERROR_INVALID_NAME;
+    UniqueFile file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return GetLastError();
+    const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+    const bool disk = GetFileType(file.get()) == FILE_TYPE_DISK;
+    file.reset();
+    if (created && disk)
+        DeleteFileA(path.c_str());
+    return disk ? 0 : ERROR_INVALID_NAME;
+}
+
 std::string windowsErrorText(DWORD error)
 {
     std::string text = "Windows error " + std::to_string(error);

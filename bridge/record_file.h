@@ -32,6 +32,10 @@ public:
 // that opens but is no disk file.
 DWORD openRecordFile(const std::string& path, UniqueFile& file);
 
+// Whether the launcher's bridge will be able to open the record file: 0 or the Windows
+// error. A file that the check had to create is removed again.
+DWORD checkRecordFileOpens(const std::string& path);
+
 // "Windows error 3: The system cannot find the path specified."
 std::string windowsErrorText(DWORD error);
 
