@@ -177,8 +177,10 @@ void BridgeController::openRecorder()
     if (recorder_ || !settings_.record)
         return;
     const TrafficRecordSettings& r = *settings_.record;
-    auto report = [&ui = ui_](std::string line) {
-        if (TraceSink* trace = ui.traceList())
+    // The writer thread reports through the trace list itself, never through the dialog.
+    TraceSink* const trace = ui_.traceList();
+    auto report = [trace](std::string line) {
+        if (trace)
             trace->addLine(std::move(line));
     };
     std::unique_ptr<RecordFile> file;
