@@ -10,6 +10,8 @@ constexpr size_t kRecordOverhead = 64;
 // Events still go in this far past the bound, so that a connect or an error line is not
 // lost to a burst of blocks.
 constexpr size_t kEventReserve = 64 * 1024;
+// The writer is woken early once the queue holds this share of its bound.
+constexpr size_t kWakeShare = 4;
 // The writer hands lines to the sink in pieces of about this size.
 constexpr size_t kWritePiece = 64 * 1024;
 
@@ -74,7 +76,7 @@ void TrafficRecorder::recordEvent(std::string text)
 bool TrafficRecorder::push(Record record, size_t bound, uint32_t lostBytes)
 {
     const size_t cost = record.data.size() + record.direction.size() + kRecordOverhead;
-    bool wasEmpty = false;
+    bool wakeWriter = false;
     {
         CriticalSectionLock lock(lock_);
         if (ending_)
@@ -84,13 +86,14 @@ bool TrafficRecorder::push(Record record, size_t bound, uint32_t lostBytes)
             return false;
         }
         record.notRecorded = std::exchange(notRecorded_, 0);
-        wasEmpty = queue_.empty();
+        const size_t wakeAt = queueBytes_ / kWakeShare;
+        wakeWriter = queuedBytes_ < wakeAt && queuedBytes_ + cost >= wakeAt;
         queuedBytes_ += cost;
         queue_.push_back(std::move(record));
     }
-    // The writer is told only when it may be waiting, so a stream of blocks costs one
-    // wake-up per batch.
-    if (wasEmpty)
+    // The writer takes the queue on its own once a flush interval; it is woken early only
+    // when the queue fills up, so that a round trip never pays for waking it.
+    if (wakeWriter)
         SetEvent(wake_.get());
     return true;
 }
@@ -121,7 +124,7 @@ void TrafficRecorder::runWriter()
 
     DWORD lastFlush = GetTickCount();
     for (;;) {
-        WaitForSingleObject(wake_.get(), flushIntervalMs_);
+        const DWORD waited = WaitForSingleObject(wake_.get(), flushIntervalMs_);
         std::deque<Record> batch;
         bool ending = false;
         {
@@ -138,7 +141,8 @@ void TrafficRecorder::runWriter()
                               : eventRecordLine(r.time, r.data, r.notRecorded));
         }
         writePending();
-        if (!stopped_ && unflushed_ && (ending || GetTickCount() - lastFlush >= flushIntervalMs_)) {
+        if (!stopped_ && unflushed_ &&
+            (ending || waited == WAIT_TIMEOUT || GetTickCount() - lastFlush >= flushIntervalMs_)) {
             if (const DWORD error = sink_->flush())
                 fail(error);
             unflushed_ = false;

@@ -1,9 +1,10 @@
 // The traffic record of a connection: the transfer threads hand each moved block and
 // each event to it, and its own writer thread turns them into lines of the record file.
 // Handing over never waits for the disk: the records wait in a bounded queue, and what
-// does not fit is counted and named by the next record that does. The writer hands the
-// file to the disk at least once a second, rolls it over at its bound, and stops with
-// one reported line when the file cannot be written (a full disk); the bridge goes on.
+// does not fit is counted and named by the next record that does. The writer takes what
+// waits once a second (earlier when the queue fills up) and hands it to the disk, rolls
+// the file over at its bound, and stops with one reported line when the file cannot be
+// written (a full disk); the bridge goes on.
 #pragma once
 
 #include "critical_section.h"
