@@ -15,10 +15,22 @@ constexpr size_t kWakeShare = 4;
 // The writer hands lines to the sink in pieces of about this size.
 constexpr size_t kWritePiece = 64 * 1024;
 
-RecordTime localTime()
+// The moment a record is handed over: the system time only, which costs the transfer
+// less than the local time; the writer turns it into local time.
+uint64_t now()
 {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
+    FILETIME t;
+    GetSystemTimeAsFileTime(&t);
+    return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
+
+RecordTime localTime(uint64_t systemTime)
+{
+    const FILETIME utc{static_cast<DWORD>(systemTime), static_cast<DWORD>(systemTime >> 32)};
+    FILETIME local{};
+    SYSTEMTIME t{};
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &t))
+        GetLocalTime(&t);
     return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
 }
 
@@ -48,7 +60,7 @@ TrafficRecorder::~TrafficRecorder()
         return;
     {
         CriticalSectionLock lock(lock_);
-        Record end{localTime(), false, {}, "Recording ends", std::exchange(notRecorded_, 0)};
+        Record end{now(), false, {}, "Recording ends", std::exchange(notRecorded_, 0)};
         queuedBytes_ += kRecordOverhead;
         queue_.push_back(std::move(end));
         ending_ = true;
@@ -61,7 +73,7 @@ void TrafficRecorder::recordBlock(bool toCamera, const std::string& userSide, co
 {
     if (stopped_)
         return;
-    Record r{localTime(), true, recordDirection(toCamera, userSide),
+    Record r{now(), true, recordDirection(toCamera, userSide),
              std::string(reinterpret_cast<const char*>(bytes), count), 0};
     push(std::move(r), queueBytes_, count);
 }
@@ -70,7 +82,7 @@ void TrafficRecorder::recordEvent(std::string text)
 {
     if (stopped_)
         return;
-    push(Record{localTime(), false, {}, std::move(text), 0}, queueBytes_ + kEventReserve, 0);
+    push(Record{now(), false, {}, std::move(text), 0}, queueBytes_ + kEventReserve, 0);
 }
 
 bool TrafficRecorder::push(Record record, size_t bound, uint32_t lostBytes)
@@ -117,7 +129,7 @@ void TrafficRecorder::runWriter()
         CriticalSectionLock lock(lock_);
         header = header_;
     }
-    const RecordTime start = localTime();
+    const RecordTime start = localTime(now());
     for (const std::string& line : header)
         writeLine(eventRecordLine(start, line, 0));
     writePending();
@@ -136,9 +148,10 @@ void TrafficRecorder::runWriter()
         for (const Record& r : batch) {
             if (stopped_)
                 break;
-            writeLine(r.block ? blockRecordLine(r.time, r.direction, reinterpret_cast<const uint8_t*>(r.data.data()),
+            const RecordTime time = localTime(r.systemTime);
+            writeLine(r.block ? blockRecordLine(time, r.direction, reinterpret_cast<const uint8_t*>(r.data.data()),
                                                 r.data.size(), r.notRecorded)
-                              : eventRecordLine(r.time, r.data, r.notRecorded));
+                              : eventRecordLine(time, r.data, r.notRecorded));
         }
         writePending();
         if (!stopped_ && unflushed_ &&
@@ -174,9 +187,9 @@ void TrafficRecorder::writeLine(const std::string& line)
             CriticalSectionLock lock(lock_);
             header = header_;
         }
-        const RecordTime now = localTime();
+        const RecordTime begun = localTime(now());
         for (const std::string& h : header)
-            pending_ += eventRecordLine(now, h, 0) + "\r\n";
+            pending_ += eventRecordLine(begun, h, 0) + "\r\n";
     }
     pending_ += line;
     pending_ += "\r\n";

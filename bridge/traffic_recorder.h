@@ -54,7 +54,7 @@ public:
 
 private:
     struct Record {
-        RecordTime time;
+        uint64_t systemTime = 0;  // as a FILETIME holds it
         bool block = false;
         std::string direction;  // blocks
         std::string data;       // the bytes of a block, or the text of an event
