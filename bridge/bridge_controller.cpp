@@ -88,6 +88,7 @@ int BridgeController::connectBridge()
             failure = "Cannot start the transfer between the ports\nError code: %d";
     }
     if (failure) {
+        recordEvent(withStatus(failure, status));
         message(withStatus(failure, status), "", MB_OK);
         connection_.reset();
         firstAttempt_ = false;
@@ -185,7 +186,8 @@ void BridgeController::openRecorder()
     };
     std::unique_ptr<RecordFile> file;
     if (const DWORD error = RecordFile::open(r.path, file)) {
-        report("Cannot record to \"" + r.path + "\": " + windowsErrorText(error) + "; the connection runs without a record");
+        report("Cannot record to \"" + r.path + "\": " + windowsErrorText(error) +
+               "; the connection runs without a record");
         return;
     }
     const std::string version = (r.programVersion.empty() ? std::string("ClserDunmere2") : r.programVersion) +

@@ -32,8 +32,8 @@ public:
     // hands a line to the trace list (from the writer thread, without waiting).
     // queueBytes bounds what waits for the writer.
     TrafficRecorder(std::unique_ptr<RecordSink> sink, uint64_t limitBytes, std::string versionLine,
-                    std::string connectionLine, std::function<void(std::string)> report, size_t queueBytes = kDefaultRecordQueueBytes,
-                    DWORD flushIntervalMs = 1000);
+                    std::string connectionLine, std::function<void(std::string)> report,
+                    size_t queueBytes = kDefaultRecordQueueBytes, DWORD flushIntervalMs = 1000);
     // Records the end, writes everything queued and ends the writer.
     ~TrafficRecorder();
     TrafficRecorder(const TrafficRecorder&) = delete;

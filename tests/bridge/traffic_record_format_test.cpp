@@ -69,13 +69,13 @@ TEST(TrafficRecordLine, ConnectionNamesSidesLineSettingsAndMode)
     s.bridgePortName = "TARVCOM5";
     s.clPortIndex = 1;
     parseLineSettings("115200,E,7,2", s);
-    EXPECT_EQ(connectionRecordText(s),
-              "COM5 (TARVCOM5) <-> Camera Link port 1, line settings 115200,e,7,2, Camera Link rate 115200, default mode");
+    EXPECT_EQ(connectionRecordText(s), "COM5 (TARVCOM5) <-> Camera Link port 1, line settings 115200,e,7,2, "
+                                       "Camera Link rate 115200, default mode");
     s.lowLatency = true;
     s.network = network::NetworkSettings{};
     s.network->port = 4001;
-    EXPECT_EQ(connectionRecordText(s), "network port 127.0.0.1:4001 <-> Camera Link port 1, line settings 115200,e,7,2, "
-                                       "Camera Link rate 115200, low-latency mode");
+    EXPECT_EQ(connectionRecordText(s), "network port 127.0.0.1:4001 <-> Camera Link port 1, "
+                                       "line settings 115200,e,7,2, Camera Link rate 115200, low-latency mode");
 }
 
 TEST(TrafficRecordSettings, SectionKeys)
