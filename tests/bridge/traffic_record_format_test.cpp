@@ -1,5 +1,4 @@
 // The traffic record's lines and the keys and word that ask for a record.
-#include "connection_settings.h"
 #include "traffic_record_line.h"
 #include "traffic_record_settings.h"
 
@@ -60,22 +59,6 @@ TEST(TrafficRecordLine, BlocksAndEvents)
     for (const auto& row : rows)
         EXPECT_EQ(row.line, row.expected) << row.name;
     EXPECT_EQ(recordDirection(true, "COM"), "COM->CL");
-}
-
-TEST(TrafficRecordLine, ConnectionNamesSidesLineSettingsAndMode)
-{
-    ConnectionSettings s;
-    s.userPortName = "COM5";
-    s.bridgePortName = "TARVCOM5";
-    s.clPortIndex = 1;
-    parseLineSettings("115200,E,7,2", s);
-    EXPECT_EQ(connectionRecordText(s), "COM5 (TARVCOM5) <-> Camera Link port 1, line settings 115200,e,7,2, "
-                                       "Camera Link rate 115200, default mode");
-    s.lowLatency = true;
-    s.network = network::NetworkSettings{};
-    s.network->port = 4001;
-    EXPECT_EQ(connectionRecordText(s), "network port 127.0.0.1:4001 <-> Camera Link port 1, "
-                                       "line settings 115200,e,7,2, Camera Link rate 115200, low-latency mode");
 }
 
 TEST(TrafficRecordSettings, SectionKeys)
