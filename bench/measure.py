@@ -20,6 +20,14 @@ The user side opens the pseudo-terminal of COMn (raw, no echo) and measures:
       camera -> user: asks for "dump N", reads N bytes (byte k = k mod 256), checks them.
       With --overflow-log, also the simulated camera's count of bytes its frame grabber's
       receive buffer dropped (the file its overflow_log key names), as "dropped".
+  duplex PATH --bytes N --rate BPS --log FILE [--overflow-log FILE] [--overlap-log FILE]
+         --out FILE.json
+      both directions at once, to a camera that echoes every byte at the line rate:
+      one thread writes N bytes paced at 10 bits a byte while another reads the echo.
+      User -> camera is judged on the camera's log (as send), camera -> user on the
+      echo (as receive), each under its own key ("up", "down"); with --overflow-log the
+      count of bytes the grabber's buffer dropped ("dropped"), with --overlap-log the
+      camera's count of Camera Link calls that overlapped ("overlaps").
   ready PATH --mode echo|dump|log [--log FILE] [--pid PID]
       waits until something answers on the far side (the bridge has connected); with
       --pid, gives up as soon as that process has ended.
@@ -202,72 +210,137 @@ class LogWatch(threading.Thread):
             time.sleep(0.001)
 
 
-def cmd_send(args):
+def send_data(count):
     # Printable bytes without a carriage return, so that a camera never takes them for a command.
     line = bytes(0x21 + (i * 7) % 90 for i in range(89))
-    data = (line * (args.bytes // len(line) + 1))[:args.bytes]
+    return (line * (count // len(line) + 1))[:count]
+
+
+def write_paced(fd, data, rate, t0):
+    """Writes data at 10 bits a byte from t0 on (all at once without a rate)."""
+    if not rate:
+        write_all(fd, data)
+        return
+    per_second = rate / 10.0
+    sent = 0
+    while sent < len(data):
+        due = min(len(data), int((time.perf_counter() - t0) * per_second) + 1)
+        if due > sent:
+            write_all(fd, data[sent:due])
+            sent = due
+        time.sleep(0.001)
+
+
+def logged_result(watch, data, t0, t_sent):
+    """User -> camera as the camera's log saw it, once the watch has ended."""
+    with open(watch.path, "rb") as f:
+        f.seek(watch.start_size)
+        received = f.read()
+    # Without all bytes: the time until the last that came, not the 3 s of waiting for more.
+    t_end = watch.t_done or watch.t_last or time.perf_counter()
+    return transfer_result(len(data), received, data, t_end - t0, t_sent - t0 if t_sent else None,
+                           first_byte_s=(watch.t_first - t0) if watch.t_first else None,
+                           streaming_s=(t_end - watch.t_first) if watch.t_first else None)
+
+
+def cmd_send(args):
+    data = send_data(args.bytes)
     start_size = os.path.getsize(args.log) if os.path.exists(args.log) else 0
     fd = open_raw(args.path)
     watch = LogWatch(args.log, start_size, len(data))
     watch.start()
-    sent = 0
     t0 = time.perf_counter()
-    if args.rate:
-        per_second = args.rate / 10.0
-        while sent < len(data):
-            due = min(len(data), int((time.perf_counter() - t0) * per_second) + 1)
-            if due > sent:
-                write_all(fd, data[sent:due])
-                sent = due
-            time.sleep(0.001)
-    else:
-        write_all(fd, data)
-        sent = len(data)
+    write_paced(fd, data, args.rate, t0)
     t_sent = time.perf_counter()
     watch.writer_done.set()
     watch.join()
     os.close(fd)
-    with open(args.log, "rb") as f:
-        f.seek(start_size)
-        received = f.read()
-    # Without all bytes: the time until the last that came, not the 3 s of waiting for more.
-    t_end = watch.t_done or watch.t_last or time.perf_counter()
-    write_result(args.out, len(data), received, data, t_end - t0, t_sent - t0,
-                 first_byte_s=(watch.t_first - t0) if watch.t_first else None,
-                 streaming_s=(t_end - watch.t_first) if watch.t_first else None)
+    save(args.out, logged_result(watch, data, t0, t_sent))
+
+
+def read_stream(fd, count, t0, writer_done=None, quiet_s=3.0):
+    """Reads until count bytes came: (bytes, time of the first, time of the last). Gives up
+    when nothing came for quiet_s seconds; with writer_done, for quiet_s seconds after it was
+    set (or ten times as long while the writer is still held back)."""
+    got = bytearray()
+    t_first, t_last = None, t0
+    while len(got) < count:
+        ready, _, _ = select.select([fd], [], [], 0.1 if writer_done else quiet_s)
+        now = time.perf_counter()
+        if not ready:
+            if writer_done is None or now - t_last > (quiet_s if writer_done.is_set() else 10 * quiet_s):
+                break
+            continue
+        chunk = os.read(fd, BLOCK)
+        t_last = time.perf_counter()   # the last byte that came, not the time waited for more
+        if t_first is None:
+            t_first = t_last
+        got += chunk
+    return bytes(got), t_first, t_last
+
+
+def cmd_duplex(args):
+    data = send_data(args.bytes)
+    start_size = os.path.getsize(args.log) if os.path.exists(args.log) else 0
+    fd = open_raw(args.path)
+    watch = LogWatch(args.log, start_size, len(data))
+    watch.start()
+    t0 = time.perf_counter()
+    t_sent = []
+
+    def writer():
+        write_paced(fd, data, args.rate, t0)
+        t_sent.append(time.perf_counter())
+        watch.writer_done.set()
+    thread = threading.Thread(target=writer, daemon=True)
+    thread.start()
+    # The echo: it ends with the last byte, or 3 s after the writer ended and the echo stopped.
+    echo, t_first, t_last = read_stream(fd, len(data), t0, watch.writer_done)
+    # A writer still held back by now stays so: its row says how far it came.
+    thread.join(5.0)
+    watch.writer_done.set()
+    watch.join()
+    if not thread.is_alive():
+        os.close(fd)
+    result = {
+        "rate": args.rate,
+        "up": logged_result(watch, data, t0, t_sent[0] if t_sent else None),
+        "down": transfer_result(len(data), echo, data, t_last - t0,
+                                first_byte_s=(t_first - t0) if t_first else None,
+                                streaming_s=(t_last - t_first) if t_first else None),
+    }
+    if args.overflow_log:
+        result["dropped"] = overflow_count(args.overflow_log)
+    if args.overlap_log:
+        result["overlaps"] = count_in_file(args.overlap_log, settle_s=0)
+    save(args.out, result)
 
 
 def cmd_receive(args):
     fd = open_raw(args.path)
     expected = dump_pattern(0, args.bytes)
-    got = bytearray()
     t0 = time.perf_counter()
     write_all(fd, f"dump {args.bytes}\r".encode())
-    t_first = None
-    t_last = t0
-    while len(got) < args.bytes:
-        ready, _, _ = select.select([fd], [], [], 3.0)
-        if not ready:
-            break
-        chunk = os.read(fd, BLOCK)
-        t_last = time.perf_counter()   # the last byte that came, not the 3 s waited for more
-        if t_first is None:
-            t_first = t_last
-        got += chunk
+    got, t_first, t_last = read_stream(fd, args.bytes, t0)
     os.close(fd)
     extra = {}
     if args.overflow_log:
         extra["dropped"] = overflow_count(args.overflow_log)
-    write_result(args.out, args.bytes, bytes(got), expected, t_last - t0,
-                 first_byte_s=(t_first - t0) if t_first else None,
-                 streaming_s=(t_last - t_first) if t_first else None, **extra)
+    save(args.out, transfer_result(args.bytes, got, expected, t_last - t0,
+                                   first_byte_s=(t_first - t0) if t_first else None,
+                                   streaming_s=(t_last - t_first) if t_first else None, **extra))
 
 
 def overflow_count(path):
     """The camera's count of dropped bytes, or None when it wrote none. The camera brings
     the file up to date at every call the bridge makes on the port, which a running bridge
     does at least once a pass: give it a few passes after the last byte first."""
-    time.sleep(0.5)
+    return count_in_file(path, settle_s=0.5)
+
+
+def count_in_file(path, settle_s):
+    """A count the camera keeps as decimal text in a file, or None when it wrote none."""
+    time.sleep(settle_s)
     try:
         with open(path) as f:
             return int(f.read().strip() or "0")
@@ -275,7 +348,12 @@ def overflow_count(path):
         return None
 
 
-def write_result(out, count, received, expected, seconds, sent_s=None, **extra):
+def save(out, result):
+    with open(out, "w") as f:
+        json.dump(result, f)
+
+
+def transfer_result(count, received, expected, seconds, sent_s=None, **extra):
     common = min(len(received), count)
     wrong = sum(1 for a, b in zip(received[:common], expected[:common]) if a != b)
     result = {
@@ -290,8 +368,7 @@ def write_result(out, count, received, expected, seconds, sent_s=None, **extra):
     if sent_s is not None:
         result["writing_s"] = sent_s
     result.update(extra)
-    with open(out, "w") as f:
-        json.dump(result, f)
+    return result
 
 
 def process_ended(pid):
@@ -451,6 +528,14 @@ def main():
     v.add_argument("--bytes", type=int, required=True)
     v.add_argument("--overflow-log")
     v.add_argument("--out", required=True)
+    x = sub.add_parser("duplex")
+    x.add_argument("path")
+    x.add_argument("--bytes", type=int, required=True)
+    x.add_argument("--rate", type=int, required=True)
+    x.add_argument("--log", required=True)
+    x.add_argument("--overflow-log")
+    x.add_argument("--overlap-log")
+    x.add_argument("--out", required=True)
     d = sub.add_parser("ready")
     d.add_argument("path")
     d.add_argument("--mode", choices=["echo", "dump", "log"], required=True)
@@ -470,8 +555,8 @@ def main():
     e.add_argument("--log")
     e.add_argument("--rate", type=int, default=0)
     args = p.parse_args()
-    {"rtt": cmd_rtt, "send": cmd_send, "receive": cmd_receive, "ready": cmd_ready, "idle": cmd_idle,
-     "peer": cmd_peer, "record": cmd_record}[args.command](args)
+    {"rtt": cmd_rtt, "send": cmd_send, "receive": cmd_receive, "duplex": cmd_duplex, "ready": cmd_ready,
+     "idle": cmd_idle, "peer": cmd_peer, "record": cmd_record}[args.command](args)
 
 
 if __name__ == "__main__":

@@ -28,7 +28,7 @@ BridgeConnection::BridgeConnection(const std::string& devicePath, const Connecti
     echo_ = s.echo;
     lowLatency_ = s.lowLatency;
     if (s.network)
-        network_ = std::make_unique<NetworkUserSide>(*s.network, wake_.get(), clPort_, clBaudCode_,
+        network_ = std::make_unique<NetworkUserSide>(*s.network, timings_.network, wake_.get(), clPort_, clBaudCode_,
                                                      [this](std::string line) {
                                                          // Client and rate events belong to the record too.
                                                          recordEvent(line);
@@ -83,6 +83,8 @@ void BridgeConnection::stopTransfer()
 {
     run_ = false;
     SetEvent(wake_.get());
+    if (network_)
+        network_->interrupt();
     {
         CriticalSectionLock lock(portLock_);
         clPort_.close();

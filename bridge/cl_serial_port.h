@@ -1,8 +1,15 @@
 // The bridge's handle on one Camera Link serial port: open by index at a baud-rate
 // constant, read with a time-out, write with a fixed time-out, close.
 // Statuses: 0 success; negative: the library's status unchanged, or -5 for a short write.
+//
+// The library is not promised safe for two threads on one reference, and the bridge
+// calls it from several (the low-latency mode's two, a network client's rate request,
+// the stop): every call on the reference is made under the port's own lock, so no two
+// ever overlap. A write goes in slices, each under the lock on its own, so that a long
+// write never keeps a read waiting for more than one slice's time on the line.
 #pragma once
 
+#include "critical_section.h"
 #include "unique_handle.h"
 
 #include <cstdint>
@@ -20,6 +27,11 @@ class ClSerialPort {
 public:
     static constexpr int kShortWrite = -5;
     static constexpr uint32_t kWriteTimeoutMs = 200;
+    // A slice's line time is the longest a write keeps a read waiting. While it goes, the
+    // camera can send at most as many bytes the other way (one line rate both ways), so a
+    // slice of a quarter of a 4 KiB receive buffer leaves room for everything else; the
+    // transfer's blocks are never larger, so each takes one call.
+    static constexpr uint32_t kWriteSliceBytes = 1024;
 
     // Status of clSerialInit when it fails, else that of clSetBaudRate. The port is
     // open from a successful init on, also when the baud rate is refused.
@@ -27,7 +39,8 @@ public:
     // count: in, the most bytes wanted; out, the bytes delivered. A time-out is a
     // success that may deliver 0 bytes; on failure count is left as it was.
     int read(uint8_t* buffer, uint32_t& count, uint32_t timeoutMs);
-    // written receives the bytes the library took; fewer than count gives -5.
+    // written receives the bytes the library took; fewer than count gives -5. Slice by
+    // slice; a slice taken short or refused ends the write.
     int write(const uint8_t* buffer, uint32_t count, uint32_t& written);
     // Changes the line rate of the open port: the library's status.
     int setBaudRate(uint32_t clBaudCode);
@@ -35,10 +48,11 @@ public:
     int close();
 
     // True while the port holds a reference from a successful init.
-    bool holdsReference() const { return ref_.valid(); }
+    bool holdsReference() const;
 
 private:
     UniqueClSerialRef ref_;
+    mutable CriticalSection lock_;
 };
 
 } // namespace clser

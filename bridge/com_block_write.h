@@ -13,6 +13,7 @@ struct ComBlockWrite {
     int status = 0;     // status of the last write
     uint32_t sent = 0;  // bytes of the block written, in all
     int pauses = 0;     // pauses taken
+    bool stopped = false; // given up because the transfer is stopping
     bool complete(uint32_t count) const { return status == 0 && sent == count; }
 };
 
@@ -23,9 +24,12 @@ using ComWritePart = std::function<int(const uint8_t* bytes, uint32_t count, uin
 // a row, and calls pausesBegin (with the bytes of the block sent so far) before the first
 // pause of each such run; a write that takes bytes ends the run, so the rest gets its
 // own pauses. Stops at the first write that fails (status not 0), once the block is
-// written, or when a run has used up its pauses.
+// written, when a run has used up its pauses, or when keepGoing, asked before every
+// write after the first, says the transfer is stopping: a user side that takes a byte
+// now and then must not hold a stop for the whole block.
 ComBlockWrite writeBlockToCom(const uint8_t* bytes, uint32_t count, int maxPauses, const ComWritePart& write,
                               const std::function<void()>& pause,
-                              const std::function<void(uint32_t sentSoFar)>& pausesBegin);
+                              const std::function<void(uint32_t sentSoFar)>& pausesBegin,
+                              const std::function<bool()>& keepGoing);
 
 } // namespace clser

@@ -7,8 +7,9 @@
 
 namespace clser {
 
-NetworkUserSide::NetworkUserSide(const network::NetworkSettings& settings, HANDLE wake, ClSerialPort& clPort,
-                                 int32_t clBaudCode, std::function<void(std::string)> addLine)
+NetworkUserSide::NetworkUserSide(const network::NetworkSettings& settings, const network::EndpointTimings& timings,
+                                 HANDLE wake, ClSerialPort& clPort, int32_t clBaudCode,
+                                 std::function<void(std::string)> addLine)
     : clPort_(clPort),
       addLine_(std::move(addLine)),
       rateInForce_(baudRateForClBaudCode(clBaudCode)),
@@ -17,11 +18,14 @@ NetworkUserSide::NetworkUserSide(const network::NetworkSettings& settings, HANDL
                     [this](uint32_t bps) { return onBaudRateRequested(bps); },
                     nullptr,
                     [this](const std::string& client) { addLine_("Network client connected: " + client); },
-                    [this](const std::string& client) { addLine_("Network client disconnected: " + client); },
+                    [this](const std::string& client, const std::string& why) {
+                        addLine_("Network client disconnected: " + client + (why.empty() ? "" : " (" + why + ")"));
+                    },
                     [this](const std::string& client, const char* why) {
                         addLine_("Network client refused: " + client + " (" + why + ")");
-                    }},
-                wake)
+                    },
+                    [this](uint32_t count) { addLine_("(" + std::to_string(count) + " more clients refused)"); }},
+                wake, timings)
 {
 }
 

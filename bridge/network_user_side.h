@@ -18,12 +18,14 @@ public:
     // wake: the connection's wake event, which ends a waiting read. addLine hands a
     // trace line over; clPort is the connection's camera port; clBaudCode the rate it
     // was opened at.
-    NetworkUserSide(const network::NetworkSettings& settings, HANDLE wake, ClSerialPort& clPort, int32_t clBaudCode,
-                    std::function<void(std::string)> addLine);
+    NetworkUserSide(const network::NetworkSettings& settings, const network::EndpointTimings& timings, HANDLE wake,
+                    ClSerialPort& clPort, int32_t clBaudCode, std::function<void(std::string)> addLine);
 
     // Starts listening: 0, or the negative status of the failure (-100: port taken).
     int open() { return endpoint_.open(); }
     void close() { endpoint_.close(); }
+    // Ends the endpoint's waits at once: the connection is stopping.
+    void interrupt() { endpoint_.interrupt(); }
     std::string clientAddress() const { return endpoint_.clientAddress(); }
 
     int read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t timeoutMs) override

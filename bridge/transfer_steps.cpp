@@ -42,10 +42,13 @@ bool TransferSteps::writeToCom(const uint8_t* bytes, uint32_t count, int& status
             char line[80];
             std::snprintf(line, sizeof line, "Retry after TotalBytesWritten: %" PRIu64, totalWritten_ + sentSoFar);
             c_.addLine(line);
-        });
+        },
+        [this] { return c_.running(); });
     status = r.status;
     totalWritten_ += r.sent;
     totalToWrite_ += count;
+    // A stop that ends the retries leaves the rest of the block unwritten: the same line
+    // says how much.
     if (r.complete(count))
         return true;
     CriticalSectionLock lock(c_.traceLock());

@@ -25,7 +25,8 @@ public:
     void addTracedBlock(const char* heading, const uint8_t* bytes, uint32_t count);
     // Camera Link to COM: writes a block with its pauses and retries (see
     // writeBlockToCom). status receives the last write's. False, after the failure line
-    // and the flag, when the port reports an error or the rest still does not go.
+    // and the flag, when the port reports an error, the rest still does not go, or the
+    // transfer is stopping before it went.
     bool writeToCom(const uint8_t* bytes, uint32_t count, int& status);
 
 private:

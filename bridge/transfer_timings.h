@@ -2,6 +2,7 @@
 // console host or a benchmark can choose other ones without another build.
 #pragma once
 
+#include "endpoint_timings.h"
 #include "low_latency_timing.h"
 
 #include <cstdint>
@@ -21,6 +22,8 @@ struct TransferTimings {
     uint32_t comWriteRetryDelayMs = 200;
     int comWriteRetries = 10;
     LowLatencyTimings lowLatency;
+    // The bounds on a network client.
+    network::EndpointTimings network;
 };
 
 constexpr uint32_t kTransferBlockSize = 1024;

@@ -25,6 +25,7 @@ NetworkSectionValues readNetworkSectionValues(const std::string& configPath, con
     values.netaddress = readLongValue(configPath, section, kNetaddress, values.tooLong);
     values.netprotocol = readLongValue(configPath, section, kNetprotocol, values.tooLong);
     values.netallow = readLongValue(configPath, section, kNetallow, values.tooLong);
+    values.nettakeover = readLongValue(configPath, section, kNettakeover, values.tooLong);
     return values;
 }
 

@@ -1,23 +1,31 @@
 // The TCP end of a connection: listens on one address and port, serves one client at a
 // time over RFC 2217 or raw TCP, and offers the transfer thread the same read and write
 // calls a COM port does. A second client while one is served, and a client not on the
-// allow list, is accepted and closed at once; a client that goes away leaves the
-// endpoint listening for the next.
+// allow list, is accepted and closed at once (or, with takeover, the new client replaces
+// the one served); a client that goes away leaves the endpoint listening for the next.
 //
-// read() runs on one thread at a time and write() on one thread at a time, but the two
-// may run at once on two threads (the low-latency transfer reads on one and writes on
-// the other): the client, its protocol state and every send are kept under one lock,
-// which a read never holds while it waits. The hooks run inside read() and write(),
+// No peer can hold the endpoint's callers: read() returns by its time-out or at the wake
+// event whatever the client sends, write() never waits on the client while holding a
+// lock and gives up on a client whose sending made no progress for the stalled-client
+// bound, and the client's address is a snapshot that a status query reads under a lock
+// of its own. read() runs on one thread at a time and write() on one thread at a time,
+// but the two may run at once (the low-latency transfer reads on one thread and writes on
+// the other): the client, its protocol state and the bytes waiting for it are kept under
+// one lock that is never held across a wait. The hooks run inside read() and write(),
 // under that lock.
 #pragma once
 
 #include "critical_section.h"
+#include "endpoint_timings.h"
 #include "network_settings.h"
+#include "refusal_throttle.h"
 #include "rfc2217_session.h"
+#include "unique_handle.h"
 #include "winsock_handles.h"
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -33,9 +41,12 @@ struct EndpointHooks {
     std::function<void(PurgeKind what)> purgeRequested;
     // The client's address as "a.b.c.d:port".
     std::function<void(const std::string& client)> clientConnected;
-    std::function<void(const std::string& client)> clientDisconnected;
+    // why: empty when the client closed the connection, else what ended it.
+    std::function<void(const std::string& client, const std::string& why)> clientDisconnected;
     // A client turned away, and why ("another client is connected", "not on the allow list").
     std::function<void(const std::string& client, const char* why)> clientRefused;
+    // Refusals that got no line of their own (at most one refusal line a second).
+    std::function<void(uint32_t count)> refusalsHeldBack;
 };
 
 // read() and write() before open() succeeded.
@@ -44,7 +55,8 @@ inline constexpr int kEndpointNotOpen = -9;
 class NetworkEndpoint : private Rfc2217Requests {
 public:
     // wakeEvent (not owned, may be null): when signalled, a waiting read() returns at once.
-    NetworkEndpoint(NetworkSettings settings, EndpointHooks hooks, HANDLE wakeEvent = nullptr);
+    NetworkEndpoint(NetworkSettings settings, EndpointHooks hooks, HANDLE wakeEvent = nullptr,
+                    EndpointTimings timings = {});
     ~NetworkEndpoint() override;
     NetworkEndpoint(const NetworkEndpoint&) = delete;
     NetworkEndpoint& operator=(const NetworkEndpoint&) = delete;
@@ -54,53 +66,83 @@ public:
     int open();
     // Drops the client (clientDisconnected is called) and stops listening.
     void close();
+    // Ends every wait of read() and write() at once, and keeps them from waiting until
+    // the next open(): the connection is stopping. Any thread.
+    void interrupt();
 
-    // Waits up to timeoutMs for data bytes from the client, serving new clients and the
-    // protocol meanwhile (replies go out at once); returns as soon as there is at least
-    // one byte, when the time passes, or when the wake event is signalled. 0 with got
-    // bytes (0 or more); a negative status only when listening fails. A client that
-    // goes away is no failure.
+    // Waits up to timeoutMs (INFINITE: no bound) for data bytes from the client, serving
+    // new clients and the protocol meanwhile; returns as soon as there is at least one
+    // byte, when the time passes, or when the wake event is signalled. 0 with got bytes
+    // (0 or more); a negative status only when listening fails. A client that goes away
+    // is no failure.
     int read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t timeoutMs);
-    // Sends camera bytes to the client (IAC doubled in RFC 2217 mode). Without a client
-    // the bytes are dropped; written is always count and the status 0. A client that
-    // takes nothing for kSendTimeoutMs is dropped.
+    // Hands camera bytes to the client (IAC doubled in RFC 2217 mode), waiting while too
+    // many are still on their way to it. Without a client the bytes are dropped; written
+    // is always count and the status 0. A client whose sending makes no progress for the
+    // stalled-client bound is dropped.
     int write(const uint8_t* buffer, uint32_t count, uint32_t& written);
 
     bool hasClient() const;
-    // "a.b.c.d:port" of the client served, empty without one.
+    // "a.b.c.d:port" of the client served, empty without one. Never waits on the client.
     std::string clientAddress() const;
     // The port listened on (0 before open()).
     uint16_t listeningPort() const { return listeningPort_; }
 
-    static constexpr uint32_t kSendTimeoutMs = 5000;
+    // Bytes held for the client beyond what its socket took; write() waits while more are held.
+    static constexpr std::size_t kOutboxLimit = 65536;
 
 private:
     uint32_t setBaudRate(uint32_t bitsPerSecond) override;
     void purge(PurgeKind what) override;
 
-    int acceptWaiting();
-    void receive(uint8_t* buffer, uint32_t wanted, uint32_t& got);
-    bool sendAll(const char* bytes, std::size_t size);
-    void dropClient();
+    int acceptWaiting(uint64_t nowMs);
+    void serve(UniqueSocket incoming, const std::string& text, uint64_t nowMs);
+    bool receive(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint64_t nowMs);
+    void queueForClient(const char* bytes, std::size_t size, uint64_t nowMs);
+    void flush(uint64_t nowMs);
+    // Drops the client once a bound it is kept to has run out; the milliseconds until the
+    // next bound otherwise (INFINITE: none).
+    uint32_t checkBounds(uint64_t nowMs);
+    void dropClient(const std::string& why);
+    void publish(const std::string& client);
+    void reportHeldBackRefusals(uint64_t nowMs);
 
     NetworkSettings settings_;
     EndpointHooks hooks_;
     HANDLE wake_;
+    EndpointTimings timings_;
     WinsockLibrary winsock_;
     UniqueWsaEvent listenEvent_;
     UniqueWsaEvent clientEvent_;
+    UniqueHandle interrupt_;
     UniqueSocket listener_;
+    std::atomic<bool> listening_{false};
+    uint16_t listeningPort_ = 0;
+    uint32_t ownRate_ = 9600;
+    RefusalThrottle refusals_;
+
+    // Under clientLock_: the client, its protocol state and what waits to be sent to it.
     UniqueSocket client_;
     std::string clientText_;
     std::optional<Rfc2217Session> session_;
-    uint16_t listeningPort_ = 0;
-    uint32_t ownRate_ = 9600;
+    // Counts the clients served, so that a write that waited knows the one it wrote for.
+    uint64_t clientNumber_ = 0;
+    std::string outbox_;
+    // When the bytes in outbox_ last moved (or began to wait).
+    uint64_t lastProgressMs_ = 0;
+    // The client ended its sending side: it is no longer read, only sent to.
+    bool halfClosed_ = false;
+    // When the camera's bytes last came for the half-closed client (or it half-closed).
+    uint64_t lastCameraBytesMs_ = 0;
     // Per call, bounded by the chunk sizes in the .cpp.
     std::string data_;
     std::string replies_;
     std::string escaped_;
-    // The client and everything sent to it (see the top of this file).
     mutable CriticalSection clientLock_;
+
+    // The client's address as a status query reads it.
+    std::string snapshot_;
+    mutable CriticalSection snapshotLock_;
 };
 
 } // namespace clser::network

@@ -7,6 +7,7 @@ namespace clser::network {
 namespace {
 
 constexpr std::string_view kWordPrefix = "NETWORK=";
+constexpr std::string_view kTakeoverField = "TAKEOVER";
 
 bool sameLetters(std::string_view a, std::string_view b)
 {
@@ -141,11 +142,12 @@ NetworkSettingsParse parseNetworkSection(const NetworkSectionValues& values)
     const std::string_view address = trimmed(values.netaddress);
     const std::string_view protocol = trimmed(values.netprotocol);
     const std::string_view allow = trimmed(values.netallow);
+    const std::string_view takeover = trimmed(values.nettakeover);
     if (port.empty()) {
-        if (address.empty() && protocol.empty() && allow.empty())
+        if (address.empty() && protocol.empty() && allow.empty() && takeover.empty())
             return {};
-        return failed(std::string(kNetport) + ": missing; " + kNetaddress + ", " + kNetprotocol + " and " + kNetallow +
-                      " need a TCP port");
+        return failed(std::string(kNetport) + ": missing; " + kNetaddress + ", " + kNetprotocol + ", " + kNetallow +
+                      " and " + kNettakeover + " need a TCP port");
     }
 
     NetworkSettingsParse result;
@@ -169,6 +171,10 @@ NetworkSettingsParse parseNetworkSection(const NetworkSectionValues& values)
     std::string listError = parseAddressList(allow, " \t,;", kNetallow, result.settings.allowed);
     if (!listError.empty())
         return failed(std::move(listError));
+    if (takeover == "1")
+        result.settings.takeover = true;
+    else if (!takeover.empty() && takeover != "0")
+        return failed(keyError(kNettakeover, takeover, "is neither 0 nor 1"));
     result.configured = true;
     return result;
 }
@@ -190,6 +196,8 @@ std::string networkWord(const NetworkSettings& s)
     word += ":" + ipv4AddressText(s.listenAddress) + ":" + std::to_string(s.port);
     for (std::size_t i = 0; i < s.allowed.size(); ++i)
         word += (i == 0 ? ":" : "+") + ipv4AddressText(s.allowed[i]);
+    if (s.takeover)
+        word += ":" + std::string(kTakeoverField);
     return word;
 }
 
@@ -203,11 +211,11 @@ NetworkSettingsParse parseNetworkWord(std::string_view argument)
     if (!isNetworkWord(argument))
         return failed("not a network word: " + shown(argument));
     std::string_view rest = argument.substr(kWordPrefix.size());
-    std::string_view fields[4];
+    std::string_view fields[5];
     int count = 0;
     while (true) {
         const std::size_t colon = rest.find(':');
-        if (count == 4)
+        if (count == 5)
             return failed("network word: more than four fields in " + shown(argument));
         fields[count++] = rest.substr(0, colon);
         if (colon == std::string_view::npos)
@@ -230,6 +238,12 @@ NetworkSettingsParse parseNetworkWord(std::string_view argument)
     result.settings.protocol = *protocol;
     result.settings.listenAddress = *listen;
     result.settings.port = *port;
+    if (count > 3 && sameLetters(fields[count - 1], kTakeoverField)) {
+        result.settings.takeover = true;
+        --count;
+    }
+    if (count == 5)
+        return failed("network word: more than four fields in " + shown(argument));
     if (count == 4) {
         if (fields[3].empty())
             return failed("network word: empty list of allowed clients in " + shown(argument));

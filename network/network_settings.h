@@ -17,6 +17,7 @@ inline constexpr char kNetport[] = "netport";
 inline constexpr char kNetaddress[] = "netaddress";
 inline constexpr char kNetprotocol[] = "netprotocol";
 inline constexpr char kNetallow[] = "netallow";
+inline constexpr char kNettakeover[] = "nettakeover";
 
 // RFC 2217 (telnet COM-PORT-OPTION) or the bytes as they are.
 enum class NetProtocol { Rfc2217, Raw };
@@ -30,10 +31,14 @@ struct NetworkSettings {
     uint32_t listenAddress = kLoopbackAddress;  // IPv4, host byte order
     NetProtocol protocol = NetProtocol::Rfc2217;
     std::vector<uint32_t> allowed;              // empty: every client may connect
+    // A new client takes the connection over from the one served (which is closed);
+    // otherwise the new one is turned away while one is served.
+    bool takeover = false;
 
     bool operator==(const NetworkSettings& o) const
     {
-        return port == o.port && listenAddress == o.listenAddress && protocol == o.protocol && allowed == o.allowed;
+        return port == o.port && listenAddress == o.listenAddress && protocol == o.protocol && allowed == o.allowed &&
+               takeover == o.takeover;
     }
 };
 
@@ -44,6 +49,7 @@ struct NetworkSectionValues {
     std::string netaddress;
     std::string netprotocol;
     std::string netallow;
+    std::string nettakeover;
     const char* tooLong = nullptr;
 };
 
@@ -67,7 +73,8 @@ NetworkSettingsParse parseNetworkSection(const NetworkSectionValues& values);
 bool clientAllowed(const NetworkSettings& settings, uint32_t clientAddress);
 
 // The bridge program's command-line word: "NETWORK=RFC2217:127.0.0.1:4001", with the
-// allowed clients after one more ":" joined by "+" ("NETWORK=RAW:0.0.0.0:4001:10.0.0.5+10.0.0.6").
+// allowed clients after one more ":" joined by "+" ("NETWORK=RAW:0.0.0.0:4001:10.0.0.5+10.0.0.6"),
+// and ":TAKEOVER" last when a new client takes the connection over.
 // No comma, no blank, no quote: the program's command line upper-cases every argument
 // and takes one with a comma as line settings.
 std::string networkWord(const NetworkSettings& settings);

@@ -57,6 +57,16 @@ void appendEscapedForClient(std::string_view bytes, std::string& out)
     }
 }
 
+std::string Rfc2217Session::opening()
+{
+    std::string out;
+    local_[kBinarySlot] = true;
+    appendCommand(out, kWill, kOptionBinary);
+    asked_[kBinarySlot] = true;
+    appendCommand(out, kDo, kOptionBinary);
+    return out;
+}
+
 void Rfc2217Session::feed(std::string_view input, std::string& data, std::string& replies)
 {
     for (char c : input) {
@@ -66,11 +76,11 @@ void Rfc2217Session::feed(std::string_view input, std::string& data, std::string
             if (b == kIac)
                 state_ = State::Iac;
             else
-                data += c;
+                appendData(c, data);
             break;
         case State::Iac:
             if (b == kIac) {
-                data += c;
+                appendData(c, data);
                 state_ = State::Data;
             } else {
                 command(b, replies);
@@ -108,6 +118,16 @@ void Rfc2217Session::feed(std::string_view input, std::string& data, std::string
             break;
         }
     }
+}
+
+// A telnet client that does not send in BINARY ends a line with CR NUL when it means a
+// bare CR; the camera gets the CR alone.
+void Rfc2217Session::appendData(char c, std::string& data)
+{
+    const bool crNul = afterCr_ && c == '\0' && !remote_[kBinarySlot];
+    afterCr_ = c == '\r';
+    if (!crNul)
+        data += c;
 }
 
 // The byte after an IAC outside a subnegotiation (never IAC itself).
@@ -158,7 +178,10 @@ void Rfc2217Session::negotiate(uint8_t verb, uint8_t option, std::string& replie
             appendCommand(replies, kDont, option);
         } else if (!remote_[slot]) {
             remote_[slot] = true;
-            appendCommand(replies, kDo, option);
+            // The answer to this end's own DO needs none.
+            if (!asked_[slot])
+                appendCommand(replies, kDo, option);
+            asked_[slot] = false;
             // The line's signals as they stand, once, so that a client can read them
             // without asking.
             if (slot == kComPortSlot)
@@ -166,6 +189,8 @@ void Rfc2217Session::negotiate(uint8_t verb, uint8_t option, std::string& replie
         }
         break;
     case kWont:
+        if (slot >= 0)
+            asked_[slot] = false;
         if (slot >= 0 && remote_[slot]) {
             remote_[slot] = false;
             appendCommand(replies, kDont, option);

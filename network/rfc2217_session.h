@@ -38,6 +38,11 @@ public:
 
     explicit Rfc2217Session(Rfc2217Requests& owner) : owner_(owner) {}
 
+    // What this end sends a client first: it offers to send in BINARY and asks the client
+    // to do the same, so that a client that agrees (pyserial's does) sends its bytes as
+    // they are; until one does, its CR NUL is taken as a bare CR.
+    std::string opening();
+
     // Takes the next bytes from the client, in any split. Data bytes for the camera are
     // appended to data (never more than input.size()), replies for the client to
     // replies (a few bytes for each complete command in the input).
@@ -55,6 +60,7 @@ private:
     static constexpr int kComPortSlot = 2;
     static constexpr int kSlots = 3;
 
+    void appendData(char c, std::string& data);
     void command(uint8_t code, std::string& replies);
     void negotiate(uint8_t verb, uint8_t option, std::string& replies);
     void subnegotiation(std::string& replies);
@@ -69,6 +75,10 @@ private:
     bool subOverflow_ = false;
     std::array<bool, kSlots> local_{};   // this end WILL
     std::array<bool, kSlots> remote_{};  // the client WILL
+    std::array<bool, kSlots> asked_{};   // this end sent DO and awaits the answer
+    // The last data byte was a CR: until the client sends in BINARY, the NUL a telnet
+    // client sends after a bare CR is no data.
+    bool afterCr_ = false;
     // Signal lines with nothing behind them on a Camera Link line: kept so that a
     // client reads back what it set.
     bool dtr_ = true;

@@ -86,6 +86,7 @@ struct TimingOption {
     const char* name;
     uint32_t clser::TransferTimings::*field;
     uint32_t clser::LowLatencyTimings::*lowLatencyField;
+    uint32_t clser::network::EndpointTimings::*networkField = nullptr;
 };
 
 const TimingOption kTimingOptions[] = {
@@ -96,6 +97,10 @@ const TimingOption kTimingOptions[] = {
     {"ll-poll-ms", nullptr, &clser::LowLatencyTimings::pollMs},
     {"ll-fast-window-ms", nullptr, &clser::LowLatencyTimings::fastWindowMs},
     {"ll-idle-poll-ms", nullptr, &clser::LowLatencyTimings::idlePollMs},
+    {"net-stalled-client-ms", nullptr, nullptr, &clser::network::EndpointTimings::stalledClientMs},
+    {"net-half-closed-quiet-ms", nullptr, nullptr, &clser::network::EndpointTimings::halfClosedQuietMs},
+    {"net-keepalive-idle-ms", nullptr, nullptr, &clser::network::EndpointTimings::keepaliveIdleMs},
+    {"net-keepalive-interval-ms", nullptr, nullptr, &clser::network::EndpointTimings::keepaliveIntervalMs},
 };
 
 // "--NAME=MS" into the timings; false for an unknown name or a value that is no number.
@@ -114,8 +119,10 @@ bool applyTimingOption(const std::string& option, clser::TransferTimings& t)
             continue;
         if (o.field)
             t.*o.field = static_cast<uint32_t>(value);
-        else
+        else if (o.lowLatencyField)
             t.lowLatency.*o.lowLatencyField = static_cast<uint32_t>(value);
+        else
+            t.network.*o.networkField = static_cast<uint32_t>(value);
         return true;
     }
     return false;

@@ -1,9 +1,9 @@
 // The simulated camera as the frame grabber's Camera Link serial library: the six
 // standard calls over the port table. This layer only finds the configuration (the
 // file named by CLSERBVK_SIM_CONFIG), makes an open port "in use" for other processes
-// with a named kernel object, and reports its decisions (and the bytes a port's full
-// receive buffer dropped, at its close) with OutputDebugStringA, as a library without a
-// user interface can.
+// with a named kernel object, and reports its decisions (and, at a port's last close,
+// the bytes its full receive buffer dropped and the calls that overlapped) with
+// OutputDebugStringA, as a library without a user interface can.
 #include "cl_serial_api.h"
 #include "sim_config.h"
 #include "sim_port_table.h"
@@ -176,10 +176,14 @@ int32_t CL_SERIAL_CALL clSerialClose(void* serialRef)
     return guarded([&] {
         ClosedPort closed;
         int32_t status = table().close(serialRef, &closed);
-        if (closed.droppedBytes != 0)
-            debugLine("port " + std::to_string(closed.index) + " closed: " + std::to_string(closed.droppedBytes)
+        const std::string port = "port " + std::to_string(closed.index) + " closed: ";
+        if (closed.totals.droppedBytes != 0)
+            debugLine(port + std::to_string(closed.totals.droppedBytes)
                       + " bytes from the camera were lost, they arrived while its receive buffer ("
                       + std::to_string(closed.receiveBuffer) + " bytes) was full");
+        if (closed.totals.overlappingCalls != 0)
+            debugLine(port + std::to_string(closed.totals.overlappingCalls)
+                      + " calls began while another call on the same reference was in progress");
         return status;
     });
 }

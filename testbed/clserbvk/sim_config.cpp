@@ -148,6 +148,8 @@ std::string applyPortKey(PortConfig& port, std::string_view key, std::string_vie
         ok = (port.receiveLog = std::string(raw), true);
     else if (key == "overflow_log")
         ok = (port.overflowLog = std::string(raw), true);
+    else if (key == "overlap_log")
+        ok = (port.overlapLog = std::string(raw), true);
     else if (key == "rate_log")
         ok = (port.rateLog = std::string(raw), true);
     else if (key == "receive_buffer")
@@ -162,6 +164,8 @@ std::string applyPortKey(PortConfig& port, std::string_view key, std::string_vie
         ok = number(&port.pauseMs);
     else if (key == "tick_timeouts")
         ok = parseBool(raw, &port.tickTimeouts);
+    else if (key == "strict")
+        ok = parseBool(raw, &port.strict);
     else if (key == "exclusive")
         ok = parseBool(raw, &port.exclusive);
     else if (key == "in_use")

@@ -47,6 +47,8 @@ struct PortConfig {
     std::string overflowLog;                       // file that holds the count of bytes the full buffer dropped
     std::string rateLog;                           // file that holds the line rate last set, in bits per second
     bool tickTimeouts = false;                     // a read's time-out ends at a system tick boundary
+    bool strict = true;                            // a call that overlaps another on its reference fails
+    std::string overlapLog;                        // file that holds the count of overlapping calls
     PortFaults faults;
 };
 

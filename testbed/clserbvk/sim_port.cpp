@@ -32,23 +32,42 @@ void SimPort::open(PortSession& session)
     if (openSessions_++ == 0) {
         camera_.resetLine();
         camera_.setBitsPerSecond(bitsPerSecondOfBaudConstant(CL_BAUDRATE_9600));
+        std::lock_guard<std::mutex> overlapGuard(overlapLock_);
+        overlaps_ = 0;
+        writeOverlapLog();
     }
     session = PortSession{};
 }
 
-uint64_t SimPort::close(PortSession& session)
+PortTotals SimPort::close(PortSession& session)
 {
-    uint64_t dropped = 0;
+    PortTotals totals;
     {
         std::lock_guard<std::mutex> guard(lock_);
         if (session.closed)
-            return 0;
+            return totals;
         session.closed = true;
-        if (--openSessions_ == 0)
-            dropped = camera_.dropped(Clock::now());
+        if (--openSessions_ == 0) {
+            totals.droppedBytes = camera_.dropped(Clock::now());
+            std::lock_guard<std::mutex> overlapGuard(overlapLock_);
+            totals.overlappingCalls = overlaps_;
+        }
     }
     changed_.notify_all();
-    return dropped;
+    return totals;
+}
+
+void SimPort::countOverlap()
+{
+    std::lock_guard<std::mutex> guard(overlapLock_);
+    ++overlaps_;
+    writeOverlapLog();
+}
+
+void SimPort::writeOverlapLog()
+{
+    if (!config().overlapLog.empty())
+        std::ofstream(config().overlapLog, std::ios::binary | std::ios::trunc) << overlaps_;
 }
 
 int32_t SimPort::setBaudRate(PortSession& session, uint32_t constant)

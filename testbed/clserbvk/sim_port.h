@@ -22,6 +22,16 @@ using SystemTick = std::chrono::duration<int64_t, std::ratio<1, 64>>;
 // A time-out of 0 ends at `start` either way: such a read hands over what is there.
 TimePoint readDeadline(TimePoint start, uint32_t timeoutMs, bool tickGranular);
 
+// Status of a call that began while another call on the same reference was still in
+// progress (strict mode). It is the simulation's own: no Camera Link call returns it.
+constexpr int32_t kSimErrCallsOverlap = -10090;
+
+// What a port saw from its open on, told when its last open reference closes.
+struct PortTotals {
+    uint64_t droppedBytes = 0;       // lost to a full receive buffer
+    uint64_t overlappingCalls = 0;   // calls that began while another on their reference ran
+};
+
 // What belongs to one open reference: its fault counters and whether it was closed.
 struct PortSession {
     uint32_t reads = 0;
@@ -38,9 +48,13 @@ public:
     // The first open reference finds a quiet line: nothing half-received, nothing queued.
     void open(PortSession& session);
     // Ends the reference; a read or write it has in progress returns at once. When it
-    // was the port's last open reference, returns the bytes the receive buffer dropped
-    // since the port was opened; otherwise 0.
-    uint64_t close(PortSession& session);
+    // was the port's last open reference, returns what the port saw since it was opened;
+    // otherwise zeros.
+    PortTotals close(PortSession& session);
+
+    // Counts a call that overlapped another on the same reference (and rewrites the
+    // overlap log). Takes only a lock of its own, never the one a call in progress holds.
+    void countOverlap();
 
     // Status codes as the Camera Link serial calls return them.
     int32_t setBaudRate(PortSession& session, uint32_t constant);
@@ -52,6 +66,10 @@ private:
     std::condition_variable changed_;
     SimCamera camera_;
     int openSessions_ = 0;
+    std::mutex overlapLock_;   // guards overlaps_ and the overlap log
+    uint64_t overlaps_ = 0;
+
+    void writeOverlapLog();
 };
 
 } // namespace clser::sim

@@ -65,39 +65,79 @@ std::shared_ptr<SimPortTable::OpenPort> SimPortTable::find(void* reference) cons
     return it == open_.end() ? nullptr : it->second;
 }
 
-int32_t SimPortTable::setBaudRate(void* reference, uint32_t constant)
+// One call on a reference, from its entry to its return. A call that begins while another
+// on the same reference has not returned overlaps it. The count is taken on entry, before
+// the port's lock: that lock would make the second call wait and so hide the overlap.
+class SimPortTable::Call {
+public:
+    explicit Call(OpenPort& opened)
+        : opened_(opened), overlaps_(opened.callsInProgress.fetch_add(1) != 0 && opened.port->config().strict)
+    {
+        if (overlaps_)
+            opened.port->countOverlap();
+    }
+    ~Call() { opened_.callsInProgress.fetch_sub(1); }
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
+
+    bool overlaps() const { return overlaps_; }
+
+private:
+    OpenPort& opened_;
+    const bool overlaps_;
+};
+
+template <typename Body>
+int32_t SimPortTable::callOn(void* reference, Body body)
 {
     auto opened = find(reference);
-    return opened ? opened->port->setBaudRate(opened->session, constant) : CL_ERR_INVALID_REFERENCE;
+    if (!opened)
+        return CL_ERR_INVALID_REFERENCE;
+    Call call(*opened);
+    return call.overlaps() ? kSimErrCallsOverlap : body(*opened->port, opened->session);
+}
+
+int32_t SimPortTable::setBaudRate(void* reference, uint32_t constant)
+{
+    return callOn(reference, [&](SimPort& port, PortSession& session) {
+        return port.setBaudRate(session, constant);
+    });
 }
 
 int32_t SimPortTable::read(void* reference, int8_t* buffer, uint32_t* count, uint32_t timeoutMs)
 {
-    auto opened = find(reference);
-    return opened ? opened->port->read(opened->session, buffer, count, timeoutMs) : CL_ERR_INVALID_REFERENCE;
+    return callOn(reference, [&](SimPort& port, PortSession& session) {
+        return port.read(session, buffer, count, timeoutMs);
+    });
 }
 
 int32_t SimPortTable::write(void* reference, const int8_t* buffer, uint32_t* count, uint32_t timeoutMs)
 {
-    auto opened = find(reference);
-    return opened ? opened->port->write(opened->session, buffer, count, timeoutMs) : CL_ERR_INVALID_REFERENCE;
+    return callOn(reference, [&](SimPort& port, PortSession& session) {
+        return port.write(session, buffer, count, timeoutMs);
+    });
 }
 
 int32_t SimPortTable::close(void* reference, ClosedPort* closed)
 {
+    std::shared_ptr<OpenPort> opened = find(reference);
+    if (!opened)
+        return CL_ERR_INVALID_REFERENCE;
+    // An overlapping close is counted and still closes: a caller has no other way to
+    // free the port.
+    Call call(*opened);
     std::lock_guard<std::mutex> guard(lock_);
     auto it = open_.find(reinterpret_cast<uintptr_t>(reference));
-    if (it == open_.end())
-        return CL_ERR_INVALID_REFERENCE;
-    std::shared_ptr<OpenPort> opened = std::move(it->second);
+    if (it == open_.end())   // another close on this reference came first
+        return call.overlaps() ? kSimErrCallsOverlap : CL_ERR_INVALID_REFERENCE;
     open_.erase(it);
     // A read or write in progress on another thread returns now; the port is free for
     // others before this call returns.
-    uint64_t dropped = opened->port->close(opened->session);
+    PortTotals totals = opened->port->close(opened->session);
     if (closed)
-        *closed = ClosedPort{opened->index, opened->port->config().receiveBuffer, dropped};
+        *closed = ClosedPort{opened->index, opened->port->config().receiveBuffer, totals};
     opened->claim.reset();
-    return CL_ERR_NO_ERR;
+    return call.overlaps() ? kSimErrCallsOverlap : CL_ERR_NO_ERR;
 }
 
 } // namespace clser::sim

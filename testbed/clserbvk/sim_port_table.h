@@ -8,6 +8,7 @@
 #include "sim_config.h"
 #include "sim_port.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -37,7 +38,7 @@ struct ConfigSource {
 struct ClosedPort {
     uint32_t index = 0;
     uint32_t receiveBuffer = 0;
-    uint64_t droppedBytes = 0;
+    PortTotals totals;
 };
 
 class SimPortTable {
@@ -55,8 +56,10 @@ public:
     int32_t setBaudRate(void* reference, uint32_t constant);
     int32_t read(void* reference, int8_t* buffer, uint32_t* count, uint32_t timeoutMs);
     int32_t write(void* reference, const int8_t* buffer, uint32_t* count, uint32_t timeoutMs);
-    // `closed` (may be null) says which port it was and what its receive buffer dropped
-    // since it was opened, when this close ended its last open reference (otherwise 0).
+    // `closed` (may be null) says which port it was and what it saw since it was opened,
+    // when this close ended its last open reference (otherwise zeros). In strict mode a
+    // close that overlaps another call on its reference still closes, and says so with
+    // kSimErrCallsOverlap.
     int32_t close(void* reference, ClosedPort* closed = nullptr);
 
 private:
@@ -65,9 +68,13 @@ private:
         std::shared_ptr<SimPort> port;
         std::unique_ptr<PortClaim> claim;
         PortSession session;
+        std::atomic<uint32_t> callsInProgress{0};   // calls on this reference not returned yet
     };
+    class Call;
 
     std::shared_ptr<OpenPort> find(void* reference) const;
+    template <typename Body>
+    int32_t callOn(void* reference, Body body);
 
     PortClaimer claimer_;
     mutable std::mutex lock_;

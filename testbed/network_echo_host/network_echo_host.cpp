@@ -66,7 +66,9 @@ int main(int argc, char** argv)
     };
     hooks.purgeRequested = [](PurgeKind what) { say("purge " + std::to_string(static_cast<int>(what))); };
     hooks.clientConnected = [](const std::string& client) { say("connected " + client); };
-    hooks.clientDisconnected = [](const std::string& client) { say("disconnected " + client); };
+    hooks.clientDisconnected = [](const std::string& client, const std::string& why) {
+        say("disconnected " + client + (why.empty() ? "" : " (" + why + ")"));
+    };
     hooks.clientRefused = [](const std::string& client, const char* why) {
         say("refused " + client + " (" + why + ")");
     };

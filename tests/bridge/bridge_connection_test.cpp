@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -217,7 +218,7 @@ TEST_F(BridgeConnectionTest, StopDuringABlockedComReadEndsWithinOnePass)
 // transfer: Disconnect, the program's exit (the controller goes), and a reconnect.
 TEST_F(BridgeConnectionTest, StreamingCameraLeavesTheStopPrompt)
 {
-    for (const char* stop : {"disconnect", "exit", "reconnect"}) {
+    for (const char* stop : {"disconnect", "exit", "reconnect", "disconnect, the user side draining"}) {
         SCOPED_TRACE(stop);
         auto controller = std::make_unique<BridgeController>(ui_, "");
         ConnectionSettings& s = controller->settings();
@@ -228,8 +229,19 @@ TEST_F(BridgeConnectionTest, StreamingCameraLeavesTheStopPrompt)
         ASSERT_EQ(controller->connectBridge(), 1);
         ASSERT_TRUE(user_.write("STREAM\r"));
         ASSERT_EQ(user_.read(32 * 1024, 3000).size(), 32u * 1024) << "the camera streams";
+        // A user's program that takes one byte now and then: every COM write moves a
+        // little, so its retries never run out; the queues are full before the stop.
+        std::atomic<bool> draining{stop == std::string("disconnect, the user side draining")};
+        std::thread drain([&] {
+            while (draining) {
+                user_.read(1, 100);
+                std::this_thread::sleep_for(100ms);
+            }
+        });
+        if (draining)
+            std::this_thread::sleep_for(1500ms);
         const auto start = std::chrono::steady_clock::now();
-        if (stop == std::string("disconnect")) {
+        if (stop == std::string("disconnect") || draining) {
             controller->disconnectBridge();
         } else if (stop == std::string("exit")) {
             controller.reset();
@@ -242,6 +254,8 @@ TEST_F(BridgeConnectionTest, StreamingCameraLeavesTheStopPrompt)
             controller->disconnectBridge();
         }
         const auto took = std::chrono::steady_clock::now() - start;
+        draining = false;
+        drain.join();
         EXPECT_LT(took, 1500ms);
         EXPECT_TRUE(clPortIsFree(kStreamingCamera));
         EXPECT_TRUE(comPortIsFree("TARVCOM21"));

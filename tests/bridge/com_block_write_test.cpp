@@ -24,6 +24,7 @@ struct BlockWriteRow {
     int pauses;
     std::vector<uint32_t> pausesBegan;  // bytes sent when each run of pauses began
     std::vector<uint32_t> offsets;      // where in the block each write started
+    size_t stopAfterWrites = 0;         // the transfer stops after this many writes (0: never)
 };
 
 TEST(ComBlockWrite, WritesTheRestAfterPartsAndPausesOnlyWhileNothingGoes)
@@ -43,6 +44,8 @@ TEST(ComBlockWrite, WritesTheRestAfterPartsAndPausesOnlyWhileNothingGoes)
         {"an error ends it at once", 50, {{0, 20}, {-22, 0}}, -22, 20, 0, {}, {0, 20}},
         {"a short write with an error ends it with the part", 50, {{-13, 10}}, -13, 10, 0, {}, {0}},
         {"a count beyond the block is taken as the block", 8, {{0, 9}}, 0, 8, 0, {}, {0}},
+        {"a stop ends a run of pauses", 6, nothing, 0, 0, 3, {0}, {0, 0, 0}, 3},
+        {"a stop ends a block that goes a byte at a time", 100, {{0, 1}, {0, 1}, {0, 1}}, 0, 2, 0, {}, {0, 1}, 2},
     };
     for (const BlockWriteRow& row : rows) {
         SCOPED_TRACE(row.shows);
@@ -64,7 +67,9 @@ TEST(ComBlockWrite, WritesTheRestAfterPartsAndPausesOnlyWhileNothingGoes)
                 written = a.written;
                 return a.status;
             },
-            [&] { ++pauses; }, [&](uint32_t sentSoFar) { began.push_back(sentSoFar); });
+            [&] { ++pauses; }, [&](uint32_t sentSoFar) { began.push_back(sentSoFar); },
+            [&] { return row.stopAfterWrites == 0 || next < row.stopAfterWrites; });
+        EXPECT_EQ(r.stopped, row.stopAfterWrites != 0);
         EXPECT_EQ(r.status, row.status);
         EXPECT_EQ(r.sent, row.sent);
         EXPECT_EQ(r.pauses, row.pauses);

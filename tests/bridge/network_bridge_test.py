@@ -34,14 +34,19 @@ def windows_path(path):
 class Bridge(ConsoleProgram):
     """bridge_demo.exe on an echoing camera, its console lines collected as they come."""
 
-    def __init__(self, protocol="RFC2217", allow=None, options=()):
+    def __init__(self, protocol="RFC2217", allow=None, options=(), camera="receive_buffer = 0\n",
+                 address="127.0.0.1"):
         os.makedirs(SCRATCH, exist_ok=True)
         self.port = free_port()
         self.rate_log = os.path.join(SCRATCH, "network_rate_%d.txt" % self.port)
+        self.overflow_log = os.path.join(SCRATCH, "network_overflow_%d.txt" % self.port)
+        self.overlap_log = os.path.join(SCRATCH, "network_overlap_%d.txt" % self.port)
         config = os.path.join(SCRATCH, "network_camera_%d.ini" % self.port)
         with open(config, "w") as f:
-            f.write("ports = 1\necho = yes\nreceive_buffer = 0\nrate_log = %s\n" % windows_path(self.rate_log))
-        word = "NETWORK=%s:127.0.0.1:%d" % (protocol, self.port) + (":" + allow if allow else "")
+            f.write("ports = 1\necho = yes\nrate_log = %s\noverflow_log = %s\noverlap_log = %s\n%s"
+                    % (windows_path(self.rate_log), windows_path(self.overflow_log),
+                       windows_path(self.overlap_log), camera))
+        word = "NETWORK=%s:%s:%d" % (protocol, address, self.port) + (":" + allow if allow else "")
         super().__init__([WINE_RUN, PREFIX, DEMO, "TARVCOM77", "0", "9600,n,8,1", word] + list(options),
                          "[bridge] connected: ", START_LIMIT, env=dict(os.environ, CLSERBVK_SIM_CONFIG=windows_path(config)),
                          stdin=subprocess.PIPE)
@@ -130,6 +135,59 @@ class NetworkBridgeTest(unittest.TestCase):
         sender.wait(timeout=20)
         bridge.wait_for("[bridge] trace: Network client disconnected: ")
         port = serial.serial_for_url("socket://127.0.0.1:%d" % bridge.port, timeout=EVENT_LIMIT)
+        port.write(b"next\r")
+        self.assertEqual(port.read(5), b"next\r")
+        port.close()
+
+    def test_camera_calls_never_overlap_under_full_duplex_and_rate_changes(self):
+        """The camera library is called from the poller, the writer and a client's rate
+        request at once; the strict camera fails any call that overlaps another."""
+        bridge = self.start(options=["--low-latency"], camera="pace = yes\nreceive_buffer = 4096\n")
+        port = serial.serial_for_url("rfc2217://127.0.0.1:%d" % bridge.port, baudrate=921600, timeout=EVENT_LIMIT)
+        bridge.wait_for("[bridge] trace: Camera Link rate set to 921600")
+        for rate in (460800, 921600):
+            self.assertEqual(echo_both_ways(port.write, port.read), BLOCK)
+            port.baudrate = rate
+        self.assertEqual(echo_both_ways(port.write, port.read), BLOCK)
+        port.close()
+        bridge.stop()
+        for log in (bridge.overlap_log, bridge.overflow_log):
+            with open(log) as f:
+                self.assertEqual(f.read(), "0", log)
+
+    def test_client_whose_host_vanishes_frees_the_port(self):
+        """A client in a network namespace of the test's own whose link goes down: no FIN,
+        no reset; the keepalive probes find it gone and the next client is served."""
+        ns = "clser-vanish-%d" % os.getpid()
+        host_if, peer_if = "clv%dh" % (os.getpid() % 10000), "clv%dp" % (os.getpid() % 10000)
+        setup = [["ip", "netns", "add", ns],
+                 ["ip", "link", "add", host_if, "type", "veth", "peer", "name", peer_if],
+                 ["ip", "link", "set", peer_if, "netns", ns],
+                 ["ip", "addr", "add", "10.213.77.1/30", "dev", host_if], ["ip", "link", "set", host_if, "up"],
+                 ["ip", "netns", "exec", ns, "ip", "addr", "add", "10.213.77.2/30", "dev", peer_if],
+                 ["ip", "netns", "exec", ns, "ip", "link", "set", peer_if, "up"]]
+        self.addCleanup(subprocess.run, ["ip", "link", "del", host_if], stderr=subprocess.DEVNULL)
+        self.addCleanup(subprocess.run, ["ip", "netns", "del", ns], stderr=subprocess.DEVNULL)
+        for command in setup:
+            if subprocess.run(command, stderr=subprocess.DEVNULL).returncode != 0:
+                self.skipTest("this machine lets the test make no network namespace: " + " ".join(command))
+        bridge = self.start("RAW", address="10.213.77.1",
+                            options=["--net-keepalive-idle-ms=1000", "--net-keepalive-interval-ms=1000"])
+        # Nothing is on its way when the host vanishes (with bytes unacknowledged, the
+        # system's retransmission time-out would decide instead of the probes).
+        script = "import socket,time\ns=socket.create_connection(('10.213.77.1',%d))\ntime.sleep(600)\n" % bridge.port
+        client = subprocess.Popen(["ip", "netns", "exec", ns, sys.executable, "-c", script])
+        self.addCleanup(client.wait)
+        self.addCleanup(client.kill)
+        bridge.wait_for("[bridge] trace: Network client connected: 10.213.77.2:")
+        # The client's host vanishes: its link goes down, and nothing it sends or answers
+        # arrives any more.
+        subprocess.run(["ip", "netns", "exec", ns, "ip", "link", "set", peer_if, "down"], check=True)
+        started = time.monotonic()
+        bridge.wait_for("[bridge] trace: Network client disconnected: 10.213.77.2:", limit=60)
+        print("[observed] vanished client dropped after %.1f s (keepalive 1 s + 1 s probes)"
+              % (time.monotonic() - started))
+        port = serial.serial_for_url("socket://10.213.77.1:%d" % bridge.port, timeout=EVENT_LIMIT)
         port.write(b"next\r")
         self.assertEqual(port.read(5), b"next\r")
         port.close()

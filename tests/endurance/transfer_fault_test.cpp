@@ -198,7 +198,7 @@ TEST_F(TransferFaultTest, PairVanishingWhileTheCameraSendsEndsTheConnection)
 }
 
 // The user stops the bridge while it retries a COM write that writes nothing: the stop
-// waits for the retries (about 3 s) and never longer than a loose bound.
+// ends the retries at once, and the line says what was not written.
 struct StopDuringRetries {
     const char* name;
     bool exitProgram;  // the controller itself goes, as at the program's exit
@@ -231,8 +231,8 @@ TEST_F(TransferFaultTest, StopWhileComWriteRetriesRunEndsWithinTheirBound)
             took = runBounded([this] { controller_.reset(); }, 6000ms, "ending the controller");
         else
             took = disconnectBounded(6000ms);
-        // Ten retries of a 200 ms pause and a 100 ms write time-out each, and one pass.
-        EXPECT_LT(took, 5000ms) << "at most the remaining retries and one pass";
+        // At most one pause of 200 ms and one write of 100 ms.
+        EXPECT_LT(took, 1500ms) << "the stop does not wait for the remaining retries";
         std::printf("[observed] %s during the COM write retries: ended after %lld ms\n", row.name,
                     static_cast<long long>(took.count()));
         const auto lines = ui_.trace.lines();

@@ -4,12 +4,18 @@
 #include "network_config.h"
 #include "network_endpoint.h"
 #include "scratch_files.h"
+#include "telnet_bytes.h"
+#include "wait_until.h"
 
 #include <ws2tcpip.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace std::string_literals;
@@ -27,7 +33,10 @@ EndpointHooks recordingHooks(Recorded& r)
 {
     EndpointHooks hooks;
     hooks.clientConnected = [&r](const std::string& c) { r.events.push_back("connected " + c); };
-    hooks.clientDisconnected = [&r](const std::string& c) { r.events.push_back("disconnected " + c); };
+    hooks.clientDisconnected = [&r](const std::string& c, const std::string& why) {
+        r.events.push_back("disconnected " + c + (why.empty() ? "" : " (" + why + ")"));
+    };
+    hooks.refusalsHeldBack = [&r](uint32_t count) { r.events.push_back("held back " + std::to_string(count)); };
     hooks.clientRefused = [&r](const std::string& c, const char* why) {
         r.events.push_back("refused " + c + " " + why);
     };
@@ -47,9 +56,11 @@ NetworkSettings onAnyFreePort(NetProtocol protocol)
     return s;
 }
 
-UniqueSocket connectedClient(uint16_t port)
+UniqueSocket connectedClient(uint16_t port, int receiveBuffer = 0)
 {
     UniqueSocket s(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    if (s && receiveBuffer > 0)
+        ::setsockopt(s.get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer), sizeof receiveBuffer);
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(port);
@@ -119,7 +130,7 @@ TEST(NetworkEndpoint, ServesOneRfc2217ClientAndNoticesItLeave)
     EXPECT_EQ(readFromEndpoint(endpoint, 5), "ID?\xff\r");
     EXPECT_TRUE(endpoint.hasClient());
     EXPECT_EQ(endpoint.clientAddress().rfind("127.0.0.1:", 0), 0u) << endpoint.clientAddress();
-    const std::string replies = "\xff\xfd\x2c" "\xff\xfa\x2c\x6b\xb0\xff\xf0" "\xff\xfa\x2c\x65\x00\x01\xc2\x00\xff\xf0"s;
+    const std::string replies = "\xff\xfb\x00\xff\xfd\x00" "\xff\xfd\x2c" "\xff\xfa\x2c\x6b\xb0\xff\xf0" "\xff\xfa\x2c\x65\x00\x01\xc2\x00\xff\xf0"s;
     EXPECT_EQ(receiveExactly(client.get(), replies.size()), replies);
 
     uint32_t written = 0;
@@ -174,13 +185,221 @@ TEST(NetworkEndpoint, EdgesOfItsLife)
     EXPECT_TRUE(r.events.empty());
 }
 
+size_t countContaining(const std::vector<std::string>& events, const std::string& part)
+{
+    size_t n = 0;
+    for (const std::string& e : events)
+        n += e.find(part) != std::string::npos;
+    return n;
+}
+
+bool sendText(SOCKET s, const std::string& text)
+{
+    return ::send(s, text.data(), static_cast<int>(text.size()), 0) == static_cast<int>(text.size());
+}
+
+// What a client gets until the endpoint closes its side (or the receive time-out passes).
+std::string receiveUntilClosed(SOCKET s)
+{
+    std::string got;
+    char buf[256];
+    int n;
+    while ((n = ::recv(s, buf, sizeof buf, 0)) > 0)
+        got.append(buf, static_cast<std::size_t>(n));
+    return got;
+}
+
+// A peer the endpoint does not control, on a thread of its own; `held` keeps a client
+// connected after the peer's part is done.
+struct Peer {
+    uint16_t port = 0;
+    const NetworkEndpoint* endpoint = nullptr;
+    UniqueSocket held;
+    std::string got;  // what the peer received, where the row looks at it
+};
+
+struct HostilePeerRow {
+    const char* shows;
+    NetProtocol protocol;
+    bool takeover;
+    bool cameraStreams;                  // the transfer sends camera bytes on every pass
+    std::function<void(Peer&)> act;
+    std::string dataForCamera;           // what the reads deliver of the peer's bytes
+    std::string peerGets;                // what the peer must have received
+    const char* event;                   // a part of an event of the endpoint's that must have come
+};
+
+constexpr EndpointTimings kShortBounds{500, 500, 10000, 1000};
+
+// The endpoint serves as the transfer thread does, while a hostile peer acts and another
+// thread asks for the status; then a well-behaved client must be served.
+TEST(NetworkEndpoint, NoHostilePeerHoldsTheCallersOrThePort)
+{
+    using namespace std::chrono;
+    using namespace clser::network::test;
+    using clser::test::waitUntil;
+    const std::string stream(65536, 'c');
+    const HostilePeerRow rows[] = {
+        {"stops reading while the camera streams", NetProtocol::Raw, false, true,
+         [](Peer& p) {
+             UniqueSocket s = connectedClient(p.port, 4096);
+             waitUntil([&] { return p.endpoint->hasClient(); }, milliseconds(kGenerousMs));
+             waitUntil([&] { return !p.endpoint->hasClient(); }, milliseconds(kGenerousMs));
+         },
+         "", "", "(took nothing for 500 ms)"},
+        {"floods telnet NOPs", NetProtocol::Rfc2217, false, false,
+         [](Peer& p) {
+             UniqueSocket s = connectedClient(p.port);
+             std::string nops;
+             for (int i = 0; i < 4096; ++i)
+                 nops += bytes({IAC, 241});
+             const auto end = steady_clock::now() + 500ms;
+             while (steady_clock::now() < end && sendText(s.get(), nops)) {
+             }
+         },
+         "", "", "disconnected 127.0.0.1:"},
+        {"sends an endless subnegotiation", NetProtocol::Rfc2217, false, false,
+         [](Peer& p) {
+             UniqueSocket s = connectedClient(p.port);
+             sendText(s.get(), bytes({IAC, SB, COM_PORT, 1}));
+             const auto end = steady_clock::now() + 500ms;
+             while (steady_clock::now() < end && sendText(s.get(), std::string(8192, 'x'))) {
+             }
+         },
+         "", "", "disconnected 127.0.0.1:"},
+        {"200 connections in a burst beside the client served", NetProtocol::Raw, false, false,
+         [](Peer& p) {
+             UniqueSocket first = connectedClient(p.port);
+             waitUntil([&] { return p.endpoint->hasClient(); }, milliseconds(kGenerousMs));
+             for (int i = 0; i < 200; ++i)
+                 connectedClient(p.port);
+         },
+         "", "", "held back "},
+        {"ends its sending side after a command", NetProtocol::Raw, false, false,
+         [](Peer& p) {
+             UniqueSocket s = connectedClient(p.port);
+             sendText(s.get(), "ID?\r");
+             ::shutdown(s.get(), SD_SEND);
+             p.got = receiveUntilClosed(s.get());
+         },
+         "ID?\r", "CAM\r\n", "(it ended its sending and the camera was quiet for 500 ms)"},
+        {"CR NUL without BINARY", NetProtocol::Rfc2217, false, false,
+         [](Peer& p) { sendText(connectedClient(p.port).get(), bytes({'A', '\r', 0, 'B'})); },
+         "A\rB", "", "disconnected 127.0.0.1:"},
+        {"CR NUL in BINARY", NetProtocol::Rfc2217, false, false,
+         [](Peer& p) {
+             UniqueSocket s = connectedClient(p.port);
+             sendText(s.get(), negotiation(WILL, BINARY) + bytes({'A', '\r', 0, 'B'}));
+             p.got = receiveExactly(s.get(), 6);
+         },
+         bytes({'A', '\r', 0, 'B'}), negotiation(WILL, BINARY) + negotiation(DO, BINARY), "disconnected 127.0.0.1:"},
+        {"stays connected, takeover on", NetProtocol::Raw, true, false,
+         [](Peer& p) { p.held = connectedClient(p.port); }, "", "", "(taken over by 127.0.0.1:"},
+        {"stays connected, takeover off", NetProtocol::Raw, false, false,
+         [](Peer& p) { p.held = connectedClient(p.port); }, "", "", "refused 127.0.0.1:"},
+    };
+    WinsockLibrary winsock;
+    for (const HostilePeerRow& row : rows) {
+        SCOPED_TRACE(row.shows);
+        Recorded r;
+        NetworkSettings settings = onAnyFreePort(row.protocol);
+        settings.takeover = row.takeover;
+        NetworkEndpoint endpoint(settings, recordingHooks(r), nullptr, kShortBounds);
+        ASSERT_EQ(endpoint.open(), 0);
+        Peer peer;
+        peer.port = endpoint.listeningPort();
+        peer.endpoint = &endpoint;
+
+        std::atomic<bool> peerDone{false};
+        std::atomic<bool> stop{false};
+        std::atomic<long long> slowestStatusMs{0};
+        std::thread status([&] {
+            while (!stop) {
+                const auto start = steady_clock::now();
+                endpoint.clientAddress();
+                const long long ms = duration_cast<milliseconds>(steady_clock::now() - start).count();
+                if (ms > slowestStatusMs)
+                    slowestStatusMs = ms;
+                std::this_thread::sleep_for(5ms);
+            }
+        });
+        std::thread hostile([&] {
+            row.act(peer);
+            peerDone = true;
+        });
+
+        // Serve until the peer's part is done and a little after, as the transfer thread
+        // would: reads of 100 ms, camera bytes written when the row says so.
+        std::string data;
+        long long slowestReadMs = 0;
+        long long slowestWriteMs = 0;
+        bool answered = false;
+        const auto bound = steady_clock::now() + milliseconds(kGenerousMs);
+        while (steady_clock::now() < bound) {
+            // Done when the peer has acted and, unless it holds its connection, has left.
+            if (peerDone && (peer.held || !endpoint.hasClient()))
+                break;
+            uint8_t buf[1024];
+            uint32_t got = 0;
+            auto start = steady_clock::now();
+            ASSERT_EQ(endpoint.read(buf, sizeof buf, got, 100), 0);
+            slowestReadMs = std::max<long long>(slowestReadMs, duration_cast<milliseconds>(steady_clock::now() - start).count());
+            data.append(reinterpret_cast<const char*>(buf), got);
+            uint32_t written = 0;
+            start = steady_clock::now();
+            if (row.cameraStreams && endpoint.hasClient())
+                endpoint.write(reinterpret_cast<const uint8_t*>(stream.data()), static_cast<uint32_t>(stream.size()), written);
+            if (!answered && data == "ID?\r") {
+                std::this_thread::sleep_for(200ms);  // the camera's answer comes after the client's half-close
+                endpoint.write(reinterpret_cast<const uint8_t*>("CAM\r\n"), 5, written);
+                answered = true;
+            }
+            slowestWriteMs = std::max<long long>(slowestWriteMs, duration_cast<milliseconds>(steady_clock::now() - start).count());
+        }
+        hostile.join();
+        EXPECT_LT(slowestReadMs, 200) << "a read of 100 ms";
+        EXPECT_LT(slowestWriteMs, kShortBounds.stalledClientMs + 500) << "a write";
+        if (!row.dataForCamera.empty()) {
+            EXPECT_EQ(data, row.dataForCamera);
+        }
+        EXPECT_EQ(peer.got, row.peerGets);
+        EXPECT_LE(countContaining(r.events, "refused "), 3u) << "at most one refusal line a second";
+
+        // The next client is served (with takeover at once, otherwise once the held one left).
+        UniqueSocket next = connectedClient(peer.port);
+        ASSERT_TRUE(next);
+        if (!row.takeover && peer.held) {
+            char byte;
+            EXPECT_TRUE(readUntil(endpoint, r, "refused ") && ::recv(next.get(), &byte, 1, 0) <= 0);
+            peer.held.reset();
+            ASSERT_TRUE(readUntil(endpoint, r, "disconnected "));
+            next = connectedClient(peer.port);
+        }
+        ASSERT_TRUE(sendText(next.get(), "next\r"));
+        EXPECT_EQ(readFromEndpoint(endpoint, 5), "next\r");
+        uint32_t written = 0;
+        endpoint.write(reinterpret_cast<const uint8_t*>("ok"), 2, written);
+        const std::string opening =
+            row.protocol == NetProtocol::Rfc2217 ? negotiation(WILL, BINARY) + negotiation(DO, BINARY) : "";
+        EXPECT_EQ(receiveExactly(next.get(), opening.size() + 2), opening + "ok");
+        if (row.takeover) {
+            char byte;
+            EXPECT_LE(::recv(peer.held.get(), &byte, 1, 0), 0) << "the old client was closed";
+        }
+        stop = true;
+        status.join();
+        EXPECT_LT(slowestStatusMs.load(), 100) << "a status query";
+        EXPECT_GE(countContaining(r.events, row.event), 1u) << ::testing::PrintToString(r.events);
+    }
+}
+
 TEST(NetworkConfig, ReadsValuesLongerThanTheCommonReaderTakes)
 {
-    const std::string path = test::scratchPath("network_config_test.ini");
+    const std::string path = clser::test::scratchPath("network_config_test.ini");
     std::string allow;
     for (int i = 1; i <= 16; ++i)
         allow += "192.168.100." + std::to_string(100 + i) + (i < 16 ? ", " : "");
-    ASSERT_TRUE(test::writeTextFile(path, "[connection1]\r\ncom=5\r\nnetport=40001\r\nnetaddress=0.0.0.0\r\n"
+    ASSERT_TRUE(clser::test::writeTextFile(path, "[connection1]\r\ncom=5\r\nnetport=40001\r\nnetaddress=0.0.0.0\r\n"
                                           "netprotocol=raw\r\nnetallow=" + allow + "\r\n"
                                           "[connection2]\r\ncom=6\r\n"
                                           "[connection3]\r\nnetport=40003\r\nnetallow=" + std::string(600, '1') + "\r\n"));

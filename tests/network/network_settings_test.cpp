@@ -12,9 +12,9 @@ namespace clser::network {
 namespace {
 
 NetworkSectionValues section(std::string port, std::string address = "", std::string protocol = "",
-                             std::string allow = "", const char* tooLong = nullptr)
+                             std::string allow = "", const char* tooLong = nullptr, std::string takeover = "")
 {
-    return {std::move(port), std::move(address), std::move(protocol), std::move(allow), tooLong};
+    return {std::move(port), std::move(address), std::move(protocol), std::move(allow), std::move(takeover), tooLong};
 }
 
 constexpr uint32_t ip(uint32_t a, uint32_t b, uint32_t c, uint32_t d) { return (a << 24) | (b << 16) | (c << 8) | d; }
@@ -85,6 +85,12 @@ TEST(NetworkSection, ValuesBecomeSettingsOrOneClearError)
          "netallow: \"10.0.0\" is not an IPv4 address"},
         {"0.0.0.0 as a client", section("4001", "", "", "0.0.0.0"), false, {}, "netallow: \"0.0.0.0\" is no client's"},
         {"value too long for the reader", section("4001", "", "", "", kNetallow), false, {}, "netallow: the value is too long"},
+        {"takeover on", section("4001", "", "", "", nullptr, "1"), true,
+         {4001, kLoopbackAddress, NetProtocol::Rfc2217, {}, true}, ""},
+        {"takeover off", section("4001", "", "", "", nullptr, "0"), true, loopbackDefaults, ""},
+        {"takeover neither 0 nor 1", section("4001", "", "", "", nullptr, "yes"), false, {},
+         "nettakeover: \"yes\" is neither 0 nor 1"},
+        {"takeover without a port", section("", "", "", "", nullptr, "1"), false, {}, "netport: missing"},
     };
     for (const auto& c : cases) {
         const NetworkSettingsParse parsed = parseNetworkSection(c.values);
@@ -130,6 +136,9 @@ TEST(NetworkWord, FormatsAndReadsBackInAnyLetterCase)
          "NETWORK=RFC2217:127.0.0.1:1:10.1.2.3"},
         {"two allowed clients", {65535, ip(192, 168, 0, 1), NetProtocol::Raw, {ip(10, 0, 0, 5), ip(10, 0, 0, 6)}},
          "NETWORK=RAW:192.168.0.1:65535:10.0.0.5+10.0.0.6"},
+        {"takeover", {4001, kLoopbackAddress, NetProtocol::Rfc2217, {}, true}, "NETWORK=RFC2217:127.0.0.1:4001:TAKEOVER"},
+        {"allowed client and takeover", {2217, kAnyAddress, NetProtocol::Raw, {ip(10, 0, 0, 5)}, true},
+         "NETWORK=RAW:0.0.0.0:2217:10.0.0.5:TAKEOVER"},
     };
     for (const auto& c : cases) {
         const std::string word = networkWord(c.settings);
@@ -163,6 +172,7 @@ TEST(NetworkWord, MalformedWordsAreRefusedWithTheirReason)
         {"NETWORK=RAW:127.0.0.1:22:", "network word: empty list of allowed clients"},
         {"NETWORK=RAW:127.0.0.1:22:1.2.3.4:5", "network word: more than four fields"},
         {"NETWORK=RAW:127.0.0.1:22:1.2.3", "network word: \"1.2.3\" is not an IPv4 address"},
+        {"NETWORK=RAW:127.0.0.1:22:1.2.3.4:5.6.7.8:TAKEOVER", "network word: more than four fields"},
     };
     for (const auto& c : cases) {
         const NetworkSettingsParse parsed = parseNetworkWord(c.word);

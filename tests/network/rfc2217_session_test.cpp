@@ -188,6 +188,10 @@ TEST(Rfc2217DataPath, DataIsUndoubledAndFreedOfCommands)
         {"subnegotiation between data", "ab" + comPort(2, {8}) + "cd", "abcd", comPort(102, {8})},
         {"a command cuts a subnegotiation short; what follows is data",
          bytes({IAC, SB, COM_PORT, 1, 0}) + negotiation(DO, BINARY) + "x", "x", negotiation(WILL, BINARY)},
+        {"CR NUL from a client not sending in BINARY is a bare CR", bytes({'a', '\r', 0, '\r', '\r', 0, 0}),
+         bytes({'a', '\r', '\r', '\r', 0}), ""},
+        {"CR NUL from a client sending in BINARY passes", negotiation(WILL, BINARY) + bytes({'\r', 0}),
+         bytes({'\r', 0}), negotiation(DO, BINARY)},
     };
     for (const auto& c : cases) {
         RecordingOwner owner;
@@ -198,11 +202,34 @@ TEST(Rfc2217DataPath, DataIsUndoubledAndFreedOfCommands)
     }
 }
 
+TEST(Rfc2217DataPath, OpeningAsksForBinaryAndCrNulPassesOnceTheClientAgrees)
+{
+    const struct {
+        const char* name;
+        std::string answer;
+        std::string replies;
+        std::string data;
+    } cases[] = {
+        {"client agrees: no reply, CR NUL passes", negotiation(WILL, BINARY) + negotiation(DO, BINARY), "",
+         bytes({'\r', 0})},
+        {"client refuses: CR NUL is a bare CR", negotiation(WONT, BINARY) + negotiation(DONT, BINARY),
+         negotiation(WONT, BINARY), "\r"},
+    };
+    for (const auto& c : cases) {
+        RecordingOwner owner;
+        Rfc2217Session session(owner);
+        EXPECT_EQ(session.opening(), negotiation(WILL, BINARY) + negotiation(DO, BINARY)) << c.name;
+        const Fed out = feedWhole(session, c.answer + bytes({'\r', 0}));
+        EXPECT_EQ(out.replies, c.replies) << c.name;
+        EXPECT_EQ(out.data, c.data) << c.name;
+    }
+}
+
 TEST(Rfc2217DataPath, AnySplitOfTheStreamGivesTheSameResult)
 {
     const std::string stream = negotiation(DO, ECHO_OPTION) + negotiation(WILL, SGA) + negotiation(WILL, COM_PORT) +
                                comPort(1, {0, 1, 0xC2, 0}) + comPort(2, {8}) + comPort(12, {1}) +
-                               bytes({'G', IAC, IAC, 'X', IAC, 241}) + comPort(1, {0, 1, IAC, IAC, 0}) + "\r";
+                               bytes({'G', IAC, IAC, 'X', IAC, 241}) + comPort(1, {0, 1, IAC, IAC, 0}) + bytes({'\r', 0});
     RecordingOwner wholeOwner;
     Rfc2217Session whole(wholeOwner);
     const Fed expected = feedWhole(whole, stream);

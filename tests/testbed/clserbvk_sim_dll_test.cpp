@@ -2,6 +2,7 @@
 // it: counts in and out, time-outs, round trips, bulk transfers, the port lock across
 // opens and processes, and each injected fault.
 #include "cl_serial_api.h"
+#include "sim_port.h"
 #include "unique_handle.h"
 
 #include <gtest/gtest.h>
@@ -260,7 +261,7 @@ TEST_F(SimDll, ReadDeliversPartOfTheWantedCountWhenItTimesOut)
 
 TEST_F(SimDll, BlockedReadReturnsOnceTheCountArrives)
 {
-    useConfig(kCamera);
+    useConfig(std::string(kCamera) + "strict = no\n");   // [port1]: writes while the read waits
     void* ref = open(1);   // echo
     std::thread writer([&] {
         Sleep(100);
@@ -277,22 +278,63 @@ TEST_F(SimDll, BlockedReadReturnsOnceTheCountArrives)
     EXPECT_LT(took, 5000) << "woken by the write, not by the time-out";
 }
 
-TEST_F(SimDll, CloseWakesABlockedRead)
+// A read waits on port 0 while a second call begins on the same reference, on another
+// reference to that port, or on the other port. Only the first overlaps: in strict mode it
+// is counted and refused at once (a close still closes); otherwise the lock serialises it.
+TEST_F(SimDll, SecondCallDuringAReadOnOneReference)
 {
-    useConfig(kCamera);
-    void* ref = open();
-    std::atomic<int32_t> status{1};
-    std::atomic<long long> took{0};
-    std::thread reader([&] {
-        Clock::time_point start = Clock::now();
-        status = readOnce(ref, 4, 10000).status;
-        took = msSince(start);
-    });
-    Sleep(200);
-    close(ref);
-    reader.join();
-    EXPECT_EQ(status, CL_ERR_INVALID_REFERENCE);
-    EXPECT_LT(took, 5000);
+    enum Target { kSameReference, kSamePort, kOtherPort };
+    enum Call { kWrite, kSetRate, kClose };
+    struct Row {
+        const char* name;
+        bool strict;
+        Target target;
+        Call call;
+        int32_t status;        // of the second call
+        int32_t readStatus;    // of the waiting read
+        const char* overlaps;  // port 0's overlap log afterwards
+    };
+    constexpr int32_t kOverlap = clser::sim::kSimErrCallsOverlap;
+    const Row rows[] = {
+        {"strict: write", true, kSameReference, kWrite, kOverlap, CL_ERR_TIMEOUT, "1"},
+        {"strict: rate change", true, kSameReference, kSetRate, kOverlap, CL_ERR_TIMEOUT, "1"},
+        {"strict: close still closes", true, kSameReference, kClose, kOverlap, CL_ERR_INVALID_REFERENCE, "1"},
+        {"strict: another reference to the port", true, kSamePort, kWrite, CL_ERR_NO_ERR, CL_ERR_NO_ERR, "0"},
+        {"strict: the other port", true, kOtherPort, kWrite, CL_ERR_NO_ERR, CL_ERR_TIMEOUT, "0"},
+        {"not strict: write", false, kSameReference, kWrite, CL_ERR_NO_ERR, CL_ERR_NO_ERR, "0"},
+        {"not strict: close", false, kSameReference, kClose, CL_ERR_NO_ERR, CL_ERR_INVALID_REFERENCE, "0"},
+    };
+    std::string log = track(tempPath("overlaps.txt"));
+    for (const Row& row : rows) {
+        useConfig(std::string("ports = 2\necho = yes\nexclusive = no\nstrict = ") + (row.strict ? "yes" : "no")
+                  + "\n[port0]\noverlap_log = " + log + "\n");
+        void* reader = open(0);
+        void* second = row.target == kSameReference ? reader : open(row.target == kSamePort ? 0 : 1);
+        ReadResult read{};
+        long long took = 0;
+        std::thread waiting([&] {
+            Clock::time_point start = Clock::now();
+            read = readOnce(reader, 1, 1000);
+            took = msSince(start);
+        });
+        Sleep(200);   // the read is waiting by now
+        int32_t status = row.call == kWrite ? writeBytes(second, "x")
+                         : row.call == kSetRate ? clSetBaudRate(second, CL_BAUDRATE_115200)
+                                                : clSerialClose(second);
+        waiting.join();
+        EXPECT_EQ(status, row.status) << row.name;
+        EXPECT_EQ(read.status, row.readStatus) << row.name;
+        EXPECT_EQ(fileText(log), row.overlaps) << row.name;
+        if (row.call == kClose) {
+            EXPECT_LT(took, 900) << row.name << ": woken by the close";
+            EXPECT_EQ(clSetBaudRate(reader, CL_BAUDRATE_9600), CL_ERR_INVALID_REFERENCE) << row.name;
+        } else {
+            EXPECT_EQ(writeBytes(reader, "y"), CL_ERR_NO_ERR) << row.name << ": once alone, a call works";
+        }
+        for (void* ref : refs_)
+            clSerialClose(ref);
+        refs_.clear();
+    }
 }
 
 TEST_F(SimDll, EchoReturns64KiBCompleteAndInOrder)

@@ -30,6 +30,8 @@ const char kGoodFile[] =
     "receive_log = C:\\temp\\rx.log\n"
     "receive_buffer = 0\n"
     "overflow_log = C:\\temp\\overflow.txt\n"
+    "strict = off\n"
+    "overlap_log = C:\\temp\\overlaps.txt\n"
     "in_use = true\n"
     "short_write_every = 3\n"
     "short_write_bytes = 2\n"
@@ -58,6 +60,7 @@ TEST(SimConfig, GoodFileSetsEveryKey)
     EXPECT_EQ(p0.baudRates, 0xFFu);
     EXPECT_EQ(p0.receiveBuffer, 512u);
     EXPECT_FALSE(p0.tickTimeouts);
+    EXPECT_TRUE(p0.strict) << "on unless a file turns it off";
     EXPECT_TRUE(p0.params.empty());
 
     const PortConfig& p1 = r.config.ports[1];
@@ -77,6 +80,8 @@ TEST(SimConfig, GoodFileSetsEveryKey)
     EXPECT_EQ(p1.receiveLog, "C:\\temp\\rx.log") << "a path is taken as written";
     EXPECT_EQ(p1.receiveBuffer, 0u) << "0: unbounded";
     EXPECT_EQ(p1.overflowLog, "C:\\temp\\overflow.txt");
+    EXPECT_FALSE(p1.strict);
+    EXPECT_EQ(p1.overlapLog, "C:\\temp\\overlaps.txt");
     EXPECT_TRUE(p1.faults.portInUse);
     EXPECT_EQ(p1.faults.shortWriteEvery, 3u);
     EXPECT_EQ(p1.faults.shortWriteBytes, 2u);
@@ -151,6 +156,7 @@ TEST(SimConfig, BadLinesAreRefusedWithTheirLineNumber)
         {"unknown table kind", "macro x = y\n", "line 1:"},
         {"not a yes/no", "echo = maybe\n", "line 1:"},
         {"tick time-outs not a yes/no", "tick_timeouts = 15.625\n", "line 1:"},
+        {"strict not a yes/no", "strict = always\n", "line 1:"},
         {"delay not a number", "delay = 10ms\n", "line 1:"},
         {"negative count", "short_write_every = -1\n", "line 1:"},
         {"receive buffer with a unit", "receive_buffer = 4k\n", "line 1:"},
