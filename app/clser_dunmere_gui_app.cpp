@@ -39,7 +39,7 @@ int CClserDunmereGUIApp::initInstance(const std::vector<std::string>& arguments)
 
     const StartValues start = startValuesOf(parseCommandLine(arguments));
     CDunmereMainDlg dialog(start.comPortName, start.clPortIndex, start.lineSettings, start.autorun,
-                           start.lowLatency, start.networkWord);
+                           start.lowLatency, start.networkWord, start.recordWord);
     dialog.runModal(nullptr);
     return 0;
 }

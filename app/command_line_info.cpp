@@ -3,6 +3,7 @@
 #include "digit_text.h"
 #include "letter_case.h"
 #include "network_settings.h"
+#include "traffic_record_settings.h"
 
 namespace clser::app {
 namespace {
@@ -20,6 +21,10 @@ void CMyCommandLineInfo::parseParam(std::string_view argument)
     }
     if (!argument.empty() && (argument.front() == '/' || argument.front() == '-'))
         argument.remove_prefix(1);
+    if (isRecordWord(argument)) {
+        recordWord = std::string(argument);
+        return;
+    }
     const std::string upper = upperCase(argument);
     if (startsWith(upper, "COM"))
         comPortName = upper;
@@ -47,7 +52,7 @@ StartValues startValuesOf(const CMyCommandLineInfo& info)
     if (info.comPortName.empty() || info.clPortIndex < 0)
         return {};
     return {info.comPortName, info.clPortIndex, info.lineSettings, info.autorun == 1, info.lowLatency == 1,
-            info.networkWord};
+            info.networkWord, info.recordWord};
 }
 
 } // namespace clser::app

@@ -1,8 +1,11 @@
 #include "dunmere_main_dlg.h"
 
 #include "about_dlg.h"
+#include "app_version.h"
 #include "initial_selection.h"
 #include "network_settings.h"
+#include "program_path.h"
+#include "traffic_record_settings.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -24,7 +27,7 @@ constexpr int kNetworkPaneEdges[4] = {85, 85 + 340, 85 + 340 + 85, -1};
 
 CDunmereMainDlg::CDunmereMainDlg(const std::string& comPortName, int32_t clPortIndex,
                                  const std::string& lineSettings, bool autorun, bool lowLatency,
-                                 const std::string& networkWord)
+                                 const std::string& networkWord, const std::string& recordWord)
     : DialogBase(IDD_CLSERDUNMERE_DIALOG),
       traceSink_(WM_TRACE_LINE),
       icon_(LoadIconA(resourceInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
@@ -44,6 +47,16 @@ CDunmereMainDlg::CDunmereMainDlg(const std::string& comPortName, int32_t clPortI
             s.network = std::move(net.settings);
         else
             networkWordError_ = "The network word is not valid, the connection uses its virtual pair: " + net.error;
+    }
+    if (!recordWord.empty()) {
+        // A relative path lies beside the program, as the launcher takes it.
+        TrafficRecordParse record = parseRecordWord(recordWord, directoryOf(modulePath()));
+        if (record.configured) {
+            record.settings.programVersion = "ClserDunmere2 " CLSER_VERSION_TEXT;
+            s.record = std::move(record.settings);
+        } else {
+            recordWordError_ = "The record word is not valid, the connection runs without a record: " + record.error;
+        }
     }
 }
 
@@ -71,6 +84,8 @@ BOOL CDunmereMainDlg::onInitDialog()
     traceSink_.attach(hwnd());
     if (!networkWordError_.empty())
         traceSink_.addLine(networkWordError_);
+    if (!recordWordError_.empty())
+        traceSink_.addLine(recordWordError_);
     // Nothing is connected yet, whichever way the initialisation ends.
     setConnectMenus(false);
     if (!createStatusBar())

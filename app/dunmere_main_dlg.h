@@ -24,9 +24,12 @@ public:
     // lowLatency: the connection starts in low-latency mode (off unless asked for).
     // networkWord: the command line's network word; when it reads back, the connection is
     // served over TCP instead of its virtual pair; when it does not, the trace list says
-    // why and the connection uses the pair.
+    // why and the connection uses the pair. recordWord: the command line's record word; when
+    // it reads back, the connection's traffic is recorded; when it does not, the trace list
+    // says why.
     CDunmereMainDlg(const std::string& comPortName, int32_t clPortIndex, const std::string& lineSettings,
-                    bool autorun, bool lowLatency = false, const std::string& networkWord = {});
+                    bool autorun, bool lowLatency = false, const std::string& networkWord = {},
+                    const std::string& recordWord = {});
     ~CDunmereMainDlg() override;
 
     // BridgeUi
@@ -80,6 +83,7 @@ private:
     BridgeController controller_;
     std::string startPortName_;
     std::string networkWordError_;  // why the network word was not taken, empty when it was
+    std::string recordWordError_;   // why the record word was not taken, empty when it was
     UINT_PTR statusTimer_ = 0;
 };
 

@@ -7,6 +7,7 @@
 #include "launcher_config.h"
 #include "launcher_paths.h"
 #include "network_config.h"
+#include "record_file.h"
 #include "tarv_vcom_pair_library.h"
 #include "unique_handle.h"
 
@@ -105,6 +106,28 @@ bool checkRun(discovery::TarvVComPairLibrary& library, const LauncherPaths& path
     return success;
 }
 
+// The record word of section k, empty when it asks for no record. What is wrong with the
+// keys, or a file that cannot be opened, is said on the console; the bridge is still
+// given a file it cannot open, so that its trace list says so too.
+std::string recordWordOf(const LauncherPaths& paths, int k)
+{
+    const TrafficRecordParse record = parseRecordSection(readRecordValues(paths.configFile, k), paths.directory);
+    if (!record.error.empty()) {
+        std::printf("The record settings in section connection%d are invalid%s: %s\n", k,
+                    record.configured ? "" : ", the connection runs without a record", record.error.c_str());
+        std::fflush(stdout);
+    }
+    if (!record.configured)
+        return {};
+    if (const DWORD error = checkRecordFileOpens(record.settings.path)) {
+        std::printf("The record file \"%s\" of section connection%d cannot be opened (%s), the connection runs "
+                    "without a record\n",
+                    record.settings.path.c_str(), k, windowsErrorText(error).c_str());
+        std::fflush(stdout);
+    }
+    return recordWord(record.settings);
+}
+
 // Starts one hidden bridge program per connection section, in order. When the bridge
 // program cannot be started the rest is not started either.
 void startBridges(const LauncherPaths& paths, const std::vector<int>& connections)
@@ -162,7 +185,8 @@ void startBridges(const LauncherPaths& paths, const std::vector<int>& connection
                 std::fflush(stdout);
             }
             parameters = bridgeParameters(comPortName, s.clser, lineSettingsText(s), lowLatency == LowLatencyValue::On,
-                                          net.configured ? network::networkWord(net.settings) : std::string());
+                                          net.configured ? network::networkWord(net.settings) : std::string(),
+                                          recordWordOf(paths, k));
         }
         const HINSTANCE started = ShellExecuteA(nullptr, "open", paths.bridgeProgram.c_str(), parameters.c_str(),
                                                 paths.directory.c_str(), SW_HIDE);

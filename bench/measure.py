@@ -31,6 +31,9 @@ The user side opens the pseudo-terminal of COMn (raw, no echo) and measures:
   ready PATH --mode echo|dump|log [--log FILE] [--pid PID]
       waits until something answers on the far side (the bridge has connected); with
       --pid, gives up as soon as that process has ended.
+  record FILE [FILE ...] --out FILE.json
+      what a bridge's traffic record holds: its block lines, the bytes they carry each
+      way, and the bytes it says were not recorded.
   idle --group NAME=PID[,PID...] ... --seconds S --out FILE.json
       CPU seconds (user + system, from /proc/PID/stat) that each group of processes
       spends during S seconds, and the same scaled to one minute.
@@ -50,6 +53,7 @@ import argparse
 import json
 import os
 import random
+import re
 import select
 import signal
 import socket
@@ -481,6 +485,26 @@ def cmd_peer(args):
             pending.pop(0)
 
 
+def cmd_record(args):
+    result = {"blocks": 0, "to_camera": 0, "from_camera": 0, "not_recorded": 0}
+    lost = re.compile(r"\((\d+) bytes not recorded\)$")
+    for path in args.files:
+        if not os.path.exists(path):
+            continue
+        with open(path, encoding="latin-1") as f:
+            for line in f:
+                fields = line.rstrip("\r\n").split(" ", 4)
+                note = lost.search(line.rstrip("\r\n"))
+                if note:
+                    result["not_recorded"] += int(note.group(1))
+                if len(fields) < 4 or fields[2] == "*":
+                    continue
+                result["blocks"] += 1
+                result["to_camera" if fields[2].endswith("->CL") else "from_camera"] += int(fields[3])
+    with open(args.out, "w") as f:
+        json.dump(result, f)
+
+
 def main():
     p = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     sub = p.add_subparsers(dest="command", required=True)
@@ -522,6 +546,9 @@ def main():
     i.add_argument("--group", action="append", default=[])
     i.add_argument("--seconds", type=float, default=30)
     i.add_argument("--out", required=True)
+    c = sub.add_parser("record")
+    c.add_argument("files", nargs="+")
+    c.add_argument("--out", required=True)
     e = sub.add_parser("peer")
     e.add_argument("path")
     e.add_argument("--mode", choices=["echo", "dump", "log"], required=True)
@@ -529,7 +556,7 @@ def main():
     e.add_argument("--rate", type=int, default=0)
     args = p.parse_args()
     {"rtt": cmd_rtt, "send": cmd_send, "receive": cmd_receive, "duplex": cmd_duplex, "ready": cmd_ready,
-     "idle": cmd_idle, "peer": cmd_peer}[args.command](args)
+     "idle": cmd_idle, "peer": cmd_peer, "record": cmd_record}[args.command](args)
 
 
 if __name__ == "__main__":

@@ -37,6 +37,10 @@ TARGET_IDLE_FACTOR = 1.5
 TARGET_NETWORK_EXTRA_MS = 1.0
 # The network rows: the same bridge served on a raw TCP endpoint, and the pair's rows they stand beside.
 NETWORK_SIDES = (("net", "bridge", "default mode"), ("netll", "lowlat", "low-latency mode"))
+# The recording rows: the bridge with a traffic record, and the rows without it they stand beside.
+RECORD_SIDES = (("rec", "bridge", "default mode"), ("lowlatrec", "lowlat", "low-latency mode"))
+# With a record on: the 6-byte round trip's median within this share of the one without.
+TARGET_RECORD_RTT_SHARE = 1.10
 # Both directions at once at 921600, in each mode: the target is that no byte is lost either way.
 DUPLEX_RESULT = "duplex-921600"
 DUPLEX_SIDES = (("bridge", "default mode"), ("lowlat", "low-latency mode"), ("lowlat-tick", "low-latency mode, tick camera"))
@@ -632,6 +636,7 @@ def main():
           "waits the rest of a full COM read instead.")
     w("")
     network_section(w, directory)
+    record_section(w, directory)
     throughput_section(w, directory, meta, buffer_bytes, low_rtt)
     w("## Notes")
     w("")
@@ -691,6 +696,49 @@ def network_section(w, directory):
           f"{DEFAULT_FIRST_CL_READ_MS} ms of the first Camera Link read (see below). The network endpoint hands its bytes on as they come, "
           "so its default-mode round trip is the pass's Camera Link read and a little more, shorter than over the pair.")
         w("")
+
+
+def record_section(w, directory):
+    """The bridge recording its traffic beside the same bridge without a record."""
+    if not any(load(directory, f"{side}-rtt") for side, _, _ in RECORD_SIDES):
+        return
+    w("## Traffic record")
+    w("")
+    w("The same bridge program with one more word, `Record=16:<file>`: every block it moves is written to a file by its own writer thread. "
+      "The 6-byte round trip (median in ms) beside the same mode without a record (target: within "
+      f"{TARGET_RECORD_RTT_SHARE - 1:.0%}), and the line rate at 921600 each way (target: at least {TARGET_LINE_SHARE:.0%}, nothing lost, "
+      "nothing left out of the record).")
+    w("")
+    w("| Mode | 6-byte round trip, recording | without | ratio | verdict |")
+    w("|---|---:|---:|---:|---|")
+    for side, plain_side, mode in RECORD_SIDES:
+        rec, plain = load(directory, f"{side}-rtt"), load(directory, f"{plain_side}-rtt")
+        if not rec or "6" not in rec or not plain or "6" not in plain:
+            continue
+        r, p = statistics.median(rec["6"]), statistics.median(plain["6"])
+        w(f"| {mode} | {ms(r)} | {ms(p)} | {r / p:.2f} | {verdict(r <= p * TARGET_RECORD_RTT_SHARE)} |")
+    w("")
+    w("| Mode | Direction | recording B/s | share of the line rate | lost | not recorded | verdict |")
+    w("|---|---|---:|---:|---:|---:|---|")
+    for side, _, mode in RECORD_SIDES:
+        record = load(directory, f"{side}-record") or {}
+        not_recorded = record.get("not_recorded")
+        for direction, name in (("up", "user -> camera"), ("down", "camera -> user")):
+            result = load(directory, f"{side}-{direction}-921600")
+            if not result:
+                continue
+            left_out = "not counted" if not_recorded is None else f"{not_recorded:,}"
+            if not complete(result):
+                w(f"| {mode} | {name} | incomplete | - | {loss(result)} | {left_out} | {verdict(False)} |")
+                continue
+            share = throughput(result) / LINE_921600
+            ok = (share >= TARGET_LINE_SHARE and not (result["lost"] or result["wrong"] or result["extra"])
+                  and not result.get("dropped") and not_recorded == 0)
+            w(f"| {mode} | {name} | {throughput(result):,.0f} | {share:.0%} | {lost_cell(result, direction, '921600')} | "
+              f"{left_out} | {verdict(ok)} |")
+    w("")
+    w("\"not recorded\" counts, over all rows of that mode, the bytes the record says it left out because its writer fell behind.")
+    w("")
 
 
 def throughput_section(w, directory, meta, buffer_bytes, low_rtt):

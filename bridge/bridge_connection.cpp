@@ -29,7 +29,11 @@ BridgeConnection::BridgeConnection(const std::string& devicePath, const Connecti
     lowLatency_ = s.lowLatency;
     if (s.network)
         network_ = std::make_unique<NetworkUserSide>(*s.network, timings_.network, wake_.get(), clPort_, clBaudCode_,
-                                                     [this](std::string line) { addLine(std::move(line)); });
+                                                     [this](std::string line) {
+                                                         // Client and rate events belong to the record too.
+                                                         recordEvent(line);
+                                                         addLine(std::move(line));
+                                                     });
 }
 
 BridgeConnection::~BridgeConnection()
@@ -106,6 +110,18 @@ void BridgeConnection::addLine(std::string line)
 {
     if (TraceSink* sink = traceList_.load())
         sink->addLine(std::move(line));
+}
+
+void BridgeConnection::recordBlock(bool toCamera, const uint8_t* bytes, uint32_t count)
+{
+    if (TrafficRecorder* recorder = recorder_.load())
+        recorder->recordBlock(toCamera, network_ ? network_->clientAddress() : std::string("COM"), bytes, count);
+}
+
+void BridgeConnection::recordEvent(std::string text)
+{
+    if (TrafficRecorder* recorder = recorder_.load())
+        recorder->recordEvent(std::move(text));
 }
 
 std::string BridgeConnection::networkClient() const

@@ -11,6 +11,7 @@
 #include "network_user_side.h"
 #include "precise_timer.h"
 #include "trace_sink.h"
+#include "traffic_recorder.h"
 #include "transfer_timings.h"
 #include "unique_handle.h"
 
@@ -75,6 +76,12 @@ public:
     void reportConnectionError() { connectionError_ = true; }
     // Hands a line to the trace list without waiting for the user-interface thread.
     void addLine(std::string line);
+    // The traffic record of this connection (none: nothing is recorded). Set before the
+    // transfer starts; its recorder outlives the connection.
+    void setRecorder(TrafficRecorder* recorder) { recorder_ = recorder; }
+    // A block the transfer moves, in the order it moves them; never waits for the disk.
+    void recordBlock(bool toCamera, const uint8_t* bytes, uint32_t count);
+    void recordEvent(std::string text);
     CriticalSection& portLock() { return portLock_; }
     CriticalSection& traceLock() { return traceLock_; }
     // Signalled (and left signalled) when a stop is asked for or the mode changes, so
@@ -112,6 +119,7 @@ private:
     std::atomic<bool> echo_{false};
     std::atomic<bool> lowLatency_{false};
     std::atomic<TraceSink*> traceList_{nullptr};
+    std::atomic<TrafficRecorder*> recorder_{nullptr};
     // Held by the transfer thread for its whole run; the stop takes it before it
     // closes the ports, so they are never closed under a running transfer.
     CriticalSection portLock_;

@@ -1,5 +1,8 @@
 #include "bridge_controller.h"
 
+#include "record_file.h"
+#include "traffic_record_line.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -61,6 +64,8 @@ int BridgeController::connectBridge()
     if (timerSystem_)
         connection_->setPreciseTimerSystem(*timerSystem_);
     BridgeConnection& c = *connection_;
+    openRecorder();
+    c.setRecorder(recorder_.get());
 
     int status = c.openClPort();
     const char* failure = nullptr;
@@ -83,6 +88,7 @@ int BridgeController::connectBridge()
             failure = "Cannot start the transfer between the ports\nError code: %d";
     }
     if (failure) {
+        recordEvent(withStatus(failure, status));
         message(withStatus(failure, status), "", MB_OK);
         connection_.reset();
         firstAttempt_ = false;
@@ -91,6 +97,11 @@ int BridgeController::connectBridge()
 
     firstAttempt_ = false;
     connected_ = true;
+    if (recorder_) {
+        const std::string connection = connectionRecordText(settings_);
+        recorder_->setConnectionLine(connection);
+        recordEvent("Connected: " + connection);
+    }
     ui_.updateStatus();
     ui_.handSettingsToPortDialog(settings_);
     ui_.setConnectMenus(true);
@@ -107,6 +118,7 @@ void BridgeController::disconnectBridge()
     connected_ = false;
     connection_->stopTransfer();
     connection_.reset();
+    recordEvent("Disconnected");
     ui_.stopStatusTimer();
     ui_.updateStatus();
     ui_.setConnectMenus(false);
@@ -119,6 +131,8 @@ void BridgeController::reconfigure(const ConnectionSettings& confirmed)
     // The transfer mode changes on the running connection, without a reconnect.
     if (connection_)
         connection_->setLowLatency(settings_.lowLatency);
+    if (connected_ && old.lowLatency != settings_.lowLatency)
+        recordEvent(settings_.lowLatency ? "Low-latency mode on" : "Low-latency mode off");
     if (connected_ && settingsNeedReconnect(old, settings_)) {
         const int answer = ui_.showMessage(
             "You changed the settings, do you want to reconnect now to perform the change?\n"
@@ -146,6 +160,7 @@ void BridgeController::toggleEcho()
 void BridgeController::onStatusTimer()
 {
     if (connected_ && connection_ && connection_->connectionError()) {
+        recordEvent("Connection error!");
         disconnectBridge();
         ui_.showMessage("Connection error!", "", MB_ICONEXCLAMATION);
         return;
@@ -156,6 +171,40 @@ void BridgeController::onStatusTimer()
         shownClient_ = client;
         ui_.updateStatus();
     }
+}
+
+void BridgeController::openRecorder()
+{
+    if (recorder_ || !settings_.record)
+        return;
+    const TrafficRecordSettings& r = *settings_.record;
+    // The writer thread reports through the trace list itself, never through the dialog.
+    TraceSink* const trace = ui_.traceList();
+    auto report = [trace](std::string line) {
+        if (trace)
+            trace->addLine(std::move(line));
+    };
+    std::unique_ptr<RecordFile> file;
+    if (const DWORD error = RecordFile::open(r.path, file)) {
+        report("Cannot record to \"" + r.path + "\": " + windowsErrorText(error) +
+               "; the connection runs without a record");
+        return;
+    }
+    const std::string version = (r.programVersion.empty() ? std::string("ClserDunmere2") : r.programVersion) +
+                                ", traffic record";
+    recorder_ = std::make_unique<TrafficRecorder>(std::move(file), r.limitBytes(), version,
+                                                  connectionRecordText(settings_), report);
+    if (!recorder_->started()) {
+        report("Cannot record to \"" + r.path + "\": " + windowsErrorText(GetLastError()) +
+               "; the connection runs without a record");
+        recorder_.reset();
+    }
+}
+
+void BridgeController::recordEvent(std::string text)
+{
+    if (recorder_)
+        recorder_->recordEvent(std::move(text));
 }
 
 std::string BridgeController::networkClient() const

@@ -45,10 +45,19 @@ public:
     std::string networkClient() const;
     // Where connections start their transfer thread (tests put a failing one here).
     void setThreadStarter(ThreadStarter startThread) { startThread_ = startThread; }
+    // The traffic record that connections write to; made at the first connect that
+    // asks for one (settings().record). Tests put one with a sink of their own here.
+    void useTrafficRecorder(std::unique_ptr<TrafficRecorder> recorder) { recorder_ = std::move(recorder); }
+    TrafficRecorder* trafficRecorder() { return recorder_.get(); }
     // The system calls behind the low-latency mode's precise waits (tests count them).
     void setPreciseTimerSystem(const PreciseTimerSystem& system) { timerSystem_ = &system; }
 
 private:
+    // Opens the record the settings ask for, once; a file that cannot be opened costs
+    // one trace line and the connection runs without a record.
+    void openRecorder();
+    void recordEvent(std::string text);
+
     BridgeUi& ui_;
     ConnectionSettings settings_;
     std::string lineSettings_;
@@ -57,6 +66,8 @@ private:
     const PreciseTimerSystem* timerSystem_ = nullptr;
     bool connected_ = false;
     bool firstAttempt_ = true;
+    // Declared before the connection, which writes to it, so that it outlives it.
+    std::unique_ptr<TrafficRecorder> recorder_;
     std::unique_ptr<BridgeConnection> connection_;
     // The network client the status showed when the watch last looked.
     std::string shownClient_;

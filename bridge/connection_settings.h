@@ -4,6 +4,7 @@
 
 #include "line_rates.h"
 #include "network_settings.h"
+#include "traffic_record_settings.h"
 
 #include <cstdint>
 #include <optional>
@@ -28,6 +29,9 @@ struct ConnectionSettings {
     // Opt-in: the user's side is a TCP client served on this endpoint instead of the
     // virtual pair, whose bridge end is then not opened. Absent: the pair.
     std::optional<network::NetworkSettings> network;
+    // Opt-in: every block moved and every event of the connection is written to this
+    // file. Absent: nothing is recorded.
+    std::optional<TrafficRecordSettings> record;
 };
 
 // Fills baudRate, clBaudCode, parity, dataBits and stopBits from an upper-case line

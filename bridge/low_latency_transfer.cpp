@@ -99,6 +99,7 @@ private:
                 ResetEvent(c_.wakeEvent());
                 continue;
             }
+            c_.recordBlock(true, comBuffer_.get(), n);
             if (c_.echo())
                 steps_.addTracedBlock("To ClSer:", comBuffer_.get(), n);
             uint32_t written = 0;
@@ -137,6 +138,7 @@ private:
             }
             if (count > 0) {
                 lastTrafficMs_ = nowMs();
+                c_.recordBlock(false, cameraBuffer_.get(), count);
                 if (c_.echo())
                     steps_.addTracedBlock("To Com:", cameraBuffer_.get(), count);
                 int writeStatus = 0;

@@ -50,6 +50,7 @@ private:
             return steps_.endWith(withStatus("Error while reading from COM interface   error code: %d", status_));
         if (n == 0)
             return true;
+        c_.recordBlock(true, buffer_.get(), n);
         if (c_.echo())
             steps_.addTracedBlock("To ClSer:", buffer_.get(), n);
         uint32_t written = 0;
@@ -80,6 +81,7 @@ private:
             if (count == 0)
                 return true;
             cameraSent_ = true;
+            c_.recordBlock(false, buffer_.get(), count);
             if (c_.echo())
                 steps_.addTracedBlock("To Com:", buffer_.get(), count);
             if (!steps_.writeToCom(buffer_.get(), count, status_))

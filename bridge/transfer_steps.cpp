@@ -17,6 +17,7 @@ std::string withStatus(const char* format, int status)
 
 bool TransferSteps::endWith(std::string line)
 {
+    c_.recordEvent(line);
     c_.addLine(std::move(line));
     c_.reportConnectionError();
     return false;

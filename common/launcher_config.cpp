@@ -24,6 +24,20 @@ LauncherSection readSection(const std::string& path, int number)
     return s;
 }
 
+RecordSectionValues readRecordValues(const std::string& path, int number)
+{
+    const std::string section = config::sectionName(number);
+    RecordSectionValues values;
+    char file[1024] = {};
+    const DWORD length = GetPrivateProfileStringA(section.c_str(), kRecordfile, "", file, sizeof file, path.c_str());
+    values.recordfile.assign(file, length);
+    values.tooLong = length >= sizeof file - 1;
+    char mib[32] = {};
+    GetPrivateProfileStringA(section.c_str(), kRecordmib, "", mib, sizeof mib, path.c_str());
+    values.recordmib = mib;
+    return values;
+}
+
 std::string readComValue(const std::string& path, int number)
 {
     return config::readValue(path, config::sectionName(number), config::kCom, "");

@@ -2,6 +2,8 @@
 // with the launcher's defaults, and the texts it makes of them.
 #pragma once
 
+#include "traffic_record_settings.h"
+
 #include <string>
 #include <string_view>
 
@@ -26,6 +28,9 @@ LowLatencyValue lowLatencyOf(std::string_view value);
 
 // Reads section connection<number> (text values at most 7 characters).
 LauncherSection readSection(const std::string& configPath, int number);
+// The record keys of section connection<number>, in a buffer of their own (a path is
+// longer than the common reader's 7 characters).
+RecordSectionValues readRecordValues(const std::string& configPath, int number);
 // The "com" value of section connection<number>, empty when absent.
 std::string readComValue(const std::string& configPath, int number);
 
@@ -40,10 +45,15 @@ std::string bridgeSearchKey(std::string_view comPortName);
 // "%d,%s,%d,%s": baud rate, parity, data bits, stop bits.
 std::string lineSettingsText(const LauncherSection& section);
 // "%s %d %s %s": COM port name, Camera Link port index, line settings, "Autorun"; with
-// lowLatency one more word, " LowLatency", follows, and a network word (a network
-// connection's settings, as network::networkWord makes it) comes last.
+// lowLatency one more word, " LowLatency", follows, then a network word (a network
+// connection's settings, as network::networkWord makes it), and last the record word
+// (recordWord), in quotes, so that a path with blanks stays one argument.
 std::string bridgeParameters(const std::string& comPortName, int clIndex, const std::string& lineSettings,
-                             bool lowLatency = false, const std::string& networkWord = {});
+                             bool lowLatency = false, const std::string& networkWord = {},
+                             const std::string& recordWord = {});
+// The text in double quotes as the C runtime splits a command line: backslashes before
+// the closing quote are doubled, so that it reads back as the text itself.
+std::string quotedArgument(std::string_view text);
 
 // A value that would split into several arguments on the bridge's command line (a
 // blank, a tab or a quote in it) cannot be passed; returns the offending key, or

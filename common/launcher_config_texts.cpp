@@ -41,8 +41,16 @@ std::string lineSettingsText(const LauncherSection& s)
     return buf;
 }
 
+std::string quotedArgument(std::string_view text)
+{
+    std::string quoted = "\"" + std::string(text);
+    for (std::size_t i = text.size(); i > 0 && text[i - 1] == '\\'; --i)
+        quoted += '\\';
+    return quoted + "\"";
+}
+
 std::string bridgeParameters(const std::string& comPortName, int clIndex, const std::string& lineSettings,
-                             bool lowLatency, const std::string& networkWord)
+                             bool lowLatency, const std::string& networkWord, const std::string& recordWord)
 {
     char buf[128];
     std::snprintf(buf, sizeof buf, "%s %d %s %s", comPortName.c_str(), clIndex, lineSettings.c_str(), "Autorun");
@@ -51,6 +59,8 @@ std::string bridgeParameters(const std::string& comPortName, int clIndex, const 
         parameters += " LowLatency";
     if (!networkWord.empty())
         parameters += " " + networkWord;
+    if (!recordWord.empty())
+        parameters += " " + quotedArgument(recordWord);
     return parameters;
 }
 

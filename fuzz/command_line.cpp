@@ -1,12 +1,14 @@
 // The bridge program's command line as any list of arguments (one a line): the start
 // values keep to their forms, their line settings parse to accepted values, and the
 // main dialog's initial selection, port box items and status texts are made from them
-// without harm. The arguments also serve as the port list and Camera Link port names.
+// without harm; a record word reads back as the word it makes. The arguments also serve
+// as the port list and Camera Link port names.
 #include "command_line_info.h"
 #include "connection_settings.h"
 #include "fuzz_check.h"
 #include "initial_selection.h"
 #include "status_texts.h"
+#include "traffic_record_settings.h"
 #include "virtual_port_items.h"
 
 #include <climits>
@@ -46,6 +48,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(info.clPortIndex >= -1);
     FUZZ_CHECK(info.autorun == 0 || info.autorun == 1);
     FUZZ_CHECK(info.lowLatency == 0 || info.lowLatency == 1);
+
+    if (!info.recordWord.empty()) {
+        const TrafficRecordParse record = parseRecordWord(info.recordWord, "C:\\Dunmere\\bin");
+        FUZZ_CHECK(record.configured == record.error.empty());
+        if (record.configured) {
+            const TrafficRecordSettings& r = record.settings;
+            FUZZ_CHECK(r.limitMib >= 1 && r.limitMib <= kMaxRecordMib);
+            FUZZ_CHECK(isAbsoluteWindowsPath(r.path) && r.path.find('"') == std::string::npos);
+            FUZZ_CHECK(parseRecordWord(recordWord(r), "").settings == r);
+        }
+    }
 
     const StartValues start = startValuesOf(info);
     if (start.comPortName.empty() || start.clPortIndex < 0)

@@ -2,15 +2,18 @@
 // port and reports on the console what the main dialog would show. Commands on
 // standard input: "echo" toggles the trace, "status" prints the state, "quit" ends.
 //
-//   bridge_demo.exe TARVCOM5 0 [9600,N,8,1] [--low-latency] [--NAME=MS ...] [NETWORK=...]
+//   bridge_demo.exe TARVCOM5 0 [9600,N,8,1] [--low-latency] [--NAME=MS ...] [NETWORK=...] [Record=MIB:FILE]
 //
 // A network word (as the launcher passes it, e.g. NETWORK=RAW:127.0.0.1:4001) serves
-// the connection on that TCP endpoint instead of the COM port.
+// the connection on that TCP endpoint instead of the COM port; a record word (as the
+// launcher passes it, e.g. "Record=16:C:\Logs\com5.log") records its traffic.
 // The options choose the transfer mode and the waits of the transfer thread, so that a
 // benchmark can vary them without another build (names: see kTimingOptions).
 #include "bridge_controller.h"
 #include "connection_settings.h"
 #include "network_settings.h"
+#include "program_path.h"
+#include "traffic_record_settings.h"
 #include "transfer_timings.h"
 
 #include <windows.h>
@@ -130,7 +133,8 @@ bool applyTimingOption(const std::string& option, clser::TransferTimings& t)
 int main(int argc, char** argv)
 {
     const char* usage =
-        "usage: bridge_demo TARVCOMn clPortIndex [lineSettings] [--low-latency] [--NAME=MS ...] [NETWORK=...]\n";
+        "usage: bridge_demo TARVCOMn clPortIndex [lineSettings] [--low-latency] [--NAME=MS ...] [NETWORK=...] "
+        "[Record=MIB:FILE]\n";
     if (argc < 3) {
         std::fprintf(stderr, "%s", usage);
         return 2;
@@ -139,10 +143,19 @@ int main(int argc, char** argv)
     std::string lineSettings;
     bool lowLatency = false;
     std::optional<clser::network::NetworkSettings> network;
+    std::optional<clser::TrafficRecordSettings> record;
     clser::TransferTimings timings;
     for (int i = 3; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (clser::network::isNetworkWord(arg)) {
+        if (clser::isRecordWord(arg)) {
+            clser::TrafficRecordParse parsed = clser::parseRecordWord(arg, clser::directoryOf(clser::modulePath()));
+            if (!parsed.configured) {
+                std::fprintf(stderr, "bridge_demo: %s\n", parsed.error.c_str());
+                return 2;
+            }
+            parsed.settings.programVersion = "bridge_demo";
+            record = parsed.settings;
+        } else if (clser::network::isNetworkWord(arg)) {
             const clser::network::NetworkSettingsParse parsed = clser::network::parseNetworkWord(arg);
             if (!parsed.error.empty()) {
                 std::fprintf(stderr, "bridge_demo: %s\n", parsed.error.c_str());
@@ -170,6 +183,7 @@ int main(int argc, char** argv)
     s.clPortIndex = std::atoi(argv[2]);
     s.lowLatency = lowLatency;
     s.network = network;
+    s.record = record;
     if (!lineSettings.empty()) {
         std::string upper = lineSettings;
         for (char& c : upper)

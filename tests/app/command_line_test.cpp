@@ -20,6 +20,7 @@ struct CommandLineCase {
     StartValues start;
     int lowLatency = 0;
     std::string networkWord = {};
+    std::string recordWord = {};
 };
 
 const CommandLineCase kCases[] = {
@@ -75,6 +76,12 @@ const CommandLineCase kCases[] = {
     {"cut before the equals sign is no word", {"COM5", "0", "NETWORK"}, "COM5", 0, "", 0, {"COM5", 0, "", false}},
     {"network word must begin with it", {"COM5", "0", "NONETWORK=RAW:127.0.0.1:1"}, "COM5", 0, "", 0,
      {"COM5", 0, "", false}},
+    {"record word keeps its letter case and its comma is no line settings",
+     {"COM10", "0", "9600,n,8,1", "Autorun", "Record=16:C:\\My Logs\\Com10, Test.log"}, "COM10", 0, "9600,N,8,1", 1,
+     {"COM10", 0, "9600,N,8,1", true, false, "", "Record=16:C:\\My Logs\\Com10, Test.log"}, 0, "",
+     "Record=16:C:\\My Logs\\Com10, Test.log"},
+    {"record word without an index is dropped", {"COM5", "record=1:a.log"}, "COM5", -1, "", 0, {}, 0, "",
+     "record=1:a.log"},
 };
 
 class CommandLine : public ::testing::TestWithParam<CommandLineCase> {};
@@ -89,6 +96,7 @@ TEST_P(CommandLine, ClassifiesEachArgumentOnItsOwn)
     EXPECT_EQ(info.autorun, c.autorun);
     EXPECT_EQ(info.lowLatency, c.lowLatency);
     EXPECT_EQ(info.networkWord, c.networkWord);
+    EXPECT_EQ(info.recordWord, c.recordWord);
     const StartValues start = startValuesOf(info);
     EXPECT_EQ(start.comPortName, c.start.comPortName);
     EXPECT_EQ(start.clPortIndex, c.start.clPortIndex);
@@ -96,6 +104,7 @@ TEST_P(CommandLine, ClassifiesEachArgumentOnItsOwn)
     EXPECT_EQ(start.autorun, c.start.autorun);
     EXPECT_EQ(start.lowLatency, c.start.lowLatency);
     EXPECT_EQ(start.networkWord, c.start.networkWord);
+    EXPECT_EQ(start.recordWord, c.start.recordWord);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CommandLine, ::testing::ValuesIn(kCases),

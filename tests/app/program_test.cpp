@@ -288,9 +288,13 @@ TEST(Program, TheLauncherStartsItFromTheConfigurationFile)
     const int number = freePortNumber(60);
     ASSERT_TRUE(installEmulatedPair(number));
     const std::string port = "COM" + std::to_string(number);
+    // A record path with blanks, relative to the programs, keeps its letter case.
+    makeDirectories(bin + "\\Records Of Mine");
+    const std::string record = bin + "\\Records Of Mine\\Com A.log";
     writeTextFile(bin + "\\DunmereConfig.ini", "[connection1]\r\ncom=" + port +
                                                   "\r\nclser=0\r\nbaudrate=19200\r\nparity=e\r\ndatabit=7\r\n"
-                                                  "stopbit=1\r\nrun=1\r\nconnect=1\r\n");
+                                                  "stopbit=1\r\nrun=1\r\nconnect=1\r\n"
+                                                  "recordfile=Records Of Mine\\Com A.log\r\n");
     runLauncherBeside(staged);
     if (HasFatalFailure())
         return;
@@ -313,6 +317,19 @@ TEST(Program, TheLauncherStartsItFromTheConfigurationFile)
     exitProgram(bridge.get(), main);
     stopIfRunning(bridge.get());
     removeEmulatedPair(number);
+    WIN32_FIND_DATAA found{};
+    const clser::UniqueFind find(FindFirstFileA(record.c_str(), &found));
+    ASSERT_TRUE(find.valid()) << record;
+    EXPECT_STREQ(found.cFileName, "Com A.log") << "the file name keeps its letter case";
+    const std::vector<std::string> lines = splitLines(readTextFile(record));
+    ASSERT_GE(lines.size(), 4u) << "the record of " << record;
+    EXPECT_NE(lines[0].find(" * ClserDunmere2 "), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(", traffic record"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("line settings 19200,e,7,1"), std::string::npos) << lines[1];
+    const std::string text = readTextFile(record);
+    EXPECT_NE(text.find(" COM->CL 4 69 64 3f 0d |id?.|"), std::string::npos);
+    EXPECT_NE(text.find(" CL->COM 28 53 49 4d 43 41 4d "), std::string::npos);
+    EXPECT_NE(lines.back().find(" * Recording ends"), std::string::npos) << "written out at Exit";
 }
 
 // Opens the port settings dialog of a running bridge and says whether "Low latency" is ticked.

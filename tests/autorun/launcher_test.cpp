@@ -212,6 +212,35 @@ TEST_F(LauncherTest, NetworkKeysAddTheWordABadValueIsReportedAndStartsWithout)
     EXPECT_EQ(readTextFile(layout_->configFile()), config) << "the launcher writes nothing on a check run";
 }
 
+// A record path with blanks reaches the bridge as one quoted word, relative to the
+// programs; a bad size and a file that cannot be opened are said on the console.
+TEST_F(LauncherTest, RecordKeysAddTheQuotedWordAndWhatCannotBeOpenedIsReported)
+{
+    firstRun();
+    makeDirectories(layout_->appDir() + "\\Record Logs");
+    const std::string config = "[connection1]\r\ncom=" + com(0) + "\r\nclser=0\r\nlowlatency=1\r\n"
+                               "recordfile=Record Logs\\Com A.log\r\nrecordmib=2\r\n"
+                               "[connection2]\r\ncom=" + com(1) + "\r\nclser=1\r\n"
+                               "recordfile=No Folder\\b.log\r\nrecordmib=lots\r\n";
+    writeConfig(config);
+    const LauncherRun r = layout_->run();
+    EXPECT_EQ(r.exitCode, 0u);
+    const std::string missing = layout_->appDir() + "\\No Folder\\b.log";
+    EXPECT_TRUE(contains(r.output, "The record settings in section connection2 are invalid: recordmib: \"lots\" is not "
+                                   "a size in MiB (1 to 4096), 16 is used\n"))
+        << r.output;
+    EXPECT_TRUE(contains(r.output, "The record file \"" + missing + "\" of section connection2 cannot be opened "
+                                   "(Windows error 3"))
+        << r.output;
+    EXPECT_FALSE(contains(r.output, "section connection1")) << r.output;
+    const auto starts = layout_->bridgeStarts();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[0], com(0) + " 0 9600,n,8,1 Autorun LowLatency \"Record=2:" + layout_->appDir() +
+                             "\\Record Logs\\Com A.log\"|" + layout_->appDir() + "|hidden");
+    EXPECT_EQ(starts[1], com(1) + " 1 9600,n,8,1 Autorun \"Record=16:" + missing + "\"|" + layout_->appDir() + "|hidden");
+    EXPECT_FALSE(fileExists(layout_->appDir() + "\\Record Logs\\Com A.log")) << "the check leaves no file behind";
+}
+
 // A section without "com" between two configured ones leaves out only itself: the
 // connection after it is still started.
 TEST_F(LauncherTest, SectionWithoutComLeavesOutOnlyItself)

@@ -20,6 +20,7 @@ WINE_RUN, PREFIX, DEMO, SCRATCH = sys.argv[1:5]
 del sys.argv[1:5]
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from console_program import ConsoleProgram, free_port  # noqa: E402
+TRACE_STREAMS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "trace-streams")
 START_LIMIT = 90   # a Wine program's start alone can take seconds on a busy machine
 EVENT_LIMIT = 30
 BLOCK = bytes(range(256)) * 256  # 64 KiB with every byte value, IAC among them
@@ -198,6 +199,46 @@ class NetworkBridgeTest(unittest.TestCase):
         self.assertEqual(client.recv(10), b"")
         line = bridge.wait_for("[bridge] trace: Network client refused: 127.0.0.1:")
         self.assertIn("allow list", line)
+
+
+class TrafficRecordTest(unittest.TestCase):
+    """A record kept while 64 KiB cross each way gives back both streams, byte for byte."""
+
+    def test_streams_rebuilt_from_the_record_equal_what_crossed(self):
+        for mode, options in MODES.items():
+            with self.subTest(mode):
+                folder = os.path.join(SCRATCH, "record folder, with blanks")
+                os.makedirs(folder, exist_ok=True)
+                record = os.path.join(folder, "Traffic Of COM77.log")
+                for old in (record, record + ".1"):
+                    if os.path.exists(old):
+                        os.remove(old)
+                word = "Record=16:" + windows_path(record)
+                bridge = Bridge("RAW", options=options + [word])
+                self.addCleanup(bridge.stop)
+                port = serial.serial_for_url("socket://127.0.0.1:%d" % bridge.port, timeout=EVENT_LIMIT)
+                bridge.wait_for("[bridge] trace: Network client connected: ")
+                port.write(b"PING\r")
+                self.assertEqual(port.read(5), b"PING\r")
+                self.assertEqual(echo_both_ways(port.write, port.read), BLOCK)
+                port.close()
+                bridge.wait_for("[bridge] trace: Network client disconnected: ")
+                bridge.stop()
+                self.assertFalse(os.path.exists(record + ".1"), "16 MiB were not reached")
+                with open(record, encoding="latin-1") as f:
+                    lines = f.read().splitlines()
+                self.assertRegex(lines[0], r"^\S+ \S+ \* bridge_demo, traffic record$")
+                self.assertIn("network port 127.0.0.1:%d <-> Camera Link port 0, line settings 9600,n,8,1" % bridge.port,
+                              lines[1])
+                self.assertTrue(any(" * Network client connected: 127.0.0.1:" in line for line in lines))
+                self.assertTrue(any("127.0.0.1:" in line and "->CL 5 50 49 4e 47 0d |PING.|" in line
+                                    for line in lines), "the client's first block as sent")
+                self.assertTrue(lines[-1].endswith(" * Recording ends"))
+                rebuilt = subprocess.run([sys.executable, TRACE_STREAMS, record], capture_output=True, text=True)
+                self.assertEqual(rebuilt.returncode, 0, rebuilt.stderr)
+                for suffix in (".to-camera", ".from-camera"):
+                    with open(record + suffix, "rb") as f:
+                        self.assertTrue(f.read() == b"PING\r" + BLOCK, "the %s stream differs" % suffix)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,103 @@
+#include "record_file.h"
+
+#include "traffic_record_settings.h"
+
+namespace clser {
+
+DWORD openRecordFile(const std::string& path, UniqueFile& file)
+{
+    if (namesDevice(path))
+        return ERROR_INVALID_NAME;
+    // Others may read the file while the bridge writes it.
+    file.reset(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return GetLastError();
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+        file.reset();
+        return ERROR_INVALID_NAME;
+    }
+    return 0;
+}
+
+DWORD checkRecordFileOpens(const std::string& path)
+{
+    if (namesDevice(path))
+        return ERROR_INVALID_NAME;
+    UniqueFile file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return GetLastError();
+    const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+    const bool disk = GetFileType(file.get()) == FILE_TYPE_DISK;
+    file.reset();
+    if (created && disk)
+        DeleteFileA(path.c_str());
+    return disk ? 0 : ERROR_INVALID_NAME;
+}
+
+std::string windowsErrorText(DWORD error)
+{
+    std::string text = "Windows error " + std::to_string(error);
+    char* message = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+        0, reinterpret_cast<char*>(&message), 0, nullptr);
+    const UniqueLocal owner(static_cast<HLOCAL>(message));
+    std::string_view said(message ? message : "", length);
+    while (!said.empty() && (said.back() == '\r' || said.back() == '\n' || said.back() == ' '))
+        said.remove_suffix(1);
+    if (!said.empty())
+        text += ": " + std::string(said);
+    return text;
+}
+
+DWORD RecordFile::open(const std::string& path, std::unique_ptr<RecordFile>& file)
+{
+    UniqueFile handle;
+    if (const DWORD error = openRecordFile(path, handle))
+        return error;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(handle.get(), &size))
+        return GetLastError();
+    file.reset(new RecordFile(path, std::move(handle), static_cast<uint64_t>(size.QuadPart)));
+    return 0;
+}
+
+RecordFile::RecordFile(std::string path, UniqueFile file, uint64_t size)
+    : path_(std::move(path)), file_(std::move(file)), size_(size)
+{
+}
+
+DWORD RecordFile::append(std::string_view text)
+{
+    while (!text.empty()) {
+        DWORD written = 0;
+        if (!WriteFile(file_.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+            return GetLastError();
+        if (written == 0)
+            return ERROR_WRITE_FAULT;
+        size_ += written;
+        text.remove_prefix(written);
+    }
+    return 0;
+}
+
+DWORD RecordFile::flush() { return FlushFileBuffers(file_.get()) ? 0 : GetLastError(); }
+
+DWORD RecordFile::rollOver()
+{
+    file_.reset();
+    const std::string older = path_ + ".1";
+    // A rename that fails (the older file held open elsewhere) still begins the file
+    // anew: the record stays within its bound either way.
+    MoveFileExA(path_.c_str(), older.c_str(), MOVEFILE_REPLACE_EXISTING);
+    file_.reset(CreateFileA(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    size_ = 0;
+    if (!file_)
+        return GetLastError();
+    return 0;
+}
+
+} // namespace clser

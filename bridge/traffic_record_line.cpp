@@ -1,0 +1,77 @@
+#include "traffic_record_line.h"
+
+#include "connection_settings.h"
+
+#include <cstdio>
+
+namespace clser {
+namespace {
+
+std::string withNote(std::string line, uint64_t bytesNotRecorded)
+{
+    if (bytesNotRecorded > 0)
+        line += " (" + std::to_string(bytesNotRecorded) + " bytes not recorded)";
+    return line;
+}
+
+} // namespace
+
+std::string recordTimeText(const RecordTime& t)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second, t.millisecond);
+    return text;
+}
+
+std::string recordDirection(bool toCamera, std::string_view userSide)
+{
+    return toCamera ? std::string(userSide) + "->CL" : "CL->" + std::string(userSide);
+}
+
+std::string blockRecordLine(const RecordTime& time, std::string_view direction, const uint8_t* bytes, size_t count,
+                            uint64_t bytesNotRecorded)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string line = recordTimeText(time);
+    line.reserve(line.size() + direction.size() + 16 + count * 4);
+    line += ' ';
+    line += direction;
+    line += ' ';
+    line += std::to_string(count);
+    for (size_t i = 0; i < count; ++i) {
+        line += ' ';
+        line += kHex[bytes[i] >> 4];
+        line += kHex[bytes[i] & 15];
+    }
+    line += " |";
+    for (size_t i = 0; i < count; ++i)
+        line += bytes[i] >= 32 && bytes[i] < 127 ? static_cast<char>(bytes[i]) : '.';
+    line += '|';
+    return withNote(std::move(line), bytesNotRecorded);
+}
+
+std::string eventRecordLine(const RecordTime& time, std::string_view text, uint64_t bytesNotRecorded)
+{
+    while (!text.empty() && (static_cast<unsigned char>(text.back()) < 32))
+        text.remove_suffix(1);
+    std::string line = recordTimeText(time) + " * ";
+    for (char c : text)
+        line += static_cast<unsigned char>(c) < 32 ? ' ' : c;
+    return withNote(std::move(line), bytesNotRecorded);
+}
+
+std::string connectionRecordText(const ConnectionSettings& s)
+{
+    std::string userSide = s.network ? "network port " + network::ipv4AddressText(s.network->listenAddress) + ":" +
+                                           std::to_string(s.network->port)
+                                     : s.userPortName + " (" + s.bridgePortName + ")";
+    char settings[64];
+    std::snprintf(settings, sizeof settings, "%u,%s,%u,%s", static_cast<unsigned>(s.baudRate), parityLetter(s.parity),
+                  static_cast<unsigned>(s.dataBits), stopBitsLabel(s.stopBits));
+    return userSide + " <-> Camera Link port " + std::to_string(s.clPortIndex) + ", line settings " + settings +
+           ", Camera Link rate " + std::to_string(baudRateForClBaudCode(s.clBaudCode)) +
+           (s.lowLatency ? ", low-latency mode" : ", default mode");
+}
+
+} // namespace clser

@@ -1,0 +1,152 @@
+// The traffic record's lines and the keys and word that ask for a record.
+#include "traffic_record_line.h"
+#include "traffic_record_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace clser;
+
+namespace {
+
+const RecordTime kTime{2026, 3, 7, 9, 5, 4, 7};
+
+std::string block(std::string_view direction, const std::vector<uint8_t>& bytes, uint64_t lost = 0)
+{
+    return blockRecordLine(kTime, direction, bytes.data(), bytes.size(), lost);
+}
+
+TEST(TrafficRecordLine, BlocksAndEvents)
+{
+    std::vector<uint8_t> every(256);
+    std::string everyHex, everyText;
+    for (int i = 0; i < 256; ++i) {
+        every[i] = static_cast<uint8_t>(i);
+        static const char kHex[] = "0123456789abcdef";
+        everyHex += std::string(" ") + kHex[i >> 4] + kHex[i & 15];
+        everyText += i >= 32 && i < 127 ? static_cast<char>(i) : '.';
+    }
+    const std::vector<uint8_t> full(1024, 0x41);
+    const struct {
+        const char* name;
+        std::string line;
+        std::string expected;
+    } rows[] = {
+        {"command towards the camera", block("COM->CL", {'P', 'I', 'N', 'G', '\r'}),
+         "2026-03-07 09:05:04.007 COM->CL 5 50 49 4e 47 0d |PING.|"},
+        {"every byte value, two hex digits each, the unprintable ones as dots", block("CL->COM", every),
+         "2026-03-07 09:05:04.007 CL->COM 256" + everyHex + " |" + everyText + "|"},
+        {"empty block", block("CL->COM", {}), "2026-03-07 09:05:04.007 CL->COM 0 ||"},
+        {"block of 1024 bytes", block("COM->CL", full),
+         "2026-03-07 09:05:04.007 COM->CL 1024" + [] {
+             std::string s;
+             for (int i = 0; i < 1024; ++i)
+                 s += " 41";
+             return s;
+         }() + " |" + std::string(1024, 'A') + "|"},
+        {"network client in place of COM", block(recordDirection(false, "10.0.0.5:4711"), {'O', 'K'}),
+         "2026-03-07 09:05:04.007 CL->10.0.0.5:4711 2 4f 4b |OK|"},
+        {"loss named by the next block", block("COM->CL", {'x'}, 4096),
+         "2026-03-07 09:05:04.007 COM->CL 1 78 |x| (4096 bytes not recorded)"},
+        {"event", eventRecordLine(kTime, "Connection error!", 0), "2026-03-07 09:05:04.007 * Connection error!"},
+        {"event keeps one line and names a loss",
+         eventRecordLine(kTime, "Error writing\tto COM\n", 12),
+         "2026-03-07 09:05:04.007 * Error writing to COM (12 bytes not recorded)"},
+        {"time at the end of a year", eventRecordLine({2026, 12, 31, 23, 59, 59, 999}, "x", 0),
+         "2026-12-31 23:59:59.999 * x"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.line, row.expected) << row.name;
+    EXPECT_EQ(recordDirection(true, "COM"), "COM->CL");
+}
+
+TEST(TrafficRecordSettings, SectionKeys)
+{
+    const struct {
+        const char* name;
+        RecordSectionValues values;
+        bool configured;
+        std::string path;
+        uint32_t mib;
+        std::string error;
+    } rows[] = {
+        {"no keys: no record", {}, false, "", 16, ""},
+        {"relative path beside the programs", {"logs\\com5.log", ""}, true, "C:\\Dunmere\\bin\\logs\\com5.log", 16, ""},
+        {"absolute path as given", {"D:\\Traces\\com5.log", "4"}, true, "D:\\Traces\\com5.log", 4, ""},
+        {"network path as given", {"\\\\server\\share\\com5.log", ""}, true, "\\\\server\\share\\com5.log", 16, ""},
+        {"blanks inside kept, around dropped", {"  My Traces\\com 5.log ", " 2 "}, true,
+         "C:\\Dunmere\\bin\\My Traces\\com 5.log", 2, ""},
+        {"largest size", {"a.log", "4096"}, true, "C:\\Dunmere\\bin\\a.log", 4096, ""},
+        {"size zero: default used, reported", {"a.log", "0"}, true, "C:\\Dunmere\\bin\\a.log", 16,
+         "recordmib: \"0\" is not a size in MiB (1 to 4096), 16 is used"},
+        {"size too large", {"a.log", "4097"}, true, "C:\\Dunmere\\bin\\a.log", 16,
+         "recordmib: \"4097\" is not a size in MiB (1 to 4096), 16 is used"},
+        {"size with a unit", {"a.log", "16MB"}, true, "C:\\Dunmere\\bin\\a.log", 16,
+         "recordmib: \"16MB\" is not a size in MiB (1 to 4096), 16 is used"},
+        {"negative size", {"a.log", "-1"}, true, "C:\\Dunmere\\bin\\a.log", 16,
+         "recordmib: \"-1\" is not a size in MiB (1 to 4096), 16 is used"},
+        {"size without a file", {"", "8"}, false, "", 16, "recordmib: given without recordfile"},
+        {"quote in the path", {"a\"b.log", ""}, false, "", 16, "recordfile: \"a\"b.log\" contains a quote"},
+        {"value too long for the reader", {"x", "", true}, false, "", 16, "recordfile: the value is too long"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const TrafficRecordParse p = parseRecordSection(row.values, "C:\\Dunmere\\bin");
+        EXPECT_EQ(p.configured, row.configured);
+        EXPECT_EQ(p.settings.path, row.path);
+        EXPECT_EQ(p.settings.limitMib, row.mib);
+        EXPECT_EQ(p.error, row.error);
+    }
+}
+
+TEST(TrafficRecordSettings, CommandLineWord)
+{
+    const struct {
+        const char* name;
+        std::string argument;
+        bool configured;
+        std::string path;
+        uint32_t mib;
+    } rows[] = {
+        {"as the launcher writes it", "Record=16:C:\\Logs\\Com5.log", true, "C:\\Logs\\Com5.log", 16},
+        {"letter case of the word free, of the path kept", "rEcOrD=2:C:\\My Logs\\Com 5, Test.log", true,
+         "C:\\My Logs\\Com 5, Test.log", 2},
+        {"relative path beside the program", "RECORD=1:com5.log", true, "C:\\Dunmere\\bin\\com5.log", 1},
+        {"no size", "Record=C:\\a.log", false, "", 16},
+        {"bad size", "Record=0:C:\\a.log", false, "", 16},
+        {"no file", "Record=16:", false, "", 16},
+        {"neither", "Record=", false, "", 16},
+        {"not the word", "RECORDS=16:a.log", false, "", 16},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const TrafficRecordParse p = parseRecordWord(row.argument, "C:\\Dunmere\\bin");
+        EXPECT_EQ(p.configured, row.configured);
+        EXPECT_EQ(p.error.empty(), row.configured) << p.error;
+        EXPECT_EQ(p.settings.path, row.path);
+        EXPECT_EQ(p.settings.limitMib, row.mib);
+    }
+    TrafficRecordSettings s;
+    s.path = "C:\\My Logs\\com5.log";
+    s.limitMib = 3;
+    EXPECT_EQ(recordWord(s), "Record=3:C:\\My Logs\\com5.log");
+    EXPECT_EQ(parseRecordWord(recordWord(s), "").settings, s) << "the word reads back";
+}
+
+TEST(TrafficRecordSettings, DeviceNames)
+{
+    const struct {
+        const char* path;
+        bool device;
+    } rows[] = {
+        {"NUL", true},          {"C:\\logs\\nul.log", true}, {"C:\\logs\\Com1", true},
+        {"lpt9.txt", true},     {"C:\\logs\\CON .log", true}, {"\\\\.\\COM25", true},
+        {"\\\\?\\C:\\a.log", true}, {"conin$", true},        {"C:\\logs\\com10.log", false},
+        {"C:\\logs\\com0.log", false}, {"C:\\nul\\a.log", false}, {"C:\\logs\\console.log", false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(namesDevice(row.path), row.device) << row.path;
+}
+
+} // namespace
