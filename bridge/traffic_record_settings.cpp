@@ -1,5 +1,6 @@
 #include "traffic_record_settings.h"
 
+#include "config_value_text.h"
 #include "letter_case.h"
 
 #include <cctype>
@@ -9,22 +10,9 @@ namespace {
 
 constexpr std::string_view kWordPrefix = "RECORD=";
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
+std::string_view trimmed(std::string_view text) { return trimmedValue(text); }
 
-std::string shown(std::string_view value)
-{
-    std::string text = "\"";
-    for (char c : value.substr(0, 60))
-        text += std::isprint(static_cast<unsigned char>(c)) ? c : '?';
-    return text + (value.size() > 60 ? "...\"" : "\"");
-}
+std::string shown(std::string_view value) { return quotedValue(value, 60); }
 
 bool isSlash(char c) { return c == '\\' || c == '/'; }
 

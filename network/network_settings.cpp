@@ -1,5 +1,7 @@
 #include "network_settings.h"
 
+#include "config_value_text.h"
+
 #include <cctype>
 #include <cstdio>
 
@@ -19,23 +21,10 @@ bool sameLetters(std::string_view a, std::string_view b)
     return true;
 }
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
+std::string_view trimmed(std::string_view text) { return trimmedValue(text); }
 
 // A shown value: quoted, and cut short when long, so an error line stays one line.
-std::string shown(std::string_view value)
-{
-    std::string text = "\"";
-    for (char c : value.substr(0, 40))
-        text += std::isprint(static_cast<unsigned char>(c)) ? c : '?';
-    return text + (value.size() > 40 ? "...\"" : "\"");
-}
+std::string shown(std::string_view value) { return quotedValue(value, 40); }
 
 std::string keyError(const char* key, std::string_view value, const char* why)
 {

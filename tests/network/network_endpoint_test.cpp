@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -375,9 +374,6 @@ TEST(NetworkEndpoint, NoHostilePeerHoldsTheCallersOrThePort)
             slowestWriteMs = std::max<long long>(slowestWriteMs, duration_cast<milliseconds>(steady_clock::now() - start).count());
         }
         hostile.join();
-        std::printf("[observed] %s: served %lld ms; slowest read %lld ms, write %lld ms\n", row.shows,
-                    static_cast<long long>(duration_cast<milliseconds>(steady_clock::now() - (bound - milliseconds(kGenerousMs))).count()),
-                    slowestReadMs, slowestWriteMs);
         EXPECT_LT(slowestReadMs, 200) << "a read of 100 ms";
         EXPECT_LT(slowestWriteMs, kShortBounds.stalledClientMs + 500) << "a write";
         if (!row.dataForCamera.empty()) {
