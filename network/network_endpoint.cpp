@@ -261,7 +261,7 @@ int NetworkEndpoint::acceptWaiting(uint64_t nowMs)
         }
         const std::string text = peerText(peer);
         const char* refusal = nullptr;
-        if (client_ && !settings_.takeover)
+        if (client_ && !settings_.takeover && !clientEndedSending())
             refusal = "another client is connected";
         else if (!clientAllowed(settings_, ntohl(peer.sin_addr.s_addr)))
             refusal = "not on the allow list";
@@ -273,7 +273,7 @@ int NetworkEndpoint::acceptWaiting(uint64_t nowMs)
             continue;
         }
         if (client_)
-            dropClient("taken over by " + text);
+            dropClient(halfClosed_ ? "it ended its sending and a new client came" : "taken over by " + text);
         serve(std::move(incoming), text, nowMs);
     }
     // More may be waiting: the next pass takes them.
@@ -309,6 +309,17 @@ void NetworkEndpoint::serve(UniqueSocket incoming, const std::string& text, uint
     publish(clientText_);
     if (hooks_.clientConnected)
         hooks_.clientConnected(clientText_);
+}
+
+// Whether the client served has ended its sending side. Such a client gives way to a new
+// one: it has closed, or it only waits for the rest of an answer, and the new client is
+// most likely the next run of the same user's program.
+bool NetworkEndpoint::clientEndedSending()
+{
+    char next;
+    if (!halfClosed_ && ::recv(client_.get(), &next, 1, MSG_PEEK) == 0)
+        halfClosed_ = true;
+    return halfClosed_;
 }
 
 // One recv: data bytes for the camera into buffer + got, replies queued for the client.

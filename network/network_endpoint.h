@@ -2,7 +2,8 @@
 // time over RFC 2217 or raw TCP, and offers the transfer thread the same read and write
 // calls a COM port does. A second client while one is served, and a client not on the
 // allow list, is accepted and closed at once (or, with takeover, the new client replaces
-// the one served); a client that goes away leaves the endpoint listening for the next.
+// the one served); a client that goes away, or has ended its sending when the next one
+// comes, leaves the endpoint to the next.
 //
 // No peer can hold the endpoint's callers: read() returns by its time-out or at the wake
 // event whatever the client sends, write() never waits on the client while holding a
@@ -98,6 +99,7 @@ private:
     int acceptWaiting(uint64_t nowMs);
     void serve(UniqueSocket incoming, const std::string& text, uint64_t nowMs);
     bool receive(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint64_t nowMs);
+    bool clientEndedSending();
     void queueForClient(const char* bytes, std::size_t size, uint64_t nowMs);
     void flush(uint64_t nowMs);
     // Drops the client once a bound it is kept to has run out; the milliseconds until the
