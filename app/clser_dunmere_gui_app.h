@@ -18,8 +18,6 @@ public:
     // dialog modally. Returns the process's exit code.
     int initInstance(const std::vector<std::string>& arguments);
 
-    const InstanceMutexes& instanceMutexes() const { return mutexes_; }
-
 private:
     InstanceMutexes mutexes_;
 };

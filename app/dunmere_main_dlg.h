@@ -49,10 +49,8 @@ public:
     const ConnectionSettings& settings() const { return controller_.settings(); }
     CSystemTray& tray() { return tray_; }
     CPortSettingDlg& portSettingDlg() { return portSettingDlg_; }
-    CVirtualCOMPortDlg& virtualPortDlg() { return virtualPortDlg_; }
     const discovery::PortDiscovery& ports() const { return ports_; }
     HWND statusBar() const { return statusBar_; }
-    const std::string& startPortName() const { return startPortName_; }
 
 protected:
     BOOL onInitDialog() override;

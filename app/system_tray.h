@@ -46,7 +46,6 @@ public:
     bool connected() const { return trayConnected_; }
     bool echo() const { return trayEcho_; }
 
-    bool enabled() const { return enabled_; }
     bool hidden() const { return hidden_; }
     bool removed() const { return removed_; }
     bool addPending() const { return addPending_; }

@@ -52,7 +52,6 @@ public:
     const std::string& devicePath() const { return devicePath_; }
     // The network client served ("a.b.c.d:port"), empty when none or on a virtual pair.
     std::string networkClient() const;
-    DWORD threadId() const { return threadId_; }
     const TransferTimings& timings() const { return timings_; }
 
     ClSerialPort& clPort() { return clPort_; }

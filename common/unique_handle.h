@@ -70,7 +70,6 @@ struct InvalidHandleIsNone {
 namespace detail {
 inline void closeHandle(HANDLE h) noexcept { ::CloseHandle(h); }
 inline void freeLibrary(HMODULE h) noexcept { ::FreeLibrary(h); }
-inline void regCloseKey(HKEY h) noexcept { ::RegCloseKey(h); }
 inline void localFree(HLOCAL h) noexcept { ::LocalFree(h); }
 inline void findClose(HANDLE h) noexcept { ::FindClose(h); }
 } // namespace detail
@@ -81,7 +80,6 @@ using UniqueHandle = UniqueAny<NullIsNone<HANDLE, detail::closeHandle>>;
 using UniqueFile = UniqueAny<InvalidHandleIsNone<detail::closeHandle>>;
 using UniqueFind = UniqueAny<InvalidHandleIsNone<detail::findClose>>;
 using UniqueModule = UniqueAny<NullIsNone<HMODULE, detail::freeLibrary>>;
-using UniqueRegKey = UniqueAny<NullIsNone<HKEY, detail::regCloseKey>>;
 using UniqueLocal = UniqueAny<NullIsNone<HLOCAL, detail::localFree>>;
 
 } // namespace clser

@@ -28,6 +28,9 @@ TEST(TrafficRecordLine, BlocksAndEvents)
         everyText += i >= 32 && i < 127 ? static_cast<char>(i) : '.';
     }
     const std::vector<uint8_t> full(1024, 0x41);
+    std::string fullHex;
+    for (int i = 0; i < 1024; ++i)
+        fullHex += " 41";
     const struct {
         const char* name;
         std::string line;
@@ -38,13 +41,8 @@ TEST(TrafficRecordLine, BlocksAndEvents)
         {"every byte value, two hex digits each, the unprintable ones as dots", block("CL->COM", every),
          "2026-03-07 09:05:04.007 CL->COM 256" + everyHex + " |" + everyText + "|"},
         {"empty block", block("CL->COM", {}), "2026-03-07 09:05:04.007 CL->COM 0 ||"},
-        {"block of 1024 bytes", block("COM->CL", full),
-         "2026-03-07 09:05:04.007 COM->CL 1024" + [] {
-             std::string s;
-             for (int i = 0; i < 1024; ++i)
-                 s += " 41";
-             return s;
-         }() + " |" + std::string(1024, 'A') + "|"},
+        {"block of 1024 bytes", block("COM->CL", full), "2026-03-07 09:05:04.007 COM->CL 1024" + fullHex + " |" +
+         std::string(1024, 'A') + "|"},
         {"network client in place of COM", block(recordDirection(false, "10.0.0.5:4711"), {'O', 'K'}),
          "2026-03-07 09:05:04.007 CL->10.0.0.5:4711 2 4f 4b |OK|"},
         {"loss named by the next block", block("COM->CL", {'x'}, 4096),
@@ -53,8 +51,6 @@ TEST(TrafficRecordLine, BlocksAndEvents)
         {"event keeps one line and names a loss",
          eventRecordLine(kTime, "Error writing\tto COM\n", 12),
          "2026-03-07 09:05:04.007 * Error writing to COM (12 bytes not recorded)"},
-        {"time at the end of a year", eventRecordLine({2026, 12, 31, 23, 59, 59, 999}, "x", 0),
-         "2026-12-31 23:59:59.999 * x"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.line, row.expected) << row.name;
@@ -74,18 +70,13 @@ TEST(TrafficRecordSettings, SectionKeys)
         {"no keys: no record", {}, false, "", 16, ""},
         {"relative path beside the programs", {"logs\\com5.log", ""}, true, "C:\\Dunmere\\bin\\logs\\com5.log", 16, ""},
         {"absolute path as given", {"D:\\Traces\\com5.log", "4"}, true, "D:\\Traces\\com5.log", 4, ""},
-        {"network path as given", {"\\\\server\\share\\com5.log", ""}, true, "\\\\server\\share\\com5.log", 16, ""},
         {"blanks inside kept, around dropped", {"  My Traces\\com 5.log ", " 2 "}, true,
          "C:\\Dunmere\\bin\\My Traces\\com 5.log", 2, ""},
         {"largest size", {"a.log", "4096"}, true, "C:\\Dunmere\\bin\\a.log", 4096, ""},
         {"size zero: default used, reported", {"a.log", "0"}, true, "C:\\Dunmere\\bin\\a.log", 16,
          "recordmib: \"0\" is not a size in MiB (1 to 4096), 16 is used"},
-        {"size too large", {"a.log", "4097"}, true, "C:\\Dunmere\\bin\\a.log", 16,
-         "recordmib: \"4097\" is not a size in MiB (1 to 4096), 16 is used"},
         {"size with a unit", {"a.log", "16MB"}, true, "C:\\Dunmere\\bin\\a.log", 16,
          "recordmib: \"16MB\" is not a size in MiB (1 to 4096), 16 is used"},
-        {"negative size", {"a.log", "-1"}, true, "C:\\Dunmere\\bin\\a.log", 16,
-         "recordmib: \"-1\" is not a size in MiB (1 to 4096), 16 is used"},
         {"size without a file", {"", "8"}, false, "", 16, "recordmib: given without recordfile"},
         {"quote in the path", {"a\"b.log", ""}, false, "", 16, "recordfile: \"a\"b.log\" contains a quote"},
         {"value too long for the reader", {"x", "", true}, false, "", 16, "recordfile: the value is too long"},
@@ -116,7 +107,6 @@ TEST(TrafficRecordSettings, CommandLineWord)
         {"no size", "Record=C:\\a.log", false, "", 16},
         {"bad size", "Record=0:C:\\a.log", false, "", 16},
         {"no file", "Record=16:", false, "", 16},
-        {"neither", "Record=", false, "", 16},
         {"not the word", "RECORDS=16:a.log", false, "", 16},
     };
     for (const auto& row : rows) {
