@@ -38,17 +38,7 @@ std::string pathError(const char* what, std::string_view path)
 
 std::optional<uint32_t> parseRecordMib(std::string_view text)
 {
-    if (text.empty() || text.size() > 4)
-        return std::nullopt;
-    uint32_t value = 0;
-    for (char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c)))
-            return std::nullopt;
-        value = value * 10 + static_cast<uint32_t>(c - '0');
-    }
-    if (value < 1 || value > kMaxRecordMib)
-        return std::nullopt;
-    return value;
+    return boundedDecimal(text, 4, 1, kMaxRecordMib);
 }
 
 bool isAbsoluteWindowsPath(std::string_view path)

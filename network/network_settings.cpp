@@ -33,17 +33,10 @@ std::string keyError(const char* key, std::string_view value, const char* why)
 
 std::optional<uint16_t> parsePort(std::string_view text)
 {
-    if (text.empty() || text.size() > 5)
+    const auto value = boundedDecimal(text, 5, 1, 65535);
+    if (!value)
         return std::nullopt;
-    uint32_t value = 0;
-    for (char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c)))
-            return std::nullopt;
-        value = value * 10 + static_cast<uint32_t>(c - '0');
-    }
-    if (value < 1 || value > 65535)
-        return std::nullopt;
-    return static_cast<uint16_t>(value);
+    return static_cast<uint16_t>(*value);
 }
 
 std::optional<NetProtocol> parseProtocol(std::string_view text)
