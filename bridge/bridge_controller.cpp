@@ -1,6 +1,7 @@
 #include "bridge_controller.h"
 
 #include "record_file.h"
+#include "transfer_steps.h"
 #include "traffic_record_line.h"
 
 #include <windows.h>
@@ -12,13 +13,6 @@ namespace clser {
 namespace {
 
 const char kPortConfiguration[] = "Port Configuration";
-
-std::string withStatus(const char* format, int status)
-{
-    char buf[128];
-    std::snprintf(buf, sizeof buf, format, status);
-    return buf;
-}
 
 } // namespace
 

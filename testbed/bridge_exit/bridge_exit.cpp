@@ -1,5 +1,6 @@
 // Ends every running bridge program the way a user does: its Exit command, then OK in
 // the question it asks. Prints what it does; exits 0 when every bridge has ended.
+#include "resource.h"
 #include "unique_handle.h"
 
 #include <windows.h>
@@ -10,7 +11,6 @@
 
 namespace {
 
-constexpr WORD kExitCommand = 32786;
 constexpr char kMainDialogCaption[] = "ClSerDunmere";
 constexpr char kExitQuestion[] = "Do you really want to exit Dunmere?";
 
@@ -90,7 +90,7 @@ int main()
         clser::UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
         std::printf("bridge program %lu: Exit\n", static_cast<unsigned long>(pid));
         std::fflush(stdout);
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kExitCommand, 0), 0);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(ID_EXIT, 0), 0);
         HWND question = nullptr;
         for (int i = 0; i < 100 && !question; ++i) {
             Sleep(100);

@@ -95,7 +95,7 @@ void stopIfRunning(HANDLE process)
 void exitProgram(HANDLE process, HWND mainWindow)
 {
     const DWORD pid = GetProcessId(process);
-    PostMessageA(mainWindow, WM_COMMAND, 32786, 0);
+    PostMessageA(mainWindow, WM_COMMAND, ID_EXIT, 0);
     auto ask = waitForBox(pid, kProgramTitle, 15000);
     ASSERT_TRUE(ask);
     EXPECT_EQ(ask->text, "Do you really want to exit Dunmere?");

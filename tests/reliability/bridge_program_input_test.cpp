@@ -6,6 +6,7 @@
 #include "app_test_support.h"
 #include "child_process.h"
 #include "outcome_row.h"
+#include "resource.h"
 #include "unique_handle.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,6 @@ namespace {
 
 constexpr char kMainCaption[] = "ClSerDunmere";
 constexpr char kProgramTitle[] = "ClserDunmere2";
-constexpr UINT kExitCommand = 32786;
 const std::string kTempText = "Error: The TEMP directory is not set or its path is too long for the list file.\n";
 const std::string kNoBoards = "Cannot find any CameraLink boards, please check the system configuration.";
 
@@ -274,7 +274,7 @@ TEST(BridgeProgramBadInput, CommandLinesAndEnvironments)
     // The Exit command to every window at once; each asks, and OK ends the program.
     for (HWND main : mains)
         if (main)
-            PostMessageA(main, WM_COMMAND, kExitCommand, 0);
+            PostMessageA(main, WM_COMMAND, ID_EXIT, 0);
     for (std::size_t i = 0; i < running.size(); ++i) {
         if (!mains[i])
             continue;
