@@ -8,9 +8,7 @@
 #include "connection_settings.h"
 #include "fuzz_check.h"
 #include "launcher_config.h"
-#if CLSER_HAVE_APP_LOGIC
 #include "command_line_info.h"
-#endif
 
 #include <cctype>
 #include <charconv>
@@ -104,7 +102,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     if (unpassableValue(s) != nullptr)
         return 0;
-#if CLSER_HAVE_APP_LOGIC
     // The bridge program's side: the same values back, as long as each word keeps to
     // its own test (a name that reads as a COM name, an index, a settings text).
     const std::string name = upper(portName);
@@ -117,8 +114,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(start.autorun);
         FUZZ_CHECK(start.lowLatency == lowLatency);
     }
-#else
-    (void)splitAtBlanks;
-#endif
     return 0;
 }
