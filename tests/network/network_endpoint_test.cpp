@@ -295,16 +295,6 @@ TEST(NetworkEndpoint, NoHostilePeerHoldsTheCallersOrThePort)
              p.got = receiveUntilClosed(s.get());
          },
          "ID?\r", "CAM\r\n", "(it ended its sending and the camera was quiet for 500 ms)"},
-        {"CR NUL without BINARY", NetProtocol::Rfc2217, false, false, false,
-         [](Peer& p) { sendText(connectedClient(p.port).get(), bytes({'A', '\r', 0, 'B'})); },
-         "A\rB", "", "disconnected 127.0.0.1:"},
-        {"CR NUL in BINARY", NetProtocol::Rfc2217, false, false, false,
-         [](Peer& p) {
-             UniqueSocket s = connectedClient(p.port);
-             sendText(s.get(), negotiation(WILL, BINARY) + bytes({'A', '\r', 0, 'B'}));
-             p.got = receiveExactly(s.get(), 6);
-         },
-         bytes({'A', '\r', 0, 'B'}), negotiation(WILL, BINARY) + negotiation(DO, BINARY), "disconnected 127.0.0.1:"},
         {"stays connected, takeover on", NetProtocol::Raw, true, false, false,
          [](Peer& p) { p.held = connectedClient(p.port); }, "", "", "(taken over by 127.0.0.1:"},
         {"stays connected, takeover off", NetProtocol::Raw, false, false, true,
