@@ -1,17 +1,18 @@
 #include "bridge_connection.h"
 
+#include "baud_rate_choice.h"
 #include "transfer_loop.h"
 #include "windows_error_status.h"
 
-namespace clser {
-namespace {
+#include <cstdio>
+#include <vector>
 
-HANDLE createThread(LPTHREAD_START_ROUTINE proc, void* argument, DWORD* threadId)
+namespace clser {
+
+HANDLE startSystemThread(LPTHREAD_START_ROUTINE proc, void* argument, DWORD* threadId)
 {
     return CreateThread(nullptr, 0, proc, argument, 0, threadId);
 }
-
-} // namespace
 
 BridgeConnection::BridgeConnection(const std::string& devicePath, const ConnectionSettings& s,
                                    const TransferTimings& timings, ThreadStarter startThread)
@@ -23,17 +24,20 @@ BridgeConnection::BridgeConnection(const std::string& devicePath, const Connecti
       dataBits_(s.dataBits),
       stopBits_(s.stopBits),
       timings_(timings),
-      startThread_(startThread ? startThread : createThread)
+      network_(s.network ? std::make_unique<NetworkUserSide>(
+                               *s.network, timings_.network, signals_.wake.get(),
+                               [this](uint32_t bitsPerSecond) { return onClientRateRequest(bitsPerSecond); },
+                               [this](std::string line) {
+                                   // Client events belong to the record too.
+                                   recordEvent(line);
+                                   addLine(std::move(line));
+                               })
+                         : nullptr),
+      clientRate_(baudRateForClBaudCode(s.clBaudCode)),
+      link_{userSide(), clPort_, timings_, signals_, *this, startThread ? startThread : startSystemThread}
 {
-    echo_ = s.echo;
-    lowLatency_ = s.lowLatency;
-    if (s.network)
-        network_ = std::make_unique<NetworkUserSide>(*s.network, timings_.network, wake_.get(), clPort_, clBaudCode_,
-                                                     [this](std::string line) {
-                                                         // Client and rate events belong to the record too.
-                                                         recordEvent(line);
-                                                         addLine(std::move(line));
-                                                     });
+    signals_.echo = s.echo;
+    signals_.lowLatency = s.lowLatency;
 }
 
 BridgeConnection::~BridgeConnection()
@@ -52,22 +56,36 @@ int BridgeConnection::openComPort()
 {
     if (network_)
         return network_->open();
-    return comPort_.open(devicePath_.c_str(), baudRate_, parity_, dataBits_, stopBits_);
+    int status = comPort_.open(devicePath_.c_str(), baudRate_, parity_, dataBits_, stopBits_);
+    if (status < 0)
+        return status;
+    // Throw away bytes that were already queued in the pair.
+    std::vector<uint8_t> stale(4096);
+    uint32_t got = 0;
+    status = comPort_.read(stale.data(), static_cast<uint32_t>(stale.size()), got, 100);
+    return status < 0 ? status : 0;
+}
+
+DWORD WINAPI BridgeConnection::transferThreadProc(void* connection)
+{
+    BridgeConnection& c = *static_cast<BridgeConnection*>(connection);
+    CriticalSectionLock portLock(c.portLock_);
+    return runTransfer(c.link_);
 }
 
 int BridgeConnection::startTransfer(TraceSink* traceList)
 {
     // The event the low-latency mode waits on could not be made: no transfer can start.
-    if (!wake_)
+    if (!signals_.wake)
         return statusFromWindowsError(ERROR_NOT_ENOUGH_MEMORY);
-    run_ = true;
+    signals_.run = true;
     traceList_ = traceList;
-    thread_.reset(startThread_(transferThreadProc, this, &threadId_));
+    DWORD threadId = 0;
+    thread_.reset(link_.startThread(transferThreadProc, this, &threadId));
     if (thread_)
         return 0;
     const DWORD error = GetLastError();
-    run_ = false;
-    threadId_ = 0;
+    signals_.run = false;
     // A failed start still fails the connect when Windows names no reason.
     const int status = statusFromWindowsError(error);
     return status != 0 ? status : statusFromWindowsError(ERROR_NOT_ENOUGH_MEMORY);
@@ -75,14 +93,14 @@ int BridgeConnection::startTransfer(TraceSink* traceList)
 
 void BridgeConnection::setLowLatency(bool on)
 {
-    if (lowLatency_.exchange(on) != on)
-        SetEvent(wake_.get());
+    if (signals_.lowLatency.exchange(on) != on)
+        signals_.wake.set();
 }
 
 void BridgeConnection::stopTransfer()
 {
-    run_ = false;
-    SetEvent(wake_.get());
+    signals_.run = false;
+    signals_.wake.set();
     if (network_)
         network_->interrupt();
     {
@@ -106,10 +124,44 @@ bool BridgeConnection::waitForTransferEnd(DWORD timeoutMs) const
     return !thread_ || WaitForSingleObject(thread_.get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
+uint32_t BridgeConnection::onClientRateRequest(uint32_t bitsPerSecond)
+{
+    const uint32_t inForce = clientRate_;
+    const uint32_t rate = network::rateAfterRequest(bitsPerSecond, inForce);
+    if (rate == inForce)
+        return inForce;
+    // A rate the library refuses leaves the one in force.
+    const int status = clPort_.setBaudRate(static_cast<uint32_t>(clBaudCodeForRate(rate)));
+    char line[120];
+    if (status < 0) {
+        std::snprintf(line, sizeof line, "Camera Link rate %lu refused   error code: %d", static_cast<unsigned long>(rate),
+                      status);
+        recordEvent(line);
+        addLine(line);
+        return inForce;
+    }
+    clientRate_ = rate;
+    std::snprintf(line, sizeof line, "Camera Link rate set to %lu by the network client",
+                  static_cast<unsigned long>(rate));
+    recordEvent(line);
+    addLine(line);
+    return rate;
+}
+
 void BridgeConnection::addLine(std::string line)
 {
+    CriticalSectionLock lock(traceLock_);
     if (TraceSink* sink = traceList_.load())
         sink->addLine(std::move(line));
+}
+
+void BridgeConnection::addLinePair(std::string heading, std::string line)
+{
+    CriticalSectionLock lock(traceLock_);
+    if (TraceSink* sink = traceList_.load()) {
+        sink->addLine(std::move(heading));
+        sink->addLine(std::move(line));
+    }
 }
 
 void BridgeConnection::recordBlock(bool toCamera, const uint8_t* bytes, uint32_t count)

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <vector>
 
 namespace clser {
 namespace {
@@ -68,18 +67,8 @@ int BridgeController::connectBridge()
     } else if ((status = c.openComPort()) < 0) {
         failure = c.servesNetwork() ? "Cannot listen on the network port\nError code: %d"
                                     : "Cannot open the serial port\nError code: %d";
-    } else {
-        // Throw away bytes that were already queued in the pair (a network endpoint that
-        // has just begun to listen has none).
-        if (!c.servesNetwork()) {
-            std::vector<uint8_t> stale(4096);
-            uint32_t got = 0;
-            status = c.comPort().read(stale.data(), static_cast<uint32_t>(stale.size()), got, 100);
-        }
-        if (status < 0)
-            failure = "Cannot open the serial port\nError code: %d";
-        else if ((status = c.startTransfer(ui_.traceList())) != 0)
-            failure = "Cannot start the transfer between the ports\nError code: %d";
+    } else if ((status = c.startTransfer(ui_.traceList())) != 0) {
+        failure = "Cannot start the transfer between the ports\nError code: %d";
     }
     if (failure) {
         recordEvent(withStatus(failure, status));

@@ -9,6 +9,7 @@
 // write never keeps a read waiting for more than one slice's time on the line.
 #pragma once
 
+#include "camera_port.h"
 #include "critical_section.h"
 #include "unique_handle.h"
 
@@ -23,7 +24,7 @@ void clSerialCloseReference(void* ref) noexcept;
 // A Camera Link serial reference, closed with clSerialClose.
 using UniqueClSerialRef = UniqueAny<NullIsNone<void*, detail::clSerialCloseReference>>;
 
-class ClSerialPort {
+class ClSerialPort : public CameraPort {
 public:
     static constexpr int kShortWrite = -5;
     static constexpr uint32_t kWriteTimeoutMs = 200;
@@ -35,15 +36,15 @@ public:
 
     // Status of clSerialInit when it fails, else that of clSetBaudRate. The port is
     // open from a successful init on, also when the baud rate is refused.
-    int open(uint32_t index, uint32_t clBaudCode);
+    [[nodiscard]] int open(uint32_t index, uint32_t clBaudCode);
     // count: in, the most bytes wanted; out, the bytes delivered. A time-out is a
     // success that may deliver 0 bytes; on failure count is left as it was.
-    int read(uint8_t* buffer, uint32_t& count, uint32_t timeoutMs);
+    [[nodiscard]] int read(uint8_t* buffer, uint32_t& count, uint32_t timeoutMs) override;
     // written receives the bytes the library took; fewer than count gives -5. Slice by
     // slice; a slice taken short or refused ends the write.
-    int write(const uint8_t* buffer, uint32_t count, uint32_t& written);
+    [[nodiscard]] int write(const uint8_t* buffer, uint32_t count, uint32_t& written) override;
     // Changes the line rate of the open port: the library's status.
-    int setBaudRate(uint32_t clBaudCode);
+    [[nodiscard]] int setBaudRate(uint32_t clBaudCode);
     // Always 0. The reference is not used again.
     int close();
 

@@ -32,6 +32,7 @@ int ComPort::open(const char* path, uint32_t baudRate, int parity, uint32_t data
 {
     // One port at a time: a handle still held is closed first.
     handle_.reset();
+    arrivedReads_ = false;
     for (UniqueHandle* done : {&readDone_, &writeDone_}) {
         if (!done->valid())
             done->reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
@@ -130,6 +131,10 @@ bool ComPort::complete(BOOL ok, OVERLAPPED& o, DWORD& n, DWORD& error, DWORD bou
 
 int ComPort::read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t timeoutMs)
 {
+    if (arrivedReads_) {
+        if (const int restored = restoreReadTimeouts())
+            return restored;
+    }
     COMMTIMEOUTS t{};
     const int status = setReadTimeout(timeoutMs, &t);
     if (status != 0)
@@ -152,6 +157,10 @@ int ComPort::readArrived(uint8_t* buffer, uint32_t wanted, uint32_t& got, HANDLE
     got = 0;
     if (wanted == 0)
         return 0;
+    if (!arrivedReads_) {
+        if (const int status = useReadWaitsForBytes())
+            return status;
+    }
     OVERLAPPED o{};
     o.hEvent = readDone_.get();
     BOOL ok = ReadFile(handle_.get(), buffer, 1, nullptr, &o);
@@ -187,30 +196,32 @@ int ComPort::readArrived(uint8_t* buffer, uint32_t wanted, uint32_t& got, HANDLE
     return 0;
 }
 
-int ComPort::useReadWaitsForBytes(COMMTIMEOUTS* previous)
+int ComPort::useReadWaitsForBytes()
 {
     COMMTIMEOUTS t{};
     if (!GetCommTimeouts(handle_.get(), &t))
         return statusFromWindowsError(GetLastError());
-    if (previous)
-        *previous = t;
+    portReadTimeouts_ = t;
     t.ReadIntervalTimeout = 0;
     t.ReadTotalTimeoutMultiplier = 0;
     t.ReadTotalTimeoutConstant = 0;
     if (!SetCommTimeouts(handle_.get(), &t))
         return statusFromWindowsError(GetLastError());
+    arrivedReads_ = true;
     return 0;
 }
 
-int ComPort::restoreReadTimeouts(const COMMTIMEOUTS& previous)
+int ComPort::restoreReadTimeouts()
 {
     COMMTIMEOUTS t{};
     if (!GetCommTimeouts(handle_.get(), &t))
         return statusFromWindowsError(GetLastError());
-    t.ReadIntervalTimeout = previous.ReadIntervalTimeout;
-    t.ReadTotalTimeoutMultiplier = previous.ReadTotalTimeoutMultiplier;
+    // The plain reads set their constant themselves.
+    t.ReadIntervalTimeout = portReadTimeouts_.ReadIntervalTimeout;
+    t.ReadTotalTimeoutMultiplier = portReadTimeouts_.ReadTotalTimeoutMultiplier;
     if (!SetCommTimeouts(handle_.get(), &t))
         return statusFromWindowsError(GetLastError());
+    arrivedReads_ = false;
     return 0;
 }
 

@@ -24,28 +24,22 @@ public:
     // Opens the device path unchanged ("\\.\TARVCOM5") with the line settings:
     // parity 0/1/2 (none/odd/even), stop-bit code 0/1/2 (1/1.5/2). On failure the
     // port is closed again.
-    int open(const char* path, uint32_t baudRate, int parity, uint32_t dataBits, int stopBits);
+    [[nodiscard]] int open(const char* path, uint32_t baudRate, int parity, uint32_t dataBits, int stopBits);
     // inForce, when given, receives the time-outs the port has afterwards.
     int setReadTimeout(uint32_t ms, COMMTIMEOUTS* inForce = nullptr);
     int setWriteTimeout(uint32_t ms);
-    int read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t timeoutMs) override;
+    // Reads with this read time-out; after arrived reads, the port's own read interval
+    // and multiplier come back first.
+    [[nodiscard]] int read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t timeoutMs) override;
     // Waits, with no time-out, until bytes arrive or wake is signalled, and takes what
     // has arrived (up to wanted) the moment the first byte is there: a read of one byte
     // completes when that byte comes, and the bytes queued behind it are read at once.
-    // Woken with nothing arrived: 0 with got 0. The read time-outs must be all 0 for this
-    // read to wait (see useReadWaitsForBytes).
-    int readArrived(uint8_t* buffer, uint32_t wanted, uint32_t& got, HANDLE wake) override;
-    // Sets the read interval, multiplier and constant to 0, so that readArrived waits for
-    // its byte whatever the port had; previous receives the time-outs it replaced.
-    int useReadWaitsForBytes(COMMTIMEOUTS* previous);
-    // Puts back the read interval and multiplier that useReadWaitsForBytes replaced (the
-    // default mode's reads set their constant themselves).
-    int restoreReadTimeouts(const COMMTIMEOUTS& previous);
-    // The two above around the arrived reads of the transfer, keeping the port's values.
-    int enterArrivedReads() override { return useReadWaitsForBytes(&portReadTimeouts_); }
-    int leaveArrivedReads() override { return restoreReadTimeouts(portReadTimeouts_); }
+    // Woken with nothing arrived: 0 with got 0. The first of a run of these reads sets
+    // the read time-outs to 0, so that it waits for its byte whatever the port had; the
+    // next plain read puts the port's values back.
+    [[nodiscard]] int readArrived(uint8_t* buffer, uint32_t wanted, uint32_t& got, HANDLE wake) override;
     // A short write with no Windows error recorded returns 0 with written < count.
-    int write(const uint8_t* buffer, uint32_t count, uint32_t& written) override;
+    [[nodiscard]] int write(const uint8_t* buffer, uint32_t count, uint32_t& written) override;
     int close();
 
     bool isOpen() const { return handle_.valid(); }
@@ -56,6 +50,9 @@ public:
 
 private:
     int failAndClose(DWORD windowsError);
+    // Around a run of arrived reads: read time-outs all 0, then the port's own again.
+    int useReadWaitsForBytes();
+    int restoreReadTimeouts();
     // Waits for an overlapped read or write begun with ok/the event, cancelling it when
     // it is not done within boundMs; n receives the bytes it moved. False with the
     // Windows error in error when it failed.
@@ -69,6 +66,8 @@ private:
     // The write time-out in force (the multiplier is the port's own).
     uint32_t writeMultiplierMs_ = 0;
     uint32_t writeConstantMs_ = kDefaultTimeoutMs;
+    // The read time-outs that arrived reads replaced, while they are in force.
+    bool arrivedReads_ = false;
     COMMTIMEOUTS portReadTimeouts_{};
 };
 

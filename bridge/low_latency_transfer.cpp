@@ -26,10 +26,10 @@ uint32_t msSince(int64_t then)
 
 class LowLatencyTransfer {
 public:
-    LowLatencyTransfer(BridgeConnection& connection, TransferSteps& steps)
-        : c_(connection),
+    LowLatencyTransfer(TransferLink& link, TransferSteps& steps)
+        : link_(link),
           steps_(steps),
-          timings_(connection.timings().lowLatency),
+          timings_(link.timings.lowLatency),
           comBuffer_(std::make_unique<uint8_t[]>(kTransferBlockSize)),
           cameraBuffer_(std::make_unique<uint8_t[]>(kTransferBlockSize))
     {
@@ -38,45 +38,35 @@ public:
     bool run(int& status)
     {
         // A wake-up meant for an earlier run of the mode is spent; the flags say the rest.
-        ResetEvent(c_.wakeEvent());
+        link_.signals.wake.reset();
         if (!stillOn())
             return true;
-        status = c_.userSide().enterArrivedReads();
-        if (status != 0)
-            return steps_.endWith(withStatus("Error while reading from COM interface   error code: %d", status));
-        bool ok = runBothDirections(status);
+        const bool ok = runBothDirections(status);
         // Left for another reason than a stop (the mode was switched off): the wake-up is
         // spent, so that the default mode's reads wait their time again.
-        if (c_.running())
-            ResetEvent(c_.wakeEvent());
-        // The port's own read time-outs come back for the default mode.
-        const int restored = c_.userSide().leaveArrivedReads();
-        if (ok && restored != 0) {
-            status = restored;
-            ok = steps_.endWith(withStatus("Error while reading from COM interface   error code: %d", status));
-        }
+        if (link_.running())
+            link_.signals.wake.reset();
         return ok;
     }
 
 private:
-    bool stillOn() const { return c_.running() && c_.lowLatency() && !leave_; }
+    bool stillOn() const { return link_.running() && link_.signals.lowLatency && !leave_; }
 
     bool runBothDirections(int& status)
     {
-        cameraWake_.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
         UniqueHandle cameraThread;
         DWORD id = 0;
         if (cameraWake_)
-            cameraThread.reset(c_.startThread(cameraThreadProc, this, &id));
+            cameraThread.reset(link_.startThread(cameraThreadProc, this, &id));
         if (!cameraThread) {
             status = statusFromWindowsError(GetLastError());
             if (status == 0)
                 status = statusFromWindowsError(ERROR_NOT_ENOUGH_MEMORY);
-            return steps_.endWith(withStatus("Cannot start the Camera Link reader   error code: %d", status));
+            return steps_.endWith(TransferFailure::cameraReaderStart, status);
         }
         bool ok = comToCameraLink(status);
         leave_ = true;
-        SetEvent(cameraWake_.get());
+        cameraWake_.set();
         WaitForSingleObject(cameraThread.get(), INFINITE);
         if (!cameraOk_) {
             status = cameraStatus_;
@@ -90,25 +80,21 @@ private:
     {
         while (stillOn()) {
             uint32_t n = 0;
-            status = c_.userSide().readArrived(comBuffer_.get(), kTransferBlockSize, n, c_.wakeEvent());
+            status = link_.user.readArrived(comBuffer_.get(), kTransferBlockSize, n, link_.signals.wake.get());
             if (status != 0)
-                return steps_.endWith(withStatus("Error while reading from COM interface   error code: %d", status));
+                return steps_.endWith(TransferFailure::userRead, status);
             if (n == 0) {
                 // Woken: the event is reset before the flags are read again, so a stop
                 // that comes meanwhile sets it anew and is not missed.
-                ResetEvent(c_.wakeEvent());
+                link_.signals.wake.reset();
                 continue;
             }
-            c_.recordBlock(true, comBuffer_.get(), n);
-            if (c_.echo())
-                steps_.addTracedBlock("To ClSer:", comBuffer_.get(), n);
-            uint32_t written = 0;
-            status = c_.clPort().write(comBuffer_.get(), n, written);
-            if (status != 0)
-                return steps_.endWith(withStatus("Error writing to clser interface   error code: %d", status));
+            steps_.noteBlock(true, comBuffer_.get(), n);
+            if (!steps_.writeToCamera(comBuffer_.get(), n, status))
+                return false;
             // The answer is awaited from now on: quick polls, starting at once.
             lastTrafficMs_ = nowMs();
-            SetEvent(cameraWake_.get());
+            cameraWake_.set();
         }
         return true;
     }
@@ -122,31 +108,29 @@ private:
     // Camera Link to COM, on the second thread: polls that return at once, paced.
     void cameraLinkToCom()
     {
-        PreciseTimer timer(c_.preciseTimerSystem());
+        PreciseTimer timer(*link_.timerSystem);
         if (!timer.valid()) {
-            fail(statusFromWindowsError(GetLastError()), "Cannot start the Camera Link reader   error code: %d");
+            fail(statusFromWindowsError(GetLastError()));
             return;
         }
-        const HANDLE waits[] = {c_.wakeEvent(), cameraWake_.get(), timer.handle()};
+        const HANDLE waits[] = {link_.signals.wake.get(), cameraWake_.get(), timer.handle()};
         while (stillOn()) {
             uint32_t count = kTransferBlockSize;
-            const int status = c_.clPort().read(cameraBuffer_.get(), count, 0);
+            const int status = link_.camera.read(cameraBuffer_.get(), count, 0);
             if (status != 0) {
                 // A failed read costs this poll only.
-                c_.addLine(withStatus("Error reading from clser interface   error code: %d", status));
+                link_.report.addLine(failureLine(TransferFailure::cameraRead, status));
                 count = 0;
             }
             if (count > 0) {
                 lastTrafficMs_ = nowMs();
-                c_.recordBlock(false, cameraBuffer_.get(), count);
-                if (c_.echo())
-                    steps_.addTracedBlock("To Com:", cameraBuffer_.get(), count);
+                steps_.noteBlock(false, cameraBuffer_.get(), count);
                 int writeStatus = 0;
-                if (!steps_.writeToCom(cameraBuffer_.get(), count, writeStatus)) {
+                if (!steps_.writeToUser(cameraBuffer_.get(), count, writeStatus)) {
                     cameraStatus_ = writeStatus;
                     cameraOk_ = false;
                     leave_ = true;
-                    SetEvent(c_.wakeEvent());
+                    link_.signals.wake.set();
                     return;
                 }
                 // A whole block: more may be waiting, read again at once.
@@ -154,7 +138,7 @@ private:
                     continue;
             }
             if (!timer.arm(cameraPollIntervalMs(timings_, msSince(lastTrafficMs_)))) {
-                fail(statusFromWindowsError(GetLastError()), "Cannot start the Camera Link reader   error code: %d");
+                fail(statusFromWindowsError(GetLastError()));
                 return;
             }
             WaitForMultipleObjects(3, waits, FALSE, INFINITE);
@@ -162,21 +146,21 @@ private:
     }
 
     // A failure of the second thread: the transfer ends with its line and the flag.
-    void fail(int status, const char* format)
+    void fail(int status)
     {
         cameraStatus_ = status != 0 ? status : statusFromWindowsError(ERROR_NOT_ENOUGH_MEMORY);
-        steps_.endWith(withStatus(format, cameraStatus_));
+        steps_.endWith(TransferFailure::cameraReaderStart, cameraStatus_);
         cameraOk_ = false;
         leave_ = true;
-        SetEvent(c_.wakeEvent());
+        link_.signals.wake.set();
     }
 
-    BridgeConnection& c_;
+    TransferLink& link_;
     TransferSteps& steps_;
     const LowLatencyTimings& timings_;
     std::unique_ptr<uint8_t[]> comBuffer_;
     std::unique_ptr<uint8_t[]> cameraBuffer_;
-    UniqueHandle cameraWake_;
+    UniqueEvent cameraWake_{UniqueEvent::Reset::automatic};
     // Set when either direction ends the mode's run.
     std::atomic<bool> leave_{false};
     std::atomic<int64_t> lastTrafficMs_{nowMs()};
@@ -187,9 +171,9 @@ private:
 
 } // namespace
 
-bool runLowLatencyTransfer(BridgeConnection& connection, TransferSteps& steps, int& status)
+bool runLowLatencyTransfer(TransferLink& link, TransferSteps& steps, int& status)
 {
-    LowLatencyTransfer transfer(connection, steps);
+    LowLatencyTransfer transfer(link, steps);
     return transfer.run(status);
 }
 

@@ -5,15 +5,15 @@
 // less often while the line is quiet), and writes what the camera sent to the COM port.
 #pragma once
 
-#include "bridge_connection.h"
+#include "transfer_link.h"
 #include "transfer_steps.h"
 
 namespace clser {
 
-// Runs the mode on the transfer thread, which holds the port lock, until the mode is
+// Runs the mode on the transfer thread until the mode is
 // switched off, a stop is asked for, or a transfer fails. status receives the last
 // status. False when a failure ended the transfer (its line and the connection-error
 // flag are then set); the ports are left to the caller in every case.
-bool runLowLatencyTransfer(BridgeConnection& connection, TransferSteps& steps, int& status);
+bool runLowLatencyTransfer(TransferLink& link, TransferSteps& steps, int& status);
 
 } // namespace clser

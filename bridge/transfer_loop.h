@@ -1,14 +1,14 @@
-// The transfer thread: copies bytes from the COM port to the Camera Link port and
-// back, taking turns, until it is told to stop or a transfer fails.
+// The transfer thread's work: copies bytes from the user's side to the camera and
+// back, taking turns (or in the low-latency mode, one thread per direction), until it
+// is told to stop or a transfer fails.
 #pragma once
 
-#include <windows.h>
+#include "transfer_link.h"
 
 namespace clser {
 
-// Thread procedure; the argument is the BridgeConnection whose ports, flags and locks
-// the thread works on. Returns the last status it got (0 after a stop request that
-// followed successful transfers).
-DWORD WINAPI transferThreadProc(void* connection);
+// Returns the last status it got (0 after a stop request that followed successful
+// transfers). The caller holds whatever keeps the ports open meanwhile.
+DWORD runTransfer(TransferLink& link);
 
 } // namespace clser

@@ -15,35 +15,58 @@ std::string withStatus(const char* format, int status)
     return line;
 }
 
+std::string failureLine(TransferFailure failure, int status)
+{
+    switch (failure) {
+    case TransferFailure::userRead:
+        return withStatus("Error while reading from COM interface   error code: %d", status);
+    case TransferFailure::cameraWrite:
+        return withStatus("Error writing to clser interface   error code: %d", status);
+    case TransferFailure::cameraRead:
+        return withStatus("Error reading from clser interface   error code: %d", status);
+    case TransferFailure::cameraReaderStart:
+        return withStatus("Cannot start the Camera Link reader   error code: %d", status);
+    }
+    return withStatus("error code: %d", status);
+}
+
 bool TransferSteps::endWith(std::string line)
 {
-    c_.recordEvent(line);
-    c_.addLine(std::move(line));
-    c_.reportConnectionError();
+    link_.report.recordEvent(line);
+    link_.report.addLine(std::move(line));
+    link_.signals.connectionError = true;
     return false;
 }
 
-void TransferSteps::addTracedBlock(const char* heading, const uint8_t* bytes, uint32_t count)
+void TransferSteps::noteBlock(bool toCamera, const uint8_t* bytes, uint32_t count)
 {
-    std::string line = formatTraceLine(bytes, count);
-    CriticalSectionLock lock(c_.traceLock());
-    c_.addLine(heading);
-    c_.addLine(std::move(line));
+    link_.report.recordBlock(toCamera, bytes, count);
+    if (link_.signals.echo)
+        link_.report.addLinePair(toCamera ? "To ClSer:" : "To Com:", formatTraceLine(bytes, count));
 }
 
-bool TransferSteps::writeToCom(const uint8_t* bytes, uint32_t count, int& status)
+bool TransferSteps::writeToCamera(const uint8_t* bytes, uint32_t count, int& status)
 {
-    const TransferTimings& t = c_.timings();
+    uint32_t written = 0;
+    status = link_.camera.write(bytes, count, written);
+    if (status != 0)
+        return endWith(TransferFailure::cameraWrite, status);
+    return true;
+}
+
+bool TransferSteps::writeToUser(const uint8_t* bytes, uint32_t count, int& status)
+{
+    const TransferTimings& t = link_.timings;
     const ComBlockWrite r = writeBlockToCom(
         bytes, count, t.comWriteRetries,
-        [this](const uint8_t* b, uint32_t n, uint32_t& written) { return c_.userSide().write(b, n, written); },
+        [this](const uint8_t* b, uint32_t n, uint32_t& written) { return link_.user.write(b, n, written); },
         [&t] { Sleep(t.comWriteRetryDelayMs); },
         [this](uint32_t sentSoFar) {
             char line[80];
             std::snprintf(line, sizeof line, "Retry after TotalBytesWritten: %" PRIu64, totalWritten_ + sentSoFar);
-            c_.addLine(line);
+            link_.report.addLine(line);
         },
-        [this] { return c_.running(); });
+        [this] { return link_.running(); });
     status = r.status;
     totalWritten_ += r.sent;
     totalToWrite_ += count;
@@ -51,7 +74,6 @@ bool TransferSteps::writeToCom(const uint8_t* bytes, uint32_t count, int& status
     // says how much.
     if (r.complete(count))
         return true;
-    CriticalSectionLock lock(c_.traceLock());
     char line[200];
     std::snprintf(line, sizeof line,
                   "Error writing to COM interface  error code: %d  TotalBytesWritten: %" PRIu64

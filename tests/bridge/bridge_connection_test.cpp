@@ -264,47 +264,6 @@ TEST_F(BridgeConnectionTest, StreamingCameraLeavesTheStopPrompt)
     }
 }
 
-TEST_F(BridgeConnectionTest, ComWriteThatWritesNothingRetriesThenFailsTheConnection)
-{
-    DeleteFileA(slowCameraReceiveLog().c_str());
-    configure(kSlowCamera);
-    ASSERT_EQ(controller_->connectBridge(), 1);
-    ASSERT_TRUE(user_.write("PING\r"));
-    ASSERT_TRUE(waitUntil([] { return readTextFile(slowCameraReceiveLog()) == "PING\r"; }, 5000ms))
-        << "the command reaches the camera";
-    // The user side stops taking bytes and the bridge's queue is full before the
-    // camera's answer comes: every COM write then writes nothing.
-    ASSERT_TRUE(ptyRig("stall", "COM21"));
-    ASSERT_TRUE(ptyRig("fill", "TARVCOM21"));
-
-    ASSERT_TRUE(ui_.trace.waitForLines(1, 8000ms));
-    const auto retryAt = std::chrono::steady_clock::now();
-    ASSERT_TRUE(ui_.trace.waitForLines(2, 8000ms));
-    const auto failedAfter = std::chrono::steady_clock::now() - retryAt;
-    const auto lines = ui_.trace.lines();
-    EXPECT_EQ(lines[0], "Retry after TotalBytesWritten: 0");
-    EXPECT_EQ(lines[1], "Error writing to COM interface  error code: 0  TotalBytesWritten: 0  TotalBytesToWrite: 6\n");
-    // Ten pauses of 200 ms each, with a write time-out of 100 ms after each.
-    EXPECT_GT(failedAfter, 1700ms);
-    EXPECT_LT(failedAfter, 8000ms);
-    ASSERT_TRUE(waitForConnectionError());
-
-    // The watch notices it on its next tick.
-    EXPECT_TRUE(controller_->connected());
-    expectEndedByTheWatch();
-    ptyRig("resume", "COM21");
-    user_.read(1 << 20, 300);  // what the fill left on its way
-
-    // The next connection starts with the flag clear and stays up.
-    configure(kAnsweringCamera);
-    ASSERT_EQ(controller_->connectBridge(), 1);
-    ASSERT_TRUE(user_.write("PING\r"));
-    EXPECT_EQ(user_.read(6, 2000), "PONG\r\n");
-    EXPECT_FALSE(connectionError());
-    controller_->onStatusTimer();
-    EXPECT_TRUE(controller_->connected());
-}
-
 // Every failure that ends the transfer thread ends the connection through the watch:
 // the user hears of it, and the status and tray no longer say connected.
 struct ThreadEndingFailure {
@@ -359,18 +318,6 @@ TEST_F(BridgeConnectionTest, FailedTransferThreadStartFailsTheConnectAndClosesBo
     EXPECT_FALSE(ui_.traySet);
     EXPECT_TRUE(clPortIsFree(kAnsweringCamera));
     EXPECT_TRUE(comPortIsFree("TARVCOM21"));
-}
-
-TEST_F(BridgeConnectionTest, CameraLinkReadErrorsAreTracedAndTheBridgeGoesOn)
-{
-    configure(kReadErrorCamera);
-    ASSERT_EQ(controller_->connectBridge(), 1);
-    ASSERT_TRUE(ui_.trace.waitForLines(2, 2000ms));
-    EXPECT_EQ(ui_.trace.lines()[0], "Error reading from clser interface   error code: -10006");
-    EXPECT_TRUE(controller_->connected());
-    EXPECT_FALSE(connectionError());
-    controller_->onStatusTimer();
-    EXPECT_TRUE(controller_->connected()) << "a failed Camera Link read costs one pass only";
 }
 
 TEST_F(BridgeConnectionTest, MissingComPortReportsMinusTwoAndClosesTheCameraLinkPort)

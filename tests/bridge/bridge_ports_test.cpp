@@ -122,10 +122,6 @@ TEST_F(ComPortTest, ReadOfArrivedBytesReturnsWithTheFirstBytesOrWhenWoken)
     ASSERT_EQ(port_.open("\\\\.\\TARVCOM22", 9600, 0, 8, 0), 0);
     COMMTIMEOUTS before{};
     ASSERT_TRUE(GetCommTimeouts(port_.handle(), &before));
-    COMMTIMEOUTS saved{};
-    ASSERT_EQ(port_.useReadWaitsForBytes(&saved), 0);
-    EXPECT_EQ(saved.ReadIntervalTimeout, before.ReadIntervalTimeout);
-    EXPECT_EQ(saved.ReadTotalTimeoutMultiplier, before.ReadTotalTimeoutMultiplier);
     UniqueHandle wake(CreateEventA(nullptr, TRUE, FALSE, nullptr));
 
     // Bytes already there, and bytes that come while the read waits, all in one read.
@@ -166,9 +162,13 @@ TEST_F(ComPortTest, ReadOfArrivedBytesReturnsWithTheFirstBytesOrWhenWoken)
     ASSERT_TRUE(user.write("x"));
     ASSERT_EQ(port_.readArrived(buf, sizeof buf, got, wake.get()), 0);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), got), "x");
-
-    ASSERT_EQ(port_.restoreReadTimeouts(saved), 0);
     COMMTIMEOUTS t{};
+    ASSERT_TRUE(GetCommTimeouts(port_.handle(), &t));
+    EXPECT_EQ(t.ReadIntervalTimeout + t.ReadTotalTimeoutMultiplier + t.ReadTotalTimeoutConstant, 0u)
+        << "arrived reads wait for their byte whatever the port had";
+
+    // The next plain read puts the port's own read time-outs back.
+    ASSERT_EQ(port_.read(buf, sizeof buf, got, 10), 0);
     ASSERT_TRUE(GetCommTimeouts(port_.handle(), &t));
     EXPECT_EQ(t.ReadIntervalTimeout, before.ReadIntervalTimeout);
     EXPECT_EQ(t.ReadTotalTimeoutMultiplier, before.ReadTotalTimeoutMultiplier);
