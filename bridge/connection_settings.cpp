@@ -53,12 +53,6 @@ void parseLineSettings(std::string_view text, ConnectionSettings& s)
     s.stopBits = stopBits == "1.5" ? 1 : stopBits == "2" ? 2 : 0;
 }
 
-uint32_t baudRateForClBaudCode(int32_t code)
-{
-    const uint32_t rate = rateOfClBaudCode(code);
-    return rate != 0 ? rate : 9600;
-}
-
 const char* parityLetter(int32_t parity)
 {
     switch (parity) {

@@ -38,9 +38,6 @@ struct ConnectionSettings {
 // settings text; a field that is not recognised takes its default.
 void parseLineSettings(std::string_view text, ConnectionSettings& settings);
 
-// Line rate that a Camera Link baud-rate constant stands for (9600 for unknown codes).
-uint32_t baudRateForClBaudCode(int32_t clBaudCode);
-
 // "n", "o", "e" for parity 0, 1, 2 (and "n" for anything else).
 const char* parityLetter(int32_t parity);
 // "1", "1.5", "2" for stop-bit codes 0, 1, 2 (and "1" for anything else).

@@ -47,4 +47,11 @@ constexpr uint32_t rateOfClBaudCode(int32_t clBaudCode)
     return 0;
 }
 
+// The same, 9600 when it is none (a connection's rate when its code is unknown).
+constexpr uint32_t baudRateForClBaudCode(int32_t clBaudCode)
+{
+    const uint32_t rate = rateOfClBaudCode(clBaudCode);
+    return rate != 0 ? rate : 9600;
+}
+
 } // namespace clser

@@ -19,7 +19,7 @@ public:
     uint32_t setBaudRate(uint32_t bitsPerSecond) override
     {
         inForce = rateAfterRequest(bitsPerSecond, inForce);
-        FUZZ_CHECK(cameraLinkBaudConstant(inForce) != 0);
+        FUZZ_CHECK(clBaudCodeForRate(inForce) != 0);
         return inForce;
     }
     void purge(PurgeKind what) override

@@ -67,7 +67,7 @@ const LineSettingsCase kLineSettingsCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, ParseLineSettings, ::testing::ValuesIn(kLineSettingsCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(LineLabels, ParityStopBitsAndClRates)
+TEST(LineLabels, ParityAndStopBits)
 {
     EXPECT_STREQ(parityLetter(0), "n");
     EXPECT_STREQ(parityLetter(1), "o");
@@ -75,10 +75,6 @@ TEST(LineLabels, ParityStopBitsAndClRates)
     EXPECT_STREQ(stopBitsLabel(0), "1");
     EXPECT_STREQ(stopBitsLabel(1), "1.5");
     EXPECT_STREQ(stopBitsLabel(2), "2");
-    EXPECT_EQ(baudRateForClBaudCode(16), 115200u);
-    EXPECT_EQ(baudRateForClBaudCode(3), 9600u);
-    EXPECT_EQ(clBaudCodeForRate(921600), 128);
-    EXPECT_EQ(clBaudCodeForRate(4800), 0);
 }
 
 TEST(SettingsNeedReconnect, EchoAloneDoesNotCount)

@@ -1,6 +1,7 @@
 // The network keys of a connection section, the command-line word that carries them,
 // the line-rate choice and the statuses of Winsock errors.
 #include "baud_rate_choice.h"
+#include "line_rates.h"
 #include "network_settings.h"
 #include "winsock_error_status.h"
 
@@ -181,7 +182,7 @@ TEST(NetworkWord, MalformedWordsAreRefusedWithTheirReason)
     }
 }
 
-TEST(BaudRateChoice, TheEightCameraLinkRatesAndNothingElse)
+TEST(LineRates, TheEightCameraLinkRatesAndNothingElse)
 {
     const struct {
         uint32_t bitsPerSecond;
@@ -191,14 +192,16 @@ TEST(BaudRateChoice, TheEightCameraLinkRatesAndNothingElse)
         {0, 0}, {300, 0}, {9601, 0}, {14400, 0}, {1000000, 0}, {0xFFFFFFFF, 0},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(cameraLinkBaudConstant(c.bitsPerSecond), c.constant) << c.bitsPerSecond;
+        EXPECT_EQ(clBaudCodeForRate(c.bitsPerSecond), static_cast<int32_t>(c.constant)) << c.bitsPerSecond;
         if (c.constant != 0) {
-            EXPECT_EQ(bitsPerSecondOfConstant(c.constant), c.bitsPerSecond);
+            EXPECT_EQ(rateOfClBaudCode(static_cast<int32_t>(c.constant)), c.bitsPerSecond);
+            EXPECT_EQ(baudRateForClBaudCode(static_cast<int32_t>(c.constant)), c.bitsPerSecond);
         }
         EXPECT_EQ(rateAfterRequest(c.bitsPerSecond, 57600), c.constant != 0 ? c.bitsPerSecond : 57600u)
             << c.bitsPerSecond;
     }
-    EXPECT_EQ(bitsPerSecondOfConstant(3), 0u);
+    EXPECT_EQ(rateOfClBaudCode(3), 0u);
+    EXPECT_EQ(baudRateForClBaudCode(3), 9600u) << "a code that is none stands for 9600";
 }
 
 TEST(WinsockErrorStatus, CommonErrorsHaveTheirOwnNumbers)
