@@ -46,7 +46,7 @@ TrafficRecorder::TrafficRecorder(std::unique_ptr<RecordSink> sink, uint64_t limi
       queueBytes_(queueBytes),
       flushIntervalMs_(flushIntervalMs),
       header_{std::move(versionLine), std::move(connectionLine)},
-      wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr))
+      wake_(UniqueEvent::Reset::automatic)
 {
     if (wake_)
         thread_.reset(CreateThread(nullptr, 0, writerThreadProc, this, 0, nullptr));
@@ -65,7 +65,7 @@ TrafficRecorder::~TrafficRecorder()
         queue_.push_back(std::move(end));
         ending_ = true;
     }
-    SetEvent(wake_.get());
+    wake_.set();
     WaitForSingleObject(thread_.get(), INFINITE);
 }
 
@@ -106,7 +106,7 @@ bool TrafficRecorder::push(Record record, size_t bound, uint32_t lostBytes)
     // The writer takes the queue on its own once a flush interval; it is woken early only
     // when the queue fills up, so that a round trip never pays for waking it.
     if (wakeWriter)
-        SetEvent(wake_.get());
+        wake_.set();
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "critical_section.h"
 #include "record_file.h"
 #include "traffic_record_line.h"
+#include "unique_event.h"
 #include "unique_handle.h"
 
 #include <windows.h>
@@ -88,7 +89,7 @@ private:
     bool unflushed_ = false;
 
     std::atomic<bool> stopped_{false};
-    UniqueHandle wake_;
+    UniqueEvent wake_;
     UniqueHandle thread_;
 };
 

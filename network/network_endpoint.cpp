@@ -65,7 +65,7 @@ NetworkEndpoint::NetworkEndpoint(NetworkSettings settings, EndpointHooks hooks, 
       hooks_(std::move(hooks)),
       wake_(wakeEvent),
       timings_(timings),
-      interrupt_(::CreateEventA(nullptr, TRUE, FALSE, nullptr))
+      interrupt_(UniqueEvent::Reset::manual)
 {
 }
 
@@ -78,7 +78,7 @@ int NetworkEndpoint::open()
         return statusFromWinsockError(winsock_.error());
     if (!interrupt_)
         return statusFromWinsockError(WSA_NOT_ENOUGH_MEMORY);
-    ::ResetEvent(interrupt_.get());
+    interrupt_.reset();
     listenEvent_.reset(::WSACreateEvent());
     clientEvent_.reset(::WSACreateEvent());
     if (!listenEvent_ || !clientEvent_)
@@ -138,7 +138,7 @@ void NetworkEndpoint::close()
 void NetworkEndpoint::interrupt()
 {
     if (interrupt_)
-        ::SetEvent(interrupt_.get());
+        interrupt_.set();
 }
 
 int NetworkEndpoint::read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t timeoutMs)
@@ -237,7 +237,7 @@ int NetworkEndpoint::write(const uint8_t* buffer, uint32_t count, uint32_t& writ
         }
         // Room comes when the client reads; the lock is free meanwhile for the read and
         // for the client's own requests. A stop drops what is left.
-        if (::WaitForSingleObject(interrupt_.get(), kSendRetryMs) == WAIT_OBJECT_0)
+        if (interrupt_.wait(kSendRetryMs))
             return 0;
     }
 }

@@ -21,7 +21,7 @@
 #include "network_settings.h"
 #include "refusal_throttle.h"
 #include "rfc2217_session.h"
-#include "unique_handle.h"
+#include "unique_event.h"
 #include "winsock_handles.h"
 
 #include <windows.h>
@@ -116,7 +116,7 @@ private:
     WinsockLibrary winsock_;
     UniqueWsaEvent listenEvent_;
     UniqueWsaEvent clientEvent_;
-    UniqueHandle interrupt_;
+    UniqueEvent interrupt_;
     UniqueSocket listener_;
     std::atomic<bool> listening_{false};
     uint16_t listeningPort_ = 0;
