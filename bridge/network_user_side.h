@@ -23,7 +23,7 @@ public:
                     RateRequest onRateRequest, std::function<void(std::string)> addLine);
 
     // Starts listening: 0, or the negative status of the failure (-100: port taken).
-    int open() { return endpoint_.open(); }
+    [[nodiscard]] int open() { return endpoint_.open(); }
     void close() { endpoint_.close(); }
     // Ends the endpoint's waits at once: the connection is stopping.
     void interrupt() { endpoint_.interrupt(); }

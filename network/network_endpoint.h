@@ -64,7 +64,7 @@ public:
 
     // Starts listening: 0, or a negative status (statusFromWinsockError; -100: the port
     // is taken).
-    int open();
+    [[nodiscard]] int open();
     // Drops the client (clientDisconnected is called) and stops listening.
     void close();
     // Ends every wait of read() and write() at once, and keeps them from waiting until
@@ -76,12 +76,12 @@ public:
     // byte, when the time passes, or when the wake event is signalled. 0 with got bytes
     // (0 or more); a negative status only when listening fails. A client that goes away
     // is no failure.
-    int read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t timeoutMs);
+    [[nodiscard]] int read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint32_t timeoutMs);
     // Hands camera bytes to the client (IAC doubled in RFC 2217 mode), waiting while too
     // many are still on their way to it. Without a client the bytes are dropped; written
     // is always count and the status 0. A client whose sending makes no progress for the
     // stalled-client bound is dropped.
-    int write(const uint8_t* buffer, uint32_t count, uint32_t& written);
+    [[nodiscard]] int write(const uint8_t* buffer, uint32_t count, uint32_t& written);
 
     bool hasClient() const;
     // "a.b.c.d:port" of the client served, empty without one. Never waits on the client.
