@@ -6,6 +6,7 @@
 #include "network_settings.h"
 #include "program_path.h"
 #include "traffic_record_settings.h"
+#include "virtual_pair.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -37,7 +38,7 @@ CDunmereMainDlg::CDunmereMainDlg(const std::string& comPortName, int32_t clPortI
       startPortName_(comPortName)
 {
     ConnectionSettings& s = controller_.settings();
-    s.bridgePortName = "TARV" + comPortName;
+    s.bridgePortName = partnerName(comPortName);
     s.userPortName = comPortName;
     s.clPortIndex = clPortIndex;
     s.lowLatency = lowLatency;

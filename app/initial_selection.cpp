@@ -7,12 +7,12 @@
 namespace clser::app {
 
 StartChoice chooseInitialSelection(const std::string& startPortName, ConnectionSettings& settings,
-                                   const std::vector<discovery::PortEntry>& portEntries,
+                                   const std::vector<VirtualPair>& portEntries,
                                    const std::vector<std::string>& clPortNames)
 {
     if (startPortName.size() < 2) {
         const auto pair = std::find_if(portEntries.begin(), portEntries.end(),
-                                       [](const discovery::PortEntry& e) { return e.pairId.size() >= 2; });
+                                       [](const VirtualPair& e) { return e.pairId.size() >= 2; });
         if (pair != portEntries.end()) {
             settings.userPortName = pair->portName;
             settings.bridgePortName = pair->partnerName;
@@ -21,7 +21,7 @@ StartChoice chooseInitialSelection(const std::string& startPortName, ConnectionS
             settings.clPortIndex = discovery::cameraLinkPortIndexOfName(clPortNames.front());
         return StartChoice::NoStartPort;
     }
-    const bool listed = std::any_of(portEntries.begin(), portEntries.end(), [&](const discovery::PortEntry& e) {
+    const bool listed = std::any_of(portEntries.begin(), portEntries.end(), [&](const VirtualPair& e) {
         return e.portName == startPortName && e.partnerName.size() >= 2;
     });
     if (listed && settings.clPortIndex >= 0 && static_cast<size_t>(settings.clPortIndex) < clPortNames.size())
@@ -32,10 +32,10 @@ StartChoice chooseInitialSelection(const std::string& startPortName, ConnectionS
     return StartChoice::StartPortUnusable;
 }
 
-void dropUnlistedPort(ConnectionSettings& settings, const std::vector<discovery::PortEntry>& portEntries)
+void dropUnlistedPort(ConnectionSettings& settings, const std::vector<VirtualPair>& portEntries)
 {
     const bool listed = std::any_of(portEntries.begin(), portEntries.end(),
-                                    [&](const discovery::PortEntry& e) { return e.portName == settings.userPortName; });
+                                    [&](const VirtualPair& e) { return e.portName == settings.userPortName; });
     if (!listed) {
         settings.userPortName.clear();
         settings.bridgePortName.clear();

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "connection_settings.h"
-#include "port_entry.h"
+#include "virtual_pair.h"
 
 #include <string>
 #include <vector>
@@ -18,10 +18,10 @@ enum class StartChoice {
 
 // Applies the initial selection to settings and says what the dialog does next.
 StartChoice chooseInitialSelection(const std::string& startPortName, ConnectionSettings& settings,
-                                   const std::vector<discovery::PortEntry>& portEntries,
+                                   const std::vector<VirtualPair>& portEntries,
                                    const std::vector<std::string>& clPortNames);
 
 // Clears both port names when userPortName is no port of the list.
-void dropUnlistedPort(ConnectionSettings& settings, const std::vector<discovery::PortEntry>& portEntries);
+void dropUnlistedPort(ConnectionSettings& settings, const std::vector<VirtualPair>& portEntries);
 
 } // namespace clser::app

@@ -54,7 +54,7 @@ int clBaudBoxPosition(int32_t clBaudCode)
     return -1;
 }
 
-std::vector<std::string> comPortBoxItems(const std::vector<discovery::PortEntry>& portEntries, bool showPhysicalPorts)
+std::vector<std::string> comPortBoxItems(const std::vector<VirtualPair>& portEntries, bool showPhysicalPorts)
 {
     std::vector<std::string> items;
     for (const auto& entry : portEntries) {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "connection_settings.h"
-#include "port_entry.h"
+#include "virtual_pair.h"
 
 #include <cstdint>
 #include <string>
@@ -34,7 +34,7 @@ int clBaudBoxPosition(int32_t clBaudCode);
 
 // The COM port box's items in list order (the box sorts them): "COM5-TARVCOM5" for a
 // virtual pair, the bare name of a physical port only when those are shown.
-std::vector<std::string> comPortBoxItems(const std::vector<discovery::PortEntry>& portEntries,
+std::vector<std::string> comPortBoxItems(const std::vector<VirtualPair>& portEntries,
                                          bool showPhysicalPorts);
 // The text whose item is selected: "<user>-<bridge>", or empty to take the first item.
 std::string comPortSelectionPrefix(const ConnectionSettings& settings);

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "connection_settings.h"
-#include "port_entry.h"
+#include "virtual_pair.h"
 #include "port_setting_choices.h"
 #include "win_dialog.h"
 
@@ -18,7 +18,7 @@ public:
     explicit CPortSettingDlg(bool autorun);
 
     void setClPortNames(const std::vector<std::string>& names) { clPortNames_ = names; }
-    void setPortEntries(const std::vector<discovery::PortEntry>& entries) { portEntries_ = entries; }
+    void setPortEntries(const std::vector<VirtualPair>& entries) { portEntries_ = entries; }
     // The first eight fields and the transfer mode count; echo is carried through unchanged.
     void setSettings(const ConnectionSettings& settings) { settings_ = settings; }
     const ConnectionSettings& settings() const { return settings_; }
@@ -39,7 +39,7 @@ private:
     void confirm();
 
     std::vector<std::string> clPortNames_;
-    std::vector<discovery::PortEntry> portEntries_;
+    std::vector<VirtualPair> portEntries_;
     ConnectionSettings settings_;
     bool showPhysicalPorts_ = false;
     bool autorun_;

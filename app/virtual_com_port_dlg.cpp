@@ -17,7 +17,7 @@ constexpr size_t kLongestErrorText = 511;
 
 CVirtualCOMPortDlg::CVirtualCOMPortDlg() : DialogBase(IDD_VIRTUAL_COM_PORT) {}
 
-void CVirtualCOMPortDlg::setPortEntries(const std::vector<discovery::PortEntry>& entries)
+void CVirtualCOMPortDlg::setPortEntries(const std::vector<VirtualPair>& entries)
 {
     pairList_.clear();
     physicalPortNames_.clear();
@@ -42,7 +42,7 @@ void CVirtualCOMPortDlg::reloadPortBox()
     pairLibrary_.init(); // reads the installed pairs anew
     const int count = pairLibrary_.pairCount();
     for (int i = 0; i < count; ++i)
-        if (const std::optional<discovery::PortEntry> pair = pairLibrary_.pairAt(i))
+        if (const std::optional<VirtualPair> pair = pairLibrary_.pairAt(i))
             pairList_.push_back(*pair);
     HWND box = item(IDC_VCOM_PORTS);
     SendMessageA(box, CB_RESETCONTENT, 0, 0);

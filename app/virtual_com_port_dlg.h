@@ -2,7 +2,7 @@
 #pragma once
 
 #include "message_dlg.h"
-#include "port_entry.h"
+#include "virtual_pair.h"
 #include "tarv_vcom_pair_library.h"
 #include "win_dialog.h"
 
@@ -17,9 +17,9 @@ public:
     CVirtualCOMPortDlg();
 
     // Pairs go to the pair list, every other entry's name to the physical port names.
-    void setPortEntries(const std::vector<discovery::PortEntry>& entries);
+    void setPortEntries(const std::vector<VirtualPair>& entries);
 
-    const std::vector<discovery::PortEntry>& pairList() const { return pairList_; }
+    const std::vector<VirtualPair>& pairList() const { return pairList_; }
     const std::vector<std::string>& physicalPortNames() const { return physicalPortNames_; }
 
 protected:
@@ -33,7 +33,7 @@ private:
     void showLibraryError();
 
     discovery::TarvVComPairLibrary pairLibrary_;
-    std::vector<discovery::PortEntry> pairList_;
+    std::vector<VirtualPair> pairList_;
     std::vector<std::string> physicalPortNames_;
     std::unique_ptr<CMessageDlg> progress_;
 };

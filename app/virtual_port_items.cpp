@@ -13,7 +13,7 @@ intptr_t pairNumberOfId(const std::string& pairId)
 
 std::string pairIdOfNumber(intptr_t number) { return "CNC" + std::to_string(number); }
 
-std::vector<VirtualPortItem> virtualPortItems(const std::vector<discovery::PortEntry>& pairs,
+std::vector<VirtualPortItem> virtualPortItems(const std::vector<VirtualPair>& pairs,
                                               const std::vector<std::string>& physicalPortNames)
 {
     std::vector<VirtualPortItem> items;

@@ -1,7 +1,7 @@
 // The items of the virtual COM port dialog's port box and the pair each one stands for.
 #pragma once
 
-#include "port_entry.h"
+#include "virtual_pair.h"
 
 #include <cstdint>
 #include <string>
@@ -22,7 +22,7 @@ intptr_t pairNumberOfId(const std::string& pairId);
 std::string pairIdOfNumber(intptr_t number);
 
 // Pairs first, in list order, then the physical ports; the box sorts them.
-std::vector<VirtualPortItem> virtualPortItems(const std::vector<discovery::PortEntry>& pairs,
+std::vector<VirtualPortItem> virtualPortItems(const std::vector<VirtualPair>& pairs,
                                               const std::vector<std::string>& physicalPortNames);
 
 // True when the item is a pair (its text contains "TARVCOM").

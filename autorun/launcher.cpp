@@ -70,7 +70,7 @@ bool firstRun(discovery::TarvVComPairLibrary& library, const LauncherPaths& path
     if (!library.installAll())
         return false;
     for (uint32_t i = 0; i < numClPorts; ++i) {
-        if (const std::optional<discovery::PortEntry> pair = library.pairAt(static_cast<int>(i))) {
+        if (const std::optional<VirtualPair> pair = library.pairAt(static_cast<int>(i))) {
             writeFirstRunSection(paths.configFile, static_cast<int>(i) + 1, pair->portName, static_cast<int>(i));
             connections.push_back(static_cast<int>(i) + 1);
         }

@@ -40,7 +40,7 @@ void writeFirstRunSection(const std::string& configPath, int number, const std::
 
 // "COM" followed by the text when it is digits only, else the text unchanged.
 std::string comPortNameOf(std::string_view comValue);
-// "TARV" followed by the COM port name in upper case: the bridge end of its pair.
+// The bridge end of the pair (partnerName) of the COM port name in upper case.
 std::string bridgeSearchKey(std::string_view comPortName);
 // "%d,%s,%d,%s": baud rate, parity, data bits, stop bits.
 std::string lineSettingsText(const LauncherSection& section);

@@ -6,6 +6,7 @@
 #include "digit_text.h"
 #include "dunmere_config.h"
 #include "letter_case.h"
+#include "virtual_pair.h"
 
 #include <cstdio>
 
@@ -31,7 +32,7 @@ std::string comPortNameOf(std::string_view comValue)
 
 std::string bridgeSearchKey(std::string_view comPortName)
 {
-    return "TARV" + upperCase(comPortName);
+    return partnerName(upperCase(comPortName));
 }
 
 std::string lineSettingsText(const LauncherSection& s)

@@ -7,14 +7,14 @@
 
 namespace clser::discovery {
 
-int enumerateComPorts(std::vector<PortEntry>& portEntries)
+int enumerateComPorts(std::vector<VirtualPair>& portEntries)
 {
     const std::optional<std::string> list = queryDosDeviceNames();
     if (!list)
         return 0;
-    for (std::string& name : splitDeviceNameList(list->data(), list->size()))
+    for (std::string& name : splitDosDeviceNames(*list))
         if (isComPortDeviceName(name))
-            portEntries.push_back(PortEntry{{}, std::move(name), {}});
+            portEntries.push_back(VirtualPair{{}, std::move(name), {}});
     return 1;
 }
 

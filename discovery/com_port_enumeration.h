@@ -1,7 +1,7 @@
 // Lists the machine's COM ports from its device names.
 #pragma once
 
-#include "port_entry.h"
+#include "virtual_pair.h"
 
 #include <vector>
 
@@ -11,6 +11,6 @@ namespace clser::discovery {
 // followed by digits, up to 7 characters, in the order the system lists them; the name
 // keeps the case the system reports. 1 when the device list could be read, else 0 with
 // nothing added.
-int enumerateComPorts(std::vector<PortEntry>& portEntries);
+int enumerateComPorts(std::vector<VirtualPair>& portEntries);
 
 } // namespace clser::discovery

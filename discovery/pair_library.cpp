@@ -29,14 +29,14 @@ std::optional<std::string> PairLibrary::errorText()
     return text;
 }
 
-std::optional<PortEntry> PairLibrary::pairAt(int index)
+std::optional<VirtualPair> PairLibrary::pairAt(int index)
 {
     char pairId[kPairTextSize] = {};
     char portName[kPairTextSize] = {};
     char partnerName[kPairTextSize] = {};
     if (onePair(index, pairId, portName, partnerName) == 0)
         return std::nullopt;
-    return PortEntry{pairText(pairId), pairText(portName), pairText(partnerName)};
+    return VirtualPair{pairText(pairId), pairText(portName), pairText(partnerName)};
 }
 
 } // namespace clser::discovery

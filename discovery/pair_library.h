@@ -2,7 +2,7 @@
 // list can be built without the library.
 #pragma once
 
-#include "port_entry.h"
+#include "virtual_pair.h"
 
 #include <optional>
 #include <string>
@@ -21,7 +21,7 @@ struct PairLibrary {
     std::optional<std::string> errorText();
     // The pair at an index, read into zero-filled pair text buffers; nothing when the
     // library gives no pair there.
-    std::optional<PortEntry> pairAt(int index);
+    std::optional<VirtualPair> pairAt(int index);
 };
 
 } // namespace clser::discovery

@@ -4,7 +4,7 @@
 
 #include "discovery_ui.h"
 #include "pair_library.h"
-#include "port_entry.h"
+#include "virtual_pair.h"
 
 #include <string>
 #include <vector>
@@ -25,13 +25,13 @@ public:
 
     // Display names "%d. %s_Port%d"; the name at position i carries the index i.
     const std::vector<std::string>& clPortNames() const { return clPortNames_; }
-    const std::vector<PortEntry>& portEntries() const { return portEntries_; }
+    const std::vector<VirtualPair>& portEntries() const { return portEntries_; }
 
 private:
     PairLibrary& pairLibrary_;
     DiscoveryUi& ui_;
     std::vector<std::string> clPortNames_;
-    std::vector<PortEntry> portEntries_;
+    std::vector<VirtualPair> portEntries_;
 };
 
 } // namespace clser::discovery

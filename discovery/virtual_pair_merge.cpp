@@ -3,9 +3,9 @@
 #include <algorithm>
 
 namespace clser::discovery {
-void mergePair(std::vector<PortEntry>& portEntries, const PortEntry& pair)
+void mergePair(std::vector<VirtualPair>& portEntries, const VirtualPair& pair)
 {
-    const auto same = std::find_if(portEntries.begin(), portEntries.end(), [&](const PortEntry& entry) {
+    const auto same = std::find_if(portEntries.begin(), portEntries.end(), [&](const VirtualPair& entry) {
         return entry.portName == pair.portName || entry.portName == pair.partnerName;
     });
     if (same != portEntries.end())
@@ -13,7 +13,7 @@ void mergePair(std::vector<PortEntry>& portEntries, const PortEntry& pair)
     portEntries.push_back(pair);
 }
 
-void mergeVirtualPairs(std::vector<PortEntry>& portEntries, PairLibrary& library, DiscoveryUi& ui)
+void mergeVirtualPairs(std::vector<VirtualPair>& portEntries, PairLibrary& library, DiscoveryUi& ui)
 {
     if (library.init() == 0) {
         if (const std::optional<std::string> text = library.errorText())
@@ -22,7 +22,7 @@ void mergeVirtualPairs(std::vector<PortEntry>& portEntries, PairLibrary& library
     }
     const int count = library.pairCount();
     for (int index = 0; index < count; ++index)
-        if (const std::optional<PortEntry> pair = library.pairAt(index))
+        if (const std::optional<VirtualPair> pair = library.pairAt(index))
             mergePair(portEntries, *pair);
 }
 

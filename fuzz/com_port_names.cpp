@@ -2,6 +2,7 @@
 // further than its length, and pairs from a library whose texts may fill their 20-byte
 // buffers without a terminator, merged in.
 #include "com_port_names.h"
+#include "dos_device_names.h"
 #include "fuzz_check.h"
 #include "virtual_pair_merge.h"
 
@@ -76,9 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string listing = fdp.ConsumeRemainingBytesAsString();
     std::unique_ptr<char[]> block(new char[listing.size()]);
     std::memcpy(block.get(), listing.data(), listing.size());
-    const auto names = splitDeviceNameList(block.get(), listing.size());
+    const auto names = clser::splitDosDeviceNames(std::string_view(block.get(), listing.size()));
 
-    std::vector<PortEntry> entries;
+    std::vector<VirtualPair> entries;
     for (const auto& name : names) {
         FUZZ_CHECK(!name.empty() && name.find('\0') == std::string::npos);
         if (isComPortDeviceName(name)) {

@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // What the main dialog then does with them.
     ConnectionSettings settings;
     settings.userPortName = start.comPortName;
-    settings.bridgePortName = "TARV" + start.comPortName;
+    settings.bridgePortName = partnerName(start.comPortName);
     settings.clPortIndex = start.clPortIndex;
     if (!start.lineSettings.empty())
         parseLineSettings(start.lineSettings, settings);
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // A port list and Camera Link port names made of the same arguments: an argument
     // with a '-' is a pair "<id>-<port>-<partner>", any other a plain port.
-    std::vector<discovery::PortEntry> entries;
+    std::vector<VirtualPair> entries;
     std::vector<std::string> clPortNames;
     for (size_t i = 0; i < arguments.size() && i < 16; ++i) {
         const std::string& a = arguments[i];

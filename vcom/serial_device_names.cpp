@@ -1,35 +1,16 @@
 #include "serial_device_names.h"
 
-#include "letter_case.h"
+#include "dos_device_names.h"
 
 namespace clser::vcom {
-namespace {
-
-constexpr std::size_t kShortestName = 4;
-constexpr std::size_t kLongestName = 14;
-
-} // namespace
 
 std::vector<std::string> filterSerialDeviceNames(std::string_view zeroSeparatedNames)
 {
+    constexpr std::size_t kLongestName = 14;
     std::vector<std::string> names;
-    std::size_t pos = 0;
-    while (pos < zeroSeparatedNames.size()) {
-        std::size_t end = zeroSeparatedNames.find('\0', pos);
-        if (end == std::string_view::npos)
-            end = zeroSeparatedNames.size();
-        const std::string_view name = zeroSeparatedNames.substr(pos, end - pos);
-        if (name.empty())
-            break;
-        pos = end + 1;
-        if (name.size() < kShortestName || name.size() > kLongestName)
-            continue;
-        // A name may count twice in principle; both tests run independently.
-        if (startsWithIgnoringCase(name, "COM") && isAllDigits(name.substr(3)))
-            names.emplace_back(name);
-        if (startsWithIgnoringCase(name, "tarvcom") && isAllDigits(name.substr(7)))
-            names.emplace_back(name);
-    }
+    for (std::string& name : splitDosDeviceNames(zeroSeparatedNames))
+        if (isNumberedDeviceName(name, "COM", kLongestName) || isNumberedDeviceName(name, "TARVCOM", kLongestName))
+            names.push_back(std::move(name));
     return names;
 }
 

@@ -11,8 +11,8 @@ namespace clser::vcom {
 
 using clser::isAllDigits;
 
-// The names of a QueryDosDeviceA listing (zero-separated, ended by an empty name) that
-// look like serial ports: 4 to 14 characters, COM<digits> or TARVCOM<digits> in any case.
+// The names of a QueryDosDeviceA listing (see splitDosDeviceNames) that look like serial
+// ports: at most 14 characters, COM<digits> or TARVCOM<digits> in any case.
 std::vector<std::string> filterSerialDeviceNames(std::string_view zeroSeparatedNames);
 
 // The numbers of COM<digits> and TARVCOM<digits> names (upper case only), in list order,

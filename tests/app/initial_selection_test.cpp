@@ -6,11 +6,11 @@ using clser::ConnectionSettings;
 using clser::app::chooseInitialSelection;
 using clser::app::dropUnlistedPort;
 using clser::app::StartChoice;
-using clser::discovery::PortEntry;
+using clser::VirtualPair;
 
 namespace {
 
-const std::vector<PortEntry> kPorts = {
+const std::vector<VirtualPair> kPorts = {
     {"", "COM1", ""}, {"CNC0", "COM5", "TARVCOM5"}, {"CNC1", "COM6", "TARVCOM6"}, {"", "COM9", ""}};
 const std::vector<std::string> kClNames = {"0. SimBoard_Port0", "1. SimBoard_Port1"};
 
@@ -27,7 +27,7 @@ struct SelectionCase {
     const char* name;
     std::string startPort;
     int index;
-    std::vector<PortEntry> ports;
+    std::vector<VirtualPair> ports;
     std::vector<std::string> clNames;
     StartChoice choice;
     std::string userPort;

@@ -4,7 +4,7 @@
 
 using namespace clser::app;
 using clser::ConnectionSettings;
-using clser::discovery::PortEntry;
+using clser::VirtualPair;
 
 namespace {
 
@@ -47,7 +47,7 @@ TEST(BaudBoxes, EightRatesWithTheirCameraLinkCodes)
 
 TEST(ComPortBox, PairsAlwaysAndPhysicalPortsOnRequest)
 {
-    const std::vector<PortEntry> ports = {{"", "COM1", ""}, {"CNC0", "COM5", "TARVCOM5"}, {"CNC1", "COM6", "TARVCOM6"}};
+    const std::vector<VirtualPair> ports = {{"", "COM1", ""}, {"CNC0", "COM5", "TARVCOM5"}, {"CNC1", "COM6", "TARVCOM6"}};
     EXPECT_EQ(comPortBoxItems(ports, false), (std::vector<std::string>{"COM5-TARVCOM5", "COM6-TARVCOM6"}));
     EXPECT_EQ(comPortBoxItems(ports, true), (std::vector<std::string>{"COM1", "COM5-TARVCOM5", "COM6-TARVCOM6"}));
     EXPECT_TRUE(comPortBoxItems({}, true).empty());

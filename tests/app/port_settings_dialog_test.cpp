@@ -13,13 +13,13 @@
 using namespace clser::apptest;
 using clser::ConnectionSettings;
 using clser::app::CPortSettingDlg;
-using clser::discovery::PortEntry;
+using clser::VirtualPair;
 
 namespace {
 
 using PortDlg = Instrumented<CPortSettingDlg>;
 
-const std::vector<PortEntry> kPorts = {
+const std::vector<VirtualPair> kPorts = {
     {"", "COM1", ""}, {"CNC1", "COM6", "TARVCOM6"}, {"CNC0", "COM5", "TARVCOM5"}};
 const std::vector<std::string> kNames = {"0. SimBoard_Port0", "1. SimBoard_Port1"};
 

@@ -435,14 +435,14 @@ TEST(Screenshots, MainPortSettingsAndAboutDialogs)
     };
     shoot("main-dialog");
 
-    PostMessageA(main, WM_COMMAND, 32777, 0);
+    PostMessageA(main, WM_COMMAND, ID_PORT_SETTINGS, 0);
     auto settings = waitForBox(pid, "Port Settings", 15000);
     ASSERT_TRUE(settings);
     Sleep(1000);
     shoot("port-settings");
     answer(settings->window, IDCANCEL);
 
-    PostMessageA(main, WM_COMMAND, 32810, 0);
+    PostMessageA(main, WM_COMMAND, ID_ABOUT, 0);
     auto about = waitForBox(pid, "About ClserDunmere", 15000);
     ASSERT_TRUE(about);
     Sleep(1000);

@@ -13,7 +13,7 @@
 
 using namespace clser::apptest;
 using clser::app::CVirtualCOMPortDlg;
-using clser::discovery::PortEntry;
+using clser::VirtualPair;
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 using namespace clser::app;
-using clser::discovery::PortEntry;
+using clser::VirtualPair;
 
 namespace {
 
@@ -28,7 +28,7 @@ TEST(PairNumber, IdentifierIsNeverCut)
 
 TEST(PortBoxItems, PairsWithTheirNumbersThenPhysicalPorts)
 {
-    const std::vector<PortEntry> pairs = {{"CNC3", "COM5", "TARVCOM5"}, {"", "COM8", ""}};
+    const std::vector<VirtualPair> pairs = {{"CNC3", "COM5", "TARVCOM5"}, {"", "COM8", ""}};
     const auto items = virtualPortItems(pairs, {"COM1"});
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[0].text, "COM5-TARVCOM5");

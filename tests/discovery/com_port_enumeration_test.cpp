@@ -16,6 +16,7 @@
 #include <vector>
 
 using namespace clser::discovery;
+using clser::VirtualPair;
 using clser::discovery::testing::FakePairLibrary;
 using clser::discovery::testing::RecordingUi;
 using clser::discovery::testing::deviceListed;
@@ -28,7 +29,7 @@ bool contains(const std::vector<std::string>& names, const std::string& name)
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-std::vector<std::string> portNames(const std::vector<PortEntry>& entries)
+std::vector<std::string> portNames(const std::vector<VirtualPair>& entries)
 {
     std::vector<std::string> names;
     for (const auto& e : entries)
@@ -60,7 +61,7 @@ TEST_F(DeviceNames, ComPortsAreTakenFromTheDeviceList)
 {
     for (const char* name : {"COM3", "COM12", "COM10000", "COMX", "com47"})
         add(name);
-    std::vector<PortEntry> entries;
+    std::vector<VirtualPair> entries;
     ASSERT_EQ(enumerateComPorts(entries), 1);
     const std::vector<std::string> names = portNames(entries);
     EXPECT_TRUE(contains(names, "COM3"));
@@ -90,7 +91,7 @@ TEST_F(DeviceNames, DeviceListLongerThanTheFirstBufferIsReadWhole)
     for (const auto& n : dosDeviceNames())
         bytes += n.size() + 1;
     ASSERT_GT(bytes, 4096u) << "the list must need a larger buffer than the first one";
-    std::vector<PortEntry> entries;
+    std::vector<VirtualPair> entries;
     ASSERT_EQ(enumerateComPorts(entries), 1);
     EXPECT_TRUE(contains(portNames(entries), "COM3"));
 }
@@ -107,8 +108,8 @@ TEST_F(DeviceNames, PairReplacesThePlainPortAndMovesToTheEnd)
         discovery.refreshPortList();
         const auto& entries = discovery.portEntries();
         ASSERT_GE(entries.size(), 3u);
-        EXPECT_EQ(entries[entries.size() - 2], (PortEntry{"CNC0", "COM3", "TARVCOM3"})) << rebuild;
-        EXPECT_EQ(entries.back(), (PortEntry{"CNC1", "COM77", "TARVCOM77"})) << rebuild;
+        EXPECT_EQ(entries[entries.size() - 2], (VirtualPair{"CNC0", "COM3", "TARVCOM3"})) << rebuild;
+        EXPECT_EQ(entries.back(), (VirtualPair{"CNC1", "COM77", "TARVCOM77"})) << rebuild;
         const std::vector<std::string> names = portNames(entries);
         EXPECT_EQ(std::count(names.begin(), names.end(), "COM3"), 1) << "the plain COM3 went, rebuild " << rebuild;
         EXPECT_TRUE(contains(names, "COM12"));

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 using namespace clser::discovery;
 
 namespace {
@@ -33,23 +30,6 @@ TEST(ComPortDeviceName, TakesComFollowedByDigitsUpToSevenCharacters)
     };
     for (const auto& c : cases)
         EXPECT_EQ(isComPortDeviceName(c.device), c.taken) << c.name;
-}
-
-TEST(DeviceNameList, SplitsAtZerosUpToTheEmptyName)
-{
-    const struct {
-        const char* name;
-        std::string buffer;
-        std::vector<std::string> names;
-    } cases[] = {
-        {"two names", std::string("COM1\0NUL\0\0", 10), {"COM1", "NUL"}},
-        {"empty list", std::string("\0", 1), {}},
-        {"nothing at all", std::string(), {}},
-        {"stops at the empty name", std::string("A\0\0B\0\0", 6), {"A"}},
-        {"last name not terminated inside the length", std::string("A\0BC", 4), {"A", "BC"}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(splitDeviceNameList(c.buffer.data(), c.buffer.size()), c.names) << c.name;
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <string>
 
 using namespace clser::discovery;
+using clser::VirtualPair;
 
 namespace {
 
@@ -38,7 +39,7 @@ int main(int argc, char** argv)
         }
         discovery.refreshPortList();
         std::printf("entries=%d\n", static_cast<int>(discovery.portEntries().size()));
-        for (const PortEntry& e : discovery.portEntries())
+        for (const VirtualPair& e : discovery.portEntries())
             std::printf("entry=%s|%s|%s\n", e.pairId.c_str(), e.portName.c_str(), e.partnerName.c_str());
         std::fflush(stdout);
     }

@@ -7,21 +7,22 @@
 #include <vector>
 
 using namespace clser::discovery;
+using clser::VirtualPair;
 using clser::discovery::testing::FakePairLibrary;
 using clser::discovery::testing::RecordingUi;
 
 namespace {
 
-PortEntry plain(const char* name) { return PortEntry{"", name, ""}; }
-PortEntry pair(const char* id, const char* port, const char* partner) { return PortEntry{id, port, partner}; }
+VirtualPair plain(const char* name) { return VirtualPair{"", name, ""}; }
+VirtualPair pair(const char* id, const char* port, const char* partner) { return VirtualPair{id, port, partner}; }
 
 TEST(MergePair, ReplacesOneEntryAndAppends)
 {
     const struct {
         const char* name;
-        std::vector<PortEntry> before;
-        PortEntry pairEntry;
-        std::vector<PortEntry> after;
+        std::vector<VirtualPair> before;
+        VirtualPair pairEntry;
+        std::vector<VirtualPair> after;
     } cases[] = {
         {"pair replaces the plain entry of its port and moves to the end",
          {plain("COM3"), plain("COM5"), plain("COM7")}, pair("CNC0", "COM5", "TARVCOM5"),
@@ -41,7 +42,7 @@ TEST(MergePair, ReplacesOneEntryAndAppends)
          pair("CNC1", "COM5", "TARVCOM6"), {pair("CNC1", "COM5", "TARVCOM6")}},
     };
     for (const auto& c : cases) {
-        std::vector<PortEntry> entries = c.before;
+        std::vector<VirtualPair> entries = c.before;
         mergePair(entries, c.pairEntry);
         EXPECT_EQ(entries, c.after) << c.name;
     }
@@ -52,9 +53,9 @@ TEST(MergeVirtualPairs, MergesThePairsInLibraryOrder)
     FakePairLibrary library;
     library.pairs = {{"CNC0", "COM5", "TARVCOM5"}, {"CNC1", "COM3", "TARVCOM3"}, {"CNC2", "COM9", "TARVCOM9"}};
     RecordingUi ui;
-    std::vector<PortEntry> entries = {plain("COM1"), plain("COM3"), plain("COM5")};
+    std::vector<VirtualPair> entries = {plain("COM1"), plain("COM3"), plain("COM5")};
     mergeVirtualPairs(entries, library, ui);
-    EXPECT_EQ(entries, (std::vector<PortEntry>{plain("COM1"), pair("CNC0", "COM5", "TARVCOM5"),
+    EXPECT_EQ(entries, (std::vector<VirtualPair>{plain("COM1"), pair("CNC0", "COM5", "TARVCOM5"),
                                                pair("CNC1", "COM3", "TARVCOM3"), pair("CNC2", "COM9", "TARVCOM9")}));
     EXPECT_TRUE(ui.shown.empty());
     EXPECT_FALSE(library.buffersWereDirty) << "each call gets zero-filled buffers";
@@ -67,10 +68,10 @@ TEST(MergeVirtualPairs, FailingInitShowsTheLibraryTextAndKeepsThePlainPorts)
     library.errorText = "Not found com0com\nPlease check the installation.\n";
     library.pairs = {{"CNC0", "COM5", "TARVCOM5"}};
     RecordingUi ui;
-    std::vector<PortEntry> entries = {plain("COM1"), plain("COM5")};
+    std::vector<VirtualPair> entries = {plain("COM1"), plain("COM5")};
     mergeVirtualPairs(entries, library, ui);
     EXPECT_EQ(ui.shown, std::vector<std::string>{library.errorText});
-    EXPECT_EQ(entries, (std::vector<PortEntry>{plain("COM1"), plain("COM5")}));
+    EXPECT_EQ(entries, (std::vector<VirtualPair>{plain("COM1"), plain("COM5")}));
     EXPECT_EQ(library.countCalls, 0) << "no pair is asked for after a failed init";
 }
 
@@ -79,10 +80,10 @@ TEST(MergeVirtualPairs, FailingInitWithoutTextIsSilent)
     FakePairLibrary library;
     library.initResult = 0;
     RecordingUi ui;
-    std::vector<PortEntry> entries = {plain("COM1")};
+    std::vector<VirtualPair> entries = {plain("COM1")};
     mergeVirtualPairs(entries, library, ui);
     EXPECT_TRUE(ui.shown.empty());
-    EXPECT_EQ(entries, std::vector<PortEntry>{plain("COM1")});
+    EXPECT_EQ(entries, std::vector<VirtualPair>{plain("COM1")});
 }
 
 TEST(MergeVirtualPairs, PairsThatCannotBeHadLeaveThePlainPorts)
@@ -91,7 +92,7 @@ TEST(MergeVirtualPairs, PairsThatCannotBeHadLeaveThePlainPorts)
         const char* name;
         int countOverride;
         bool firstReadable;
-        std::vector<PortEntry> after;
+        std::vector<VirtualPair> after;
     } cases[] = {
         {"negative pair count", -1, true, {plain("COM5")}},
         {"no pairs", 0, true, {plain("COM5")}},
@@ -102,7 +103,7 @@ TEST(MergeVirtualPairs, PairsThatCannotBeHadLeaveThePlainPorts)
         library.pairs = {{"CNC0", "COM5", "TARVCOM5", c.firstReadable}, {"CNC1", "COM9", "TARVCOM9"}};
         library.countOverride = c.countOverride;
         RecordingUi ui;
-        std::vector<PortEntry> entries = {plain("COM5")};
+        std::vector<VirtualPair> entries = {plain("COM5")};
         mergeVirtualPairs(entries, library, ui);
         EXPECT_EQ(entries, c.after) << c.name;
         EXPECT_TRUE(ui.shown.empty()) << c.name;
@@ -114,7 +115,7 @@ TEST(MergeVirtualPairs, TextFillingItsWholeBufferIsReadNoFurther)
     FakePairLibrary library;
     library.pairs = {{std::string(20, 'I'), std::string(20, 'P'), std::string(20, 'Q')}};
     RecordingUi ui;
-    std::vector<PortEntry> entries;
+    std::vector<VirtualPair> entries;
     mergeVirtualPairs(entries, library, ui);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].pairId, std::string(20, 'I'));

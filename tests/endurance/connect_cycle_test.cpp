@@ -131,7 +131,7 @@ TEST_F(ConnectCycleTest, TwoHundredCyclesLeaveHandlesAndMemoryFlat)
         const std::string late = user_.read(1024, 60);
         ASSERT_TRUE(late.empty() || numberedBlock(1024, 7777).rfind(late, 0) == 0) << "cycle " << i;
     };
-    configure(kEchoCamera);
+    configure(kPlainEchoCamera);
     for (int i = 0; i < kWarmUp; ++i)
         ASSERT_NO_FATAL_FAILURE(cycle(i));
     const ProcessFigures start = currentFigures();

@@ -88,14 +88,6 @@ std::chrono::milliseconds runBounded(const std::function<void()>& work, std::chr
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
 }
 
-void PairFixture::SetUp()
-{
-    controller_ = std::make_unique<BridgeController>(ui_, "");
-    pair_ = std::make_unique<testbed::ScopedPtyPair>(kUserPort, kBridgePort);
-    ASSERT_TRUE(pair_->ok()) << pair_->error();
-    ASSERT_TRUE(user_.open(kUserPort));
-}
-
 void PairFixture::TearDown()
 {
     if (stalled_)

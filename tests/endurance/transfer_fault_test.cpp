@@ -140,7 +140,7 @@ double processCpuPercent(std::chrono::milliseconds during)
 
 TEST_F(TransferFaultTest, PairVanishingUnderAnIdleBridgeNeverHangs)
 {
-    connect(kEchoCamera);
+    connect(kPlainEchoCamera);
     EXPECT_EQ(echoBlocks(5, 256), 5);
     user_.close();
     pair_.reset();  // both ends gone, the bridge still holds its handle
@@ -169,7 +169,7 @@ TEST_F(TransferFaultTest, PairVanishingUnderAnIdleBridgeNeverHangs)
     EXPECT_EQ(controller_->connectBridge(), 0);
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].text, "Cannot open the serial port\nError code: -2");
-    EXPECT_TRUE(clPortIsFree(kEchoCamera));
+    EXPECT_TRUE(clPortIsFree(kPlainEchoCamera));
 }
 
 TEST_F(TransferFaultTest, PairVanishingWhileTheCameraSendsEndsTheConnection)

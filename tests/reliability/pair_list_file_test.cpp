@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-using namespace vcomtest;
+using namespace clser::test;
 using clser::reliability::cellText;
 using clser::reliability::printOutcomeRow;
 

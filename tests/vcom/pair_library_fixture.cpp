@@ -6,7 +6,7 @@
 
 #include <sstream>
 
-using namespace vcomtest;
+using namespace clser::test;
 
 std::string PairLibraryTest::root_;
 

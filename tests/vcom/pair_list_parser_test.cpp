@@ -6,7 +6,7 @@
 #include <vector>
 
 using clser::vcom::parsePairList;
-using clser::vcom::VirtualPair;
+using clser::VirtualPair;
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "digit_text.h"
+#include "dos_device_names.h"
 #include "serial_device_names.h"
 
 #include <gtest/gtest.h>
@@ -57,15 +58,22 @@ TEST_P(SerialDeviceNames, FiltersAndNumbers)
 INSTANTIATE_TEST_SUITE_P(Cases, SerialDeviceNames, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<NamesCase>& info) { return info.param.name; });
 
-TEST(SerialDeviceNameList, EndsAtTheFirstEmptyName)
+// The one reading of the list that the pair library and the port list share.
+TEST(DosDeviceNameList, SplitsAtZerosUpToTheEmptyName)
 {
-    const std::string listing("COM1\0\0COM2\0\0", 12);
-    EXPECT_EQ(filterSerialDeviceNames(listing), std::vector<std::string>{"COM1"});
-}
-
-TEST(SerialDeviceNameList, LastNameWithoutTerminatorStillCounts)
-{
-    EXPECT_EQ(filterSerialDeviceNames(std::string("NUL\0COM4", 8)), std::vector<std::string>{"COM4"});
+    const struct {
+        const char* name;
+        std::string list;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"two names", std::string("COM1\0NUL\0\0", 10), {"COM1", "NUL"}},
+        {"empty list", std::string("\0", 1), {}},
+        {"nothing at all", std::string(), {}},
+        {"stops at the empty name", std::string("COM1\0\0COM2\0\0", 12), {"COM1"}},
+        {"last name without its zero still counts", std::string("NUL\0COM4", 8), {"NUL", "COM4"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(clser::splitDosDeviceNames(c.list), c.names) << c.name;
 }
 
 TEST(AllDigits, OnlyNonEmptyDecimalText)

@@ -5,7 +5,7 @@
 
 #include <string>
 
-using namespace vcomtest;
+using namespace clser::test;
 
 namespace {
 
@@ -14,7 +14,7 @@ TEST_F(PairLibraryTest, EndsThatNeverAppearCountDownFiveMinutes)
     configureEmulator("ends = never\n");
     const int number = freePortNumber(20);
     std::string output;
-    ASSERT_EQ(runProgram(programDirectory() + "\\vcom_probe.exe", "init check 0 install " + std::to_string(number) +
+    ASSERT_EQ(runCapturingOutput(programDirectory() + "\\vcom_probe.exe", "init check 0 install " + std::to_string(number) +
                                                                       " error",
                          &output, 400000),
               0);

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-using vcomtest::lastError;
+using clser::test::lastError;
 
 namespace {
 
@@ -102,8 +102,8 @@ class WithoutCom0com : public testing::Test {
 protected:
     void SetUp() override
     {
-        vcomtest::unsetEnv("TARVDIR5_32");
-        vcomtest::unsetEnv("TARVDIR5");
+        clser::test::unsetEnv("TARVDIR5_32");
+        clser::test::unsetEnv("TARVDIR5");
         TarvVComClose();
     }
     void TearDown() override { TarvVComClose(); }
@@ -111,7 +111,7 @@ protected:
     // Parent of this program's directory: where com0com was looked for first.
     static std::string parentOfProgramDirectory()
     {
-        const std::string dir = vcomtest::programDirectory();
+        const std::string dir = clser::test::programDirectory();
         return dir.substr(0, dir.rfind('\\'));
     }
 };
@@ -128,8 +128,8 @@ TEST_F(WithoutCom0com, InitFailsEveryTimeNamingTheProgramsParentDirectory)
 
 TEST_F(WithoutCom0com, RootsWithoutSetupcAreNoCandidates)
 {
-    vcomtest::setEnv("TARVDIR5", vcomtest::runDirectory() + "\\no-such-root");
-    vcomtest::setEnv("TARVDIR5_32", vcomtest::runDirectory());
+    clser::test::setEnv("TARVDIR5", clser::test::runDirectory() + "\\no-such-root");
+    clser::test::setEnv("TARVDIR5_32", clser::test::runDirectory());
     EXPECT_EQ(TarvVComInit(), 0);
     EXPECT_EQ(lastError().rfind("Not found com0com in ", 0), 0u) << lastError();
 }

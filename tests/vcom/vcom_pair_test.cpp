@@ -15,7 +15,7 @@
 #include <regex>
 #include <string>
 
-using namespace vcomtest;
+using namespace clser::test;
 
 namespace {
 
@@ -335,7 +335,7 @@ TEST_F(PairLibraryTest, SetupcGoneAfterInit)
 std::string probe(const std::string& calls)
 {
     std::string output;
-    EXPECT_EQ(runProgram(programDirectory() + "\\vcom_probe.exe", calls, &output), 0) << output;
+    EXPECT_EQ(runCapturingOutput(programDirectory() + "\\vcom_probe.exe", calls, &output), 0) << output;
     return output;
 }
 
@@ -455,13 +455,13 @@ TEST_F(PairLibraryTest, SetupcBelowTheParentOfTheProgramsDirectory)
     unsetEnv("TARVDIR5");
 
     std::string output;
-    ASSERT_EQ(runProgram(layout + "\\bin\\vcom_probe.exe", "init error", &output), 0);
+    ASSERT_EQ(runCapturingOutput(layout + "\\bin\\vcom_probe.exe", "init error", &output), 0);
     EXPECT_EQ(output, "init=0\nerror=[Not found com0com in \"$(TARVDIR5_32)\", \"$(TARVDIR5_64)\", \"$(TARVDIR5)\", "
                       "or \"" + layout + "\\com0com\"\nPlease check the installation.\n]\n");
 
     ASSERT_TRUE(CopyFileA((programDirectory() + "\\setupc.exe").c_str(), (folder + "\\setupc.exe").c_str(), FALSE));
     const std::string log = logRuns();
-    ASSERT_EQ(runProgram(layout + "\\bin\\vcom_probe.exe", "init count", &output), 0);
+    ASSERT_EQ(runCapturingOutput(layout + "\\bin\\vcom_probe.exe", "init count", &output), 0);
     EXPECT_EQ(output, "init=1\ncount=0\n");
     const auto runs = loggedRuns(log);
     ASSERT_EQ(runs.size(), 1u);

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-using namespace vcomtest;
+using namespace clser::test;
 
 namespace {
 

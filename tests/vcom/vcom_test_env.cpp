@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <regex>
 
-namespace vcomtest {
+namespace clser::test {
 
 void setEnv(const char* name, const std::string& value) { _putenv_s(name, value.c_str()); }
 void unsetEnv(const char* name) { _putenv_s(name, ""); }
@@ -31,13 +31,13 @@ void configureEmulator(const std::string& text)
 
 void configureCameraPorts(int ports) { useCameraConfig("ports = " + std::to_string(ports) + "\n"); }
 
-int runProgram(const std::string& exe, const std::string& arguments, std::string* output, unsigned timeoutMs)
+int runCapturingOutput(const std::string& exe, const std::string& arguments, std::string* output, unsigned timeoutMs)
 {
     ProgramStart start;
     start.program = exe;
     start.arguments = arguments;
     start.errors = GetStdHandle(STD_ERROR_HANDLE);
-    const ProgramRun run = clser::test::runProgram(start, timeoutMs);
+    const ProgramRun run = runProgram(start, timeoutMs);
     if (!run.ended)
         return -1;
     *output = run.output;
@@ -74,4 +74,4 @@ std::string lastError()
     return text;
 }
 
-} // namespace vcomtest
+} // namespace clser::test

@@ -11,9 +11,8 @@
 
 #include <string>
 
-namespace vcomtest {
+namespace clser::test {
 
-using namespace clser::test;
 using namespace std::chrono_literals;
 
 // Scratch directory of these tests (<CLSER_RUN_DIR>/vcom), as a Windows path.
@@ -31,8 +30,8 @@ void configureCameraPorts(int ports);
 // Runs a program, waits up to timeoutMs, and returns its exit code (-1 when it could
 // not start or did not end); its standard output goes to *output, its standard error to
 // this program's.
-int runProgram(const std::string& exe, const std::string& arguments, std::string* output,
-               unsigned timeoutMs = 120000);
+int runCapturingOutput(const std::string& exe, const std::string& arguments, std::string* output,
+                       unsigned timeoutMs = 120000);
 
 bool endOpenable(const std::string& name);
 // The highest number of a COM<n> or TARVCOM<n> device name of the prefix, 0 when none.
@@ -41,4 +40,4 @@ int highestPortNumberInUse();
 // The library's last-error text (TarvVComGetErrorDescription).
 std::string lastError();
 
-} // namespace vcomtest
+} // namespace clser::test

@@ -1,10 +1,12 @@
-// One com0com pair as the library reports it: its identifier and its two ends.
+// One com0com pair, or one plain COM port, as the port lists hold it.
 #pragma once
 
 #include <string>
+#include <string_view>
 
-namespace clser::vcom {
+namespace clser {
 
+// A plain COM port has an empty pairId and partnerName.
 struct VirtualPair {
     std::string pairId;      // "CNC" and com0com's pair number, e.g. CNC0; the key for removal
     std::string portName;    // the user's end, e.g. COM5
@@ -16,4 +18,7 @@ struct VirtualPair {
     }
 };
 
-} // namespace clser::vcom
+// The bridge's end of the pair whose user end is comPortName: COM5 -> TARVCOM5.
+inline std::string partnerName(std::string_view comPortName) { return "TARV" + std::string(comPortName); }
+
+} // namespace clser
