@@ -14,6 +14,7 @@
 #include <vector>
 
 using namespace clser::discovery;
+using clser::VirtualPair;
 
 namespace {
 

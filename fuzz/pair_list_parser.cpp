@@ -12,6 +12,7 @@
 #include <string>
 
 using namespace clser::vcom;
+using clser::VirtualPair;
 
 namespace {
 

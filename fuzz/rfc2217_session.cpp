@@ -5,6 +5,7 @@
 // client read back unchanged through a fresh session that agreed to BINARY.
 #include "baud_rate_choice.h"
 #include "fuzz_check.h"
+#include "line_rates.h"
 #include "rfc2217_session.h"
 
 #include <string>
@@ -19,7 +20,7 @@ public:
     uint32_t setBaudRate(uint32_t bitsPerSecond) override
     {
         inForce = rateAfterRequest(bitsPerSecond, inForce);
-        FUZZ_CHECK(clBaudCodeForRate(inForce) != 0);
+        FUZZ_CHECK(clser::clBaudCodeForRate(inForce) != 0);
         return inForce;
     }
     void purge(PurgeKind what) override

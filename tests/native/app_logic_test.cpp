@@ -111,7 +111,7 @@ TEST(StatusTexts, IndicesOutsideTheList)
 
 TEST(InitialSelection, StartValuesAtTheirExtremes)
 {
-    const std::vector<discovery::PortEntry> entries{{"CNC0", "COM5", "TARVCOM5"}, {"", "COM1", ""}};
+    const std::vector<VirtualPair> entries{{"CNC0", "COM5", "TARVCOM5"}, {"", "COM1", ""}};
     const std::vector<std::string> clPortNames{"0. A_Port0", "1. A_Port1"};
     const struct {
         const char* name;

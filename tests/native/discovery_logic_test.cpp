@@ -3,6 +3,7 @@
 // their 20-byte buffers without a terminator.
 #include "camera_link_port_names.h"
 #include "com_port_names.h"
+#include "dos_device_names.h"
 #include "sdk_root_path.h"
 #include "virtual_pair_merge.h"
 
@@ -20,7 +21,7 @@ namespace {
 TEST(ComPortNames, DeviceListAndNameTest)
 {
     const std::string list = "COM3\0COM12\0COM10000\0COMX\0com4\0\0ignored\0"s;
-    const auto names = splitDeviceNameList(list.data(), list.size());
+    const auto names = clser::splitDosDeviceNames(std::string_view(list.data(), list.size()));
     EXPECT_EQ(names, (std::vector<std::string>{"COM3", "COM12", "COM10000", "COMX", "com4"}));
     const struct {
         const char* name;
@@ -44,11 +45,11 @@ TEST(ComPortNames, ListsThatDoNotEndWhereTheyShould)
     const std::string unterminated(4096, 'C');
     auto block = std::make_unique<char[]>(unterminated.size());
     std::memcpy(block.get(), unterminated.data(), unterminated.size());
-    const auto names = splitDeviceNameList(block.get(), unterminated.size());
+    const auto names = clser::splitDosDeviceNames(std::string_view(block.get(), unterminated.size()));
     ASSERT_EQ(names.size(), 1u);
     EXPECT_EQ(names[0].size(), 4096u);
-    EXPECT_TRUE(splitDeviceNameList(block.get(), 0).empty());
-    EXPECT_TRUE(splitDeviceNameList(nullptr, 0).empty());
+    EXPECT_TRUE(clser::splitDosDeviceNames(std::string_view(block.get(), 0)).empty());
+    EXPECT_TRUE(clser::splitDosDeviceNames(std::string_view()).empty());
 }
 
 TEST(CameraLinkPortNames, FormatAndIndex)
@@ -153,7 +154,7 @@ TEST(VirtualPairMerge, TextsThatFillTheirBuffers)
 {
     FullBufferLibrary library;
     Shown ui;
-    std::vector<PortEntry> entries{{"", std::string(20, 'P'), ""}, {"", "COM1", ""}};
+    std::vector<clser::VirtualPair> entries{{"", std::string(20, 'P'), ""}, {"", "COM1", ""}};
     mergeVirtualPairs(entries, library, ui);
     // Pair 0 replaces the plain entry of its name; pair 2 replaces pair 1 (same name).
     ASSERT_EQ(entries.size(), 3u);
@@ -170,7 +171,7 @@ TEST(VirtualPairMerge, ErrorTextThatFillsWhatItAnnounced)
     FullBufferLibrary library;
     library.errorSize = 64;
     Shown ui;
-    std::vector<PortEntry> entries;
+    std::vector<clser::VirtualPair> entries;
     mergeVirtualPairs(entries, library, ui);
     ASSERT_EQ(ui.texts.size(), 1u);
     EXPECT_EQ(ui.texts[0], std::string(64, 'e'));
@@ -181,7 +182,7 @@ TEST(VirtualPairMerge, NegativeAndHugeCounts)
 {
     FullBufferLibrary library;
     Shown ui;
-    std::vector<PortEntry> entries;
+    std::vector<clser::VirtualPair> entries;
     library.count = INT_MIN;
     mergeVirtualPairs(entries, library, ui);
     EXPECT_TRUE(entries.empty());
