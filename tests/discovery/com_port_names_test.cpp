@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,7 +15,7 @@ TEST(ComPortDeviceName, TakesComFollowedByDigitsUpToSevenCharacters)
 {
     const struct {
         const char* name;
-        const char* device;
+        std::string device;
         bool taken;
     } cases[] = {
         {"one digit", "COM3", true},
@@ -30,6 +32,8 @@ TEST(ComPortDeviceName, TakesComFollowedByDigitsUpToSevenCharacters)
         {"bridge end of a pair", "TARVCOM5", false},
         {"other device", "LPT1", false},
         {"byte above 127 is no digit", "COM\xB2", false},
+        {"empty", "", false},
+        {"NUL inside", std::string("COM\0" "1", 5), false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(isComPortDeviceName(c.device), c.taken) << c.name;
@@ -50,6 +54,20 @@ TEST(DeviceNameList, SplitsAtZerosUpToTheEmptyName)
     };
     for (const auto& c : cases)
         EXPECT_EQ(splitDeviceNameList(c.buffer.data(), c.buffer.size()), c.names) << c.name;
+}
+
+TEST(DeviceNameList, ReadsNoFurtherThanItsLength)
+{
+    // The reader stops at the length it was given, whether the list is ended or not;
+    // the heap block has exactly that size, so a read past it is reported.
+    const std::string unterminated(4096, 'C');
+    auto block = std::make_unique<char[]>(unterminated.size());
+    std::memcpy(block.get(), unterminated.data(), unterminated.size());
+    const auto names = splitDeviceNameList(block.get(), unterminated.size());
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0].size(), 4096u);
+    EXPECT_TRUE(splitDeviceNameList(block.get(), 0).empty());
+    EXPECT_TRUE(splitDeviceNameList(nullptr, 0).empty());
 }
 
 } // namespace

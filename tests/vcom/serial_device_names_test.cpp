@@ -42,6 +42,8 @@ const NamesCase kCases[] = {
     {"letters_after_com", {"COMMAND1", "COM1A", "COMx1"}, {}, {}},
     {"other_device_names", {"C:", "PIPE", "NUL", "Volume{00000000-0000-0000-0000-000000000043}", "CONOUT$"}, {}, {}},
     {"leading_zero", {"COM05"}, {"COM05"}, {5}},
+    {"largest_int_number", {"COM2147483647"}, {"COM2147483647"}, {INT_MAX}},
+    {"digits_after_a_sign_or_blank", {"COM-1", "COM+1", "COM 1"}, {}, {}},
 };
 
 class SerialDeviceNames : public testing::TestWithParam<NamesCase> {};
@@ -66,6 +68,25 @@ TEST(SerialDeviceNameList, EndsAtTheFirstEmptyName)
 TEST(SerialDeviceNameList, LastNameWithoutTerminatorStillCounts)
 {
     EXPECT_EQ(filterSerialDeviceNames(std::string("NUL\0COM4", 8)), std::vector<std::string>{"COM4"});
+    EXPECT_TRUE(filterSerialDeviceNames("").empty());
+}
+
+TEST(SerialDeviceNameList, HugeAndBinaryLists)
+{
+    std::string many;
+    for (int i = 0; i < 100000; ++i)
+        many += "COM" + std::to_string(i) + '\0';
+    EXPECT_EQ(filterSerialDeviceNames(many).size(), 100000u);
+
+    EXPECT_TRUE(filterSerialDeviceNames(std::string(1 << 20, 'C')).empty());
+    std::string binary(1 << 16, '\0');
+    for (size_t i = 0; i < binary.size(); ++i)
+        binary[i] = static_cast<char>(i * 131 + 7);
+    for (const auto& name : filterSerialDeviceNames(binary))
+        EXPECT_TRUE(name.size() >= 4 && name.size() <= 14);
+
+    // Names not from a listing: empty rests and overlong digit runs give no number.
+    EXPECT_TRUE(collectUsedPortNumbers({"", "COM", "TARVCOM", "COM" + std::string(400, '9'), "COMX"}).empty());
 }
 
 TEST(AllDigits, OnlyNonEmptyDecimalText)
