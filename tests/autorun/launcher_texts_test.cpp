@@ -85,8 +85,10 @@ TEST(LauncherTexts, ParametersOfTheLongestValuesAreWhole)
     s.databit = INT_MIN;
     s.stopbit = "sssssss";
     const std::string portName = comPortNameOf(s.com);
-    const std::string parameters = bridgeParameters(portName, INT_MIN, lineSettingsText(s));
-    EXPECT_EQ(parameters, "COM1234567 -2147483648 -2147483648,ppppppp,-2147483648,sssssss Autorun");
+    EXPECT_EQ(bridgeParameters(portName, INT_MIN, lineSettingsText(s)),
+              "COM1234567 -2147483648 -2147483648,ppppppp,-2147483648,sssssss Autorun");
+    EXPECT_EQ(bridgeParameters(portName, INT_MIN, lineSettingsText(s), true),
+              "COM1234567 -2147483648 -2147483648,ppppppp,-2147483648,sssssss Autorun LowLatency");
 }
 
 TEST(LauncherTexts, LowLatencyValueAddsOneWordOnlyWhenOne)
@@ -118,18 +120,6 @@ TEST(LauncherTexts, LowLatencyValueAddsOneWordOnlyWhenOne)
                   row.parameters);
         EXPECT_EQ(unpassableValue(s), nullptr) << "the value itself never reaches the command line";
     }
-}
-
-TEST(LauncherTexts, LongestParametersKeepTheLowLatencyWord)
-{
-    LauncherSection s;
-    s.com = "1234567";
-    s.baudrate = INT_MIN;
-    s.parity = "ppppppp";
-    s.databit = INT_MIN;
-    s.stopbit = "sssssss";
-    EXPECT_EQ(bridgeParameters(comPortNameOf(s.com), INT_MIN, lineSettingsText(s), true),
-              "COM1234567 -2147483648 -2147483648,ppppppp,-2147483648,sssssss Autorun LowLatency");
 }
 
 // The network word comes last, after Autorun and LowLatency, as one argument; a
