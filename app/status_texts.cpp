@@ -37,4 +37,6 @@ StatusTexts statusTexts(bool connected, const ConnectionSettings& s, const std::
     return t;
 }
 
+std::string trayTooltip(std::string_view text) { return std::string(text.substr(0, kMaxTooltipLength)); }
+
 } // namespace clser::app

@@ -12,6 +12,12 @@
 
 namespace clser::app {
 
+// The shell keeps at most this many characters of a tooltip.
+constexpr size_t kMaxTooltipLength = 127;
+
+// The text as the tray shows it: at most 127 characters.
+std::string trayTooltip(std::string_view text);
+
 struct StatusTexts {
     std::array<std::string, 4> panes; // state, ports, line settings, echo
     std::string tooltip;

@@ -38,8 +38,6 @@ bool windowAnimationOn()
 
 } // namespace
 
-std::string trayTooltip(std::string_view text) { return std::string(text.substr(0, kMaxTooltipLength)); }
-
 CSystemTray::CSystemTray()
 {
     nid_.cbSize = sizeof nid_;

@@ -2,6 +2,8 @@
 // moves of a window into the tray and back.
 #pragma once
 
+#include "status_texts.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -9,12 +11,6 @@
 #include <string_view>
 
 namespace clser::app {
-
-// The shell keeps at most this many characters of a tooltip.
-constexpr size_t kMaxTooltipLength = 127;
-
-// The text as the tray shows it: at most 127 characters.
-std::string trayTooltip(std::string_view text);
 
 class CSystemTray {
 public:

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <vector>
 
 using clser::app::parseCommandLine;
 using clser::app::StartValues;
@@ -82,6 +84,20 @@ const CommandLineCase kCases[] = {
      "Record=16:C:\\My Logs\\Com10, Test.log"},
     {"record word without an index is dropped", {"COM5", "record=1:a.log"}, "COM5", -1, "", 0, {}, 0, "",
      "record=1:a.log"},
+    // Arguments no launcher writes.
+    {"low latency word of 4 KB", {"COM5", "0", "lowlatency" + std::string(4096, 'z')}, "COM5", 0, "", 0,
+     {"COM5", 0, "", false, true}, 1},
+    {"low latency without a port is dropped", {"0", "LowLatency"}, "", 0, "", 0, {}, 1},
+    {"index of 300 zeros then 3", {"COM5", std::string(300, '0') + "3"}, "COM5", 3, "", 0, {"COM5", 3, "", false}},
+    {"COM and 300 digits", {"COM" + std::string(300, '1'), "1"}, "COM" + std::string(300, '1'), 1, "", 0,
+     {"COM" + std::string(300, '1'), 1, "", false}},
+    {"50 commas", {"COM5", "1", std::string(50, ',')}, "COM5", 1, std::string(50, ','), 0,
+     {"COM5", 1, std::string(50, ','), false}},
+    {"separators only", {"/", "-", ",", ""}, "", -1, ",", 0, {}},
+    {"NUL inside an argument", {std::string("CO\0M5", 5), "1"}, "", 1, "", 0, {}},
+    {"high bytes are not upper-cased", {"COM\xe9", "1"}, "COM\xe9", 1, "", 0, {"COM\xe9", 1, "", false}},
+    {"4 KB argument", {"COM" + std::string(4096, 'x'), "2"}, "COM" + std::string(4096, 'X'), 2, "", 0,
+     {"COM" + std::string(4096, 'X'), 2, "", false}},
 };
 
 class CommandLine : public ::testing::TestWithParam<CommandLineCase> {};

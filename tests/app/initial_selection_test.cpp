@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <string>
+
 using clser::ConnectionSettings;
 using clser::app::chooseInitialSelection;
 using clser::app::dropUnlistedPort;
@@ -48,6 +51,9 @@ const SelectionCase kCases[] = {
     {"index equal to the number of ports", "COM5", 2, kPorts, kClNames, StartChoice::StartPortUnusable, "", "", -1},
     {"no Camera Link port at all", "COM5", 0, kPorts, {}, StartChoice::StartPortUnusable, "", "", -1},
     {"port names compare exactly", "com5", 0, kPorts, kClNames, StartChoice::StartPortUnusable, "", "", -1},
+    {"largest index", "COM5", INT_MAX, kPorts, kClNames, StartChoice::StartPortUnusable, "", "", -1},
+    {"port of 300 digits", "COM" + std::string(300, '5'), 0, kPorts, kClNames, StartChoice::StartPortUnusable, "",
+     "", -1},
 };
 
 TEST(InitialSelection, ChoosesPortsAndWhetherToConnect)

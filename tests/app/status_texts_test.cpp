@@ -1,10 +1,15 @@
 #include "status_texts.h"
-#include "system_tray.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
+#include <string>
+#include <vector>
+
 using clser::ConnectionSettings;
 using clser::app::statusTexts;
+using clser::app::StatusTexts;
 
 namespace {
 
@@ -149,6 +154,25 @@ TEST(TrayTooltip, KeepsAtMost127Characters)
     EXPECT_EQ(clser::app::trayTooltip(std::string(200, 'x')), std::string(127, 'x'));
     EXPECT_EQ(clser::app::trayTooltip(std::string(127, 'y')), std::string(127, 'y'));
     EXPECT_EQ(clser::app::trayTooltip("Connected\nCOM5"), "Connected\nCOM5");
+}
+
+TEST(StatusTexts, IndicesOutsideTheList)
+{
+    ConnectionSettings s;
+    s.userPortName = "COM5";
+    const std::vector<std::string> names{"0. A_Port0"};
+    for (int32_t index : {INT_MIN, -1, 0, 1, INT_MAX}) {
+        SCOPED_TRACE(index);
+        s.clPortIndex = index;
+        const StatusTexts t = statusTexts(true, s, names);
+        EXPECT_EQ(t.panes[1], index < 0 ? "<->" : index == 0 ? "COM5<->0. A_Port0" : "COM5<->");
+    }
+    s.baudRate = UINT32_MAX;
+    s.dataBits = UINT32_MAX;
+    s.parity = INT_MIN;
+    s.stopBits = INT_MIN;
+    s.clBaudCode = INT_MIN;
+    EXPECT_EQ(statusTexts(false, s, {}).panes[2], "4294967295 n 4294967295 1");
 }
 
 } // namespace

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
+#include <string>
+
 using namespace clser::app;
 using clser::VirtualPair;
 
@@ -11,11 +15,15 @@ TEST(PairNumber, ReadFromTheFourthCharacterOn)
 {
     const struct {
         const char* name;
-        const char* pairId;
+        std::string pairId;
         intptr_t number;
     } rows[] = {{"one digit", "CNC3", 3},          {"two digits", "CNC12", 12},   {"nothing after CNC", "CNC", 0},
                 {"shorter than CNC", "CN", 0},      {"letters after CNC", "CNCX", 0}, {"nine digits", "CNC123456789", 123456789},
-                {"digits then letters", "CNC4B", 4}};
+                {"digits then letters", "CNC4B", 4},
+                {"sixteen digits, as a 19-character buffer holds", "CNC" + std::string(16, '9'), INT_MAX},
+                {"largest int", "CNC2147483647", INT_MAX},
+                {"empty", "", 0},
+                {"sign", "CNC-1", 0}};
     for (const auto& r : rows)
         EXPECT_EQ(pairNumberOfId(r.pairId), r.number) << r.name;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <set>
 #include <vector>
 
 using clser::errorNumberFromWindowsError;
@@ -37,14 +39,25 @@ TEST(WindowsErrorStatus, EveryRowOfTheTable)
         {{1117}, 5},
     };
     for (const auto& row : table)
-        for (uint32_t e : row.windowsErrors)
+        for (uint32_t e : row.windowsErrors) {
             EXPECT_EQ(errorNumberFromWindowsError(e), row.errorNumber) << "windows error " << e;
+            EXPECT_EQ(statusFromWindowsError(e), -row.errorNumber) << "windows error " << e;
+        }
 }
 
 TEST(WindowsErrorStatus, CodesWithoutAnEntryGiveFourteen)
 {
-    for (uint32_t e : {1u, 7u, 1449u, 1456u, 1459u, 1461u, 996u, 0xFFFFFFFFu})
+    for (uint32_t e : {1u, 7u, 1449u, 1456u, 1459u, 1461u, 996u, 0x80000000u, 0xFFFFFFFFu})
         EXPECT_EQ(errorNumberFromWindowsError(e), 14) << "windows error " << e;
+}
+
+TEST(WindowsErrorStatus, EveryCodeGivesANumberOfTheTable)
+{
+    const std::set<int> numbers{0, 2, 3, 4, 5, 9, 10, 12, 13, 14, 16, 17, 19, 22, 24, 28, 32, 40, 138};
+    for (uint32_t e = 0; e < 70000; ++e)
+        ASSERT_EQ(numbers.count(errorNumberFromWindowsError(e)), 1u) << e;
+    for (uint32_t e = UINT32_MAX - 1000; e != 0; ++e)
+        ASSERT_EQ(errorNumberFromWindowsError(e), 14) << e;
 }
 
 TEST(WindowsErrorStatus, StatusIsTheNegatedNumber)

@@ -1,7 +1,11 @@
-#include "bridge_controller.h"
 #include "connection_settings.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+using namespace std::string_literals;
 
 using namespace clser;
 
@@ -9,7 +13,7 @@ namespace {
 
 struct LineSettingsCase {
     const char* name;
-    const char* text;
+    std::string text;
     uint32_t baudRate;
     int32_t clBaudCode;
     int32_t parity;
@@ -62,6 +66,13 @@ const LineSettingsCase kLineSettingsCases[] = {
     {"two_commas_repeat_data_bits", "9600,N,2", 9600, 1, 0, 8, 2},
     {"extra_fields_stay_in_stop_bits", "9600,N,8,1,X", 9600, 1, 0, 8, 0},
     {"fifty_commas", ",,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,", 9600, 1, 0, 8, 0},
+    {"fastest_rate_five_bits_one_and_half", "921600,O,5,1.5", 921600, 128, 1, 5, 1},
+    {"blank_around_a_field_is_not_trimmed", " 9600,N , 8,1 ", 9600, 1, 0, 8, 0},
+    {"data_bits_past_64_bits", "9600,N,184467440737095516160000000000000007,1", 9600, 1, 0, 8, 0},
+    {"baud_rate_past_64_bits", "99999999999999999999999999999,N,8,1", 9600, 1, 0, 8, 0},
+    {"nul_inside_the_rate", "96\0"s "00,N,8,1", 9600, 1, 0, 8, 0},
+    {"nul_after_a_full_field", "115200\0"s ",E,7,2", 9600, 1, 2, 7, 2},
+    {"high_bytes", "\xff\xfe,\x80,\xe9,\x01", 9600, 1, 0, 8, 0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, ParseLineSettings, ::testing::ValuesIn(kLineSettingsCases),
@@ -75,31 +86,33 @@ TEST(LineLabels, ParityAndStopBits)
     EXPECT_STREQ(stopBitsLabel(0), "1");
     EXPECT_STREQ(stopBitsLabel(1), "1.5");
     EXPECT_STREQ(stopBitsLabel(2), "2");
+    EXPECT_STREQ(parityLetter(INT32_MIN), "n");
+    EXPECT_STREQ(stopBitsLabel(INT32_MAX), "1");
 }
 
-TEST(SettingsNeedReconnect, EchoAloneDoesNotCount)
+// Texts no launcher writes end in values the bridge accepts.
+TEST(ParseLineSettingsHuge, EndsInTheAcceptedValues)
 {
-    ConnectionSettings a;
-    a.bridgePortName = "TARVCOM5";
-    a.userPortName = "COM5";
-    a.clPortIndex = 0;
-    ConnectionSettings b = a;
-    b.echo = true;
-    EXPECT_FALSE(settingsNeedReconnect(a, b));
-    auto changed = [&](auto mutate) {
-        ConnectionSettings c = a;
-        mutate(c);
-        return settingsNeedReconnect(a, c);
+    const std::string huge[] = {
+        std::string(1 << 20, ','),
+        std::string(1 << 20, '9'),
+        "9600,N,8," + std::string(1 << 20, '1'),
+        std::string(1 << 20, '\0'),
+        "115200,E," + std::string(1 << 20, '0') + "7,2",
     };
-    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.clBaudCode = 2; }));
-    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.clPortIndex = 1; }));
-    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.baudRate = 19200; }));
-    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.dataBits = 7; }));
-    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.userPortName = "COM6"; }));
-    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.bridgePortName = "TARVCOM6"; }));
-    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.parity = 1; }));
-    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.stopBits = 2; }));
-    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.userPortName = "com5"; }));
+    for (const auto& text : huge) {
+        ConnectionSettings s;
+        parseLineSettings(text, s);
+        EXPECT_EQ(clBaudCodeForRate(s.baudRate), s.clBaudCode);
+        EXPECT_LE(s.parity, 2);
+        EXPECT_GE(s.dataBits, 5u);
+        EXPECT_LE(s.dataBits, 9u);
+        EXPECT_LE(s.stopBits, 2);
+    }
+    // Leading zeros of any length still spell the digit at the end.
+    ConnectionSettings s;
+    parseLineSettings(huge[4], s);
+    EXPECT_EQ(s.dataBits, 7u);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 using clser::formatTraceLine;
@@ -36,6 +38,13 @@ TEST(TraceLine, FullBlockKeepsEveryByte)
     for (size_t pos = 0; (pos = line.find("] ", pos)) != std::string::npos; pos += 2)
         ++pieces;
     EXPECT_EQ(pieces, block.size());
+    // Per 256 values: 16 one-digit pieces (5 characters each), 240 two-digit ones (6 each).
+    EXPECT_EQ(line.size(), 4 * (16u * 5 + 240u * 6));
+    EXPECT_EQ(line.find('\n'), std::string::npos);
+
+    const std::vector<uint8_t> large(1 << 20, 0xFF);
+    EXPECT_EQ(traced(large).size(), large.size() * 6);
+    EXPECT_EQ(formatTraceLine(nullptr, 0), "");
 }
 
 } // namespace

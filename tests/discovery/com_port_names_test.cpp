@@ -10,7 +10,7 @@ TEST(ComPortDeviceName, TakesComFollowedByDigitsUpToSevenCharacters)
 {
     const struct {
         const char* name;
-        const char* device;
+        std::string device;
         bool taken;
     } cases[] = {
         {"one digit", "COM3", true},
@@ -27,6 +27,8 @@ TEST(ComPortDeviceName, TakesComFollowedByDigitsUpToSevenCharacters)
         {"bridge end of a pair", "TARVCOM5", false},
         {"other device", "LPT1", false},
         {"byte above 127 is no digit", "COM\xB2", false},
+        {"empty", "", false},
+        {"NUL inside", std::string("COM\0" "1", 5), false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(isComPortDeviceName(c.device), c.taken) << c.name;

@@ -11,7 +11,7 @@ namespace {
 
 struct WalkCase {
     const char* name;
-    const char* modulePath;
+    std::string modulePath;
     std::optional<std::string> root;
 };
 
@@ -37,6 +37,12 @@ const WalkCase kWalkCases[] = {
     {"no backslash", "a.exe", std::nullopt},
     {"backslash only in front", R"(\a.exe)", std::nullopt},
     {"empty path", "", std::nullopt},
+    {"backslashes only", std::string(5000, '\\'), std::nullopt},
+    {"bin after many backslashes", std::string(100, '\\') + "bin\\a.exe", std::nullopt},
+    {"deep path", "C:" + std::string(2000, 'x') + "\\bin" + std::string(2000, '\\') + "a.exe",
+     "C:" + std::string(2000, 'x')},
+    {"NUL in a directory name", std::string("C:\\X\\bin\0\\a.exe", 14), std::nullopt},
+    {"bin at the end", R"(C:\X\bin\)", R"(C:\X)"},
 };
 
 void PrintTo(const WalkCase& c, std::ostream* os) { *os << c.name; }
@@ -70,12 +76,20 @@ const EnvironmentCase kEnvironmentCases[] = {
     {"first character always stays", R"(\\\)", R"(\)"},
     {"long value cut to 1023 characters", std::string(2000, 'x'), std::string(1023, 'x')},
     {"backslashes at the cut are removed", std::string(1020, 'x') + std::string(10, '\\'), std::string(1020, 'x')},
+    {"empty value", "", ""},
+    {"a megabyte of backslashes", std::string(1 << 20, '\\'), R"(\)"},
 };
 
 TEST(SdkRootFromEnvironment, TrimsLikeAnInstallationRoot)
 {
     for (const auto& c : kEnvironmentCases)
         EXPECT_EQ(sdkRootFromEnvironmentValue(c.value), c.root) << c.name;
+}
+
+TEST(SdkSubdirectoryName, AnyCaseOfTheNamesOnly)
+{
+    EXPECT_TRUE(isSdkSubdirectoryName("HARDWARE APPLETS"));
+    EXPECT_FALSE(isSdkSubdirectoryName(""));
 }
 
 TEST(SdkLibraryPath, LiesInBinBelowTheRoot)

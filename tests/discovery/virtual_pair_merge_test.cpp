@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -121,6 +123,71 @@ TEST(MergeVirtualPairs, TextFillingItsWholeBufferIsReadNoFurther)
     EXPECT_EQ(entries[0].pairId, std::string(20, 'I'));
     EXPECT_EQ(entries[0].portName, std::string(20, 'P'));
     EXPECT_EQ(entries[0].partnerName, std::string(20, 'Q'));
+}
+
+// A library that fills every byte of the caller's 20-byte buffers, as a pair text of 20
+// or more characters arrives: with no terminating zero.
+class FullBufferLibrary : public PairLibrary {
+public:
+    int count = 3;
+    int errorSize = 0; // > 0: init fails, and the text fills exactly that many bytes
+    int init() override { return errorSize > 0 ? 0 : 1; }
+    int errorDescription(char* buffer) override
+    {
+        if (buffer)
+            std::memset(buffer, 'e', static_cast<size_t>(errorSize));
+        return errorSize;
+    }
+    int pairCount() override { return count; }
+    int onePair(int index, char* pairId, char* portName, char* partnerName) override
+    {
+        std::memset(pairId, 'I', 20);
+        std::memset(portName, index == 0 ? 'P' : 'Q', 20);
+        std::memset(partnerName, 'R', 20);
+        return 1;
+    }
+};
+
+TEST(MergeVirtualPairs, TextsThatFillTheirBuffers)
+{
+    FullBufferLibrary library;
+    RecordingUi ui;
+    std::vector<VirtualPair> entries{{"", std::string(20, 'P'), ""}, {"", "COM1", ""}};
+    mergeVirtualPairs(entries, library, ui);
+    // Pair 0 replaces the plain entry of its name; pair 2 replaces pair 1 (same name).
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].portName, "COM1");
+    EXPECT_EQ(entries[1].pairId, std::string(20, 'I'));
+    EXPECT_EQ(entries[1].portName, std::string(20, 'P'));
+    EXPECT_EQ(entries[2].portName, std::string(20, 'Q'));
+    EXPECT_EQ(entries[2].partnerName, std::string(20, 'R'));
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST(MergeVirtualPairs, ErrorTextThatFillsWhatItAnnounced)
+{
+    FullBufferLibrary library;
+    library.errorSize = 64;
+    RecordingUi ui;
+    std::vector<VirtualPair> entries;
+    mergeVirtualPairs(entries, library, ui);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0], std::string(64, 'e'));
+    EXPECT_TRUE(entries.empty());
+}
+
+TEST(MergeVirtualPairs, NegativeAndHugeCounts)
+{
+    FullBufferLibrary library;
+    RecordingUi ui;
+    std::vector<VirtualPair> entries;
+    library.count = INT_MIN;
+    mergeVirtualPairs(entries, library, ui);
+    EXPECT_TRUE(entries.empty());
+    library.count = 10000;
+    mergeVirtualPairs(entries, library, ui);
+    // Every pair after the first names the same port, so each replaces the one before.
+    EXPECT_EQ(entries.size(), 2u);
 }
 
 } // namespace

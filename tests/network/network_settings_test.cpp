@@ -202,6 +202,7 @@ TEST(LineRates, TheEightCameraLinkRatesAndNothingElse)
     }
     EXPECT_EQ(rateOfClBaudCode(3), 0u);
     EXPECT_EQ(baudRateForClBaudCode(3), 9600u) << "a code that is none stands for 9600";
+    EXPECT_EQ(baudRateForClBaudCode(INT32_MIN), 9600u);
 }
 
 TEST(WinsockErrorStatus, CommonErrorsHaveTheirOwnNumbers)

@@ -184,6 +184,40 @@ TEST(SimConfig, BadLinesAreRefusedWithTheirLineNumber)
     }
 }
 
+// Texts no one writes by hand: a refused text is not used at all (the stand-in falls back
+// to its defaults), and nothing reads past what it was given.
+TEST(SimConfig, HostileTextsAreRefusedWithoutHarm)
+{
+    const struct {
+        const char* name;
+        std::string text;
+        bool ok;
+        size_t ports; // of an accepted text
+    } rows[] = {
+        {"empty", "", true, 1},
+        {"largest port count", "ports = 64", true, 64},
+        {"port count past 32 bits", "ports = 99999999999999999999", false, 1},
+        {"negative port count", "ports = -1", false, 1},
+        {"refused count after an accepted one", "ports = 2\nports = 65\n", false, 0},
+        {"huge refused count after an accepted one", "ports = 2\nports = 100000000\n", false, 0},
+        {"section number past 32 bits", "[port4294967296]\n", false, 1},
+        {"escape cut at the end", "cmd a = \\x4", false, 1},
+        {"escape at the very end", "terminator = \\", false, 1},
+        {"dump one past the largest", "dump d = 16777217", false, 1},
+        {"NUL bytes", std::string("\0\0\0= \0\n", 7), false, 1},
+        {"junk", std::string(1 << 20, '\xff'), false, 1},
+        {"many lines", std::string(1 << 18, '\n'), true, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const ConfigParseResult r = parseSimConfig(row.text);
+        EXPECT_EQ(r.ok(), row.ok);
+        if (r.ok()) {
+            EXPECT_EQ(r.config.ports.size(), row.ports);
+        }
+    }
+}
+
 TEST(SimConfig, EveryBadLineIsReported)
 {
     ConfigParseResult r = parseSimConfig("echo = maybe\nports = 1\nbogus\n");

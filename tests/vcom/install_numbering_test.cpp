@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <vector>
 
 using clser::vcom::numbersToInstall;
@@ -28,6 +29,8 @@ const NumberingCase kCases[] = {
     {"every_port_has_a_pair", {10, 10}, 2, 2, {}},
     {"more_pairs_than_ports", {}, 1, 3, {}},
     {"numbers_past_int_left_out", {INT_MAX - 1}, 3, 0, {INT_MAX}},
+    {"highest_in_use_is_the_largest_int", {INT_MAX}, 3, 0, {}},
+    {"negative_used_numbers", {-5, INT_MIN}, 1, 0, {10}},
 };
 
 class InstallNumbering : public testing::TestWithParam<NumberingCase> {};
@@ -40,5 +43,14 @@ TEST_P(InstallNumbering, ConsecutiveNumbersAboveTheUsedOnes)
 
 INSTANTIATE_TEST_SUITE_P(Cases, InstallNumbering, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<NumberingCase>& info) { return info.param.name; });
+
+TEST(InstallNumberingBound, AbsurdPortCountStaysBounded)
+{
+    // A broken SDK may report any 32-bit count; the list of numbers must not grow with it.
+    const auto numbers = numbersToInstall({}, UINT32_MAX, 0);
+    EXPECT_LE(numbers.size(), clser::vcom::kMaxPairsToInstall);
+    ASSERT_FALSE(numbers.empty());
+    EXPECT_EQ(numbers.front(), 10);
+}
 
 } // namespace

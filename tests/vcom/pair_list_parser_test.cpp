@@ -1,10 +1,17 @@
 #include "pair_list_parser.h"
+#include "vcom_module.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+using namespace std::string_literals;
+using clser::vcom::copyPairText;
+using clser::vcom::kPairTextBufferSize;
+using clser::vcom::PairListParse;
 using clser::vcom::parsePairList;
 using clser::VirtualPair;
 
@@ -58,6 +65,10 @@ const ParserCase kCases[] = {
      {{"CNCx", "COM5", "TARVCOM5"}}, true},
     {"line_of_spaces_only", "                \n       CNCB0 PortName=TARVCOM5\n", {}, false},
     {"tab_is_not_a_leading_space", "\tCNCA0 PortName=COM5\n\tCNCB0 PortName=TARVCOM5\n", {}, false},
+    {"nul_bytes_in_the_lines", "       CNCA0\0PortName=COM5\n       CNCB0\0PortName=TARVCOM5\n"s, {kRecord0}, true},
+    {"junk_without_line_feed", std::string(1 << 20, 'x'), {}, true},
+    {"junk_lines", std::string(1 << 20, 'x') + "\n" + std::string(100, 'y') + "\n", {}, false},
+    {"line_feeds_only", std::string(1 << 20, '\n'), {}, true},
 };
 
 class PairListParser : public testing::TestWithParam<ParserCase> {};
@@ -77,5 +88,39 @@ TEST_P(PairListParser, ReadsPairsAndValidity)
 
 INSTANTIATE_TEST_SUITE_P(Cases, PairListParser, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<ParserCase>& info) { return info.param.name; });
+
+std::string pairLines(const std::string& number, const std::string& a, const std::string& b)
+{
+    return "       CNCA" + number + " PortName=" + a + "\n       CNCB" + number + " PortName=" + b + "\n";
+}
+
+TEST(PairListFile, PairNumbersAndLongNames)
+{
+    std::string text;
+    for (int n = 0; n < 100; ++n)
+        text += pairLines(std::to_string(n), "COM" + std::to_string(n + 10), "TARVCOM" + std::to_string(n + 10));
+    const std::string name40(40, 'N');
+    text += pairLines("123", name40, name40 + "B");
+    text += pairLines(std::string(30, '9'), "COM1", "TARVCOM1");
+    const PairListParse parse = parsePairList(text);
+    ASSERT_TRUE(parse.valid);
+    ASSERT_EQ(parse.pairs.size(), 102u);
+    EXPECT_EQ(parse.pairs[12].pairId, "CNC12");
+    EXPECT_EQ(parse.pairs[100].pairId, "CNC123");
+    EXPECT_EQ(parse.pairs[100].portName, name40);
+    EXPECT_EQ(parse.pairs[101].pairId, "CNC" + std::string(30, '9'));
+
+    // What a caller's zero-filled 20-byte buffers receive: at most 19 characters and
+    // the terminator, never a byte past the end (the heap blocks are exactly 20 bytes).
+    for (const auto& pair : parse.pairs) {
+        for (const std::string* text : {&pair.pairId, &pair.portName, &pair.partnerName}) {
+            auto buffer = std::make_unique<char[]>(kPairTextBufferSize);
+            std::memset(buffer.get(), 0, kPairTextBufferSize);
+            copyPairText(buffer.get(), *text);
+            EXPECT_EQ(buffer[kPairTextBufferSize - 1], '\0');
+            EXPECT_EQ(std::string(buffer.get()), text->substr(0, kPairTextBufferSize - 1));
+        }
+    }
+}
 
 } // namespace

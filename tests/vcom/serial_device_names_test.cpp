@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,6 +45,8 @@ const NamesCase kCases[] = {
     {"letters_after_com", {"COMMAND1", "COM1A", "COMx1"}, {}, {}},
     {"other_device_names", {"C:", "PIPE", "NUL", "Volume{00000000-0000-0000-0000-000000000043}", "CONOUT$"}, {}, {}},
     {"leading_zero", {"COM05"}, {"COM05"}, {5}},
+    {"largest_int_number", {"COM2147483647"}, {"COM2147483647"}, {INT_MAX}},
+    {"digits_after_a_sign_or_blank", {"COM-1", "COM+1", "COM 1"}, {}, {}},
 };
 
 class SerialDeviceNames : public testing::TestWithParam<NamesCase> {};
@@ -74,6 +78,38 @@ TEST(DosDeviceNameList, SplitsAtZerosUpToTheEmptyName)
     };
     for (const auto& c : cases)
         EXPECT_EQ(clser::splitDosDeviceNames(c.list), c.names) << c.name;
+}
+
+TEST(DosDeviceNameList, ReadsNoFurtherThanItsLength)
+{
+    // The reader stops at the length it was given, whether the list is ended or not;
+    // the heap block has exactly that size, so a read past it is reported.
+    const std::string unterminated(4096, 'C');
+    auto block = std::make_unique<char[]>(unterminated.size());
+    std::memcpy(block.get(), unterminated.data(), unterminated.size());
+    const auto names = clser::splitDosDeviceNames(std::string_view(block.get(), unterminated.size()));
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0].size(), 4096u);
+    EXPECT_TRUE(clser::splitDosDeviceNames(std::string_view(block.get(), 0)).empty());
+}
+
+TEST(SerialDeviceNameList, HugeAndBinaryLists)
+{
+    std::string many;
+    for (int i = 0; i < 100000; ++i)
+        many += "COM" + std::to_string(i) + '\0';
+    EXPECT_EQ(filterSerialDeviceNames(many).size(), 100000u);
+
+    EXPECT_TRUE(filterSerialDeviceNames("").empty());
+    EXPECT_TRUE(filterSerialDeviceNames(std::string(1 << 20, 'C')).empty());
+    std::string binary(1 << 16, '\0');
+    for (size_t i = 0; i < binary.size(); ++i)
+        binary[i] = static_cast<char>(i * 131 + 7);
+    for (const auto& name : filterSerialDeviceNames(binary))
+        EXPECT_TRUE(name.size() >= 4 && name.size() <= 14);
+
+    // Names not from a listing: empty rests and overlong digit runs give no number.
+    EXPECT_TRUE(collectUsedPortNumbers({"", "COM", "TARVCOM", "COM" + std::string(400, '9'), "COMX"}).empty());
 }
 
 TEST(AllDigits, OnlyNonEmptyDecimalText)

@@ -1,11 +1,13 @@
 // The setupc emulator's own decisions: its command lines, its configuration and its
 // pair table. The library's tests rely on all three.
 #include "emulator_config.h"
+#include "pair_list_parser.h"
 #include "pair_table.h"
 #include "setupc_command_line.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,9 @@ const CommandCase kCommandCases[] = {
     {"output_without_file", {"--output"}, CommandKind::Invalid, "", -1},
     {"unknown_command", {"--silent", "uninstall"}, CommandKind::Invalid, "", -1},
     {"no_command", {}, CommandKind::Invalid, "", -1},
+    {"remove_largest_pair_number", {"remove", "2147483647"}, CommandKind::Remove, "", INT_MAX},
+    {"remove_pair_number_past_int", {"remove", "2147483648"}, CommandKind::Invalid, "", -1},
+    {"make_ends_without_delay", {"--make-ends", "1"}, CommandKind::Invalid, "", -1},
 };
 
 class EmulatorCommandLine : public testing::TestWithParam<CommandCase> {};
@@ -57,6 +62,9 @@ TEST(EmulatorCommandLine, PortNameAmongParameters)
     EXPECT_EQ(portNameOf("PortName=COM5"), "COM5");
     EXPECT_EQ(portNameOf("EmuBR=yes,PortName=TARVCOM5,EmuOverrun=yes"), "TARVCOM5");
     EXPECT_EQ(portNameOf("EmuBR=yes"), "");
+    EXPECT_EQ(portNameOf(","), "");
+    EXPECT_EQ(portNameOf("a,PortName="), "");
+    EXPECT_EQ(portNameOf(std::string(1 << 16, ',') + "PortName=X"), "X");
 }
 
 TEST(EmulatorConfig, EveryKey)
@@ -88,6 +96,30 @@ TEST(EmulatorConfig, MistakesNamedByLine)
                                                        "line 4: key = value expected"}));
 }
 
+TEST(EmulatorConfig, NumbersAtTheirLimits)
+{
+    const struct {
+        const char* name;
+        std::string text;
+        size_t errors;
+        int firstPair;
+    } rows[] = {
+        {"largest pair number", "first_pair = 2147483647", 0, INT_MAX},
+        {"one past it", "first_pair = 2147483648", 1, 0},
+        {"eleven digits", "first_pair = 99999999999", 1, 0},
+        {"delay at 32 bits", "ends = after 4294967295", 0, 0},
+        {"delay past 32 bits", "ends = after 4294967296", 1, 0},
+        {"no value", "list_hang_ms =", 1, 0},
+        {"binary", "\x01\x02=\x03\n\xff", 2, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto parse = parseEmulatorConfig(row.text);
+        EXPECT_EQ(parse.errors.size(), row.errors);
+        EXPECT_EQ(parse.config.firstPair, row.firstPair);
+    }
+}
+
 TEST(EmulatorPairTable, StateFileRoundTripAndLowestFreeNumber)
 {
     const std::vector<EmulatedPair> pairs{{0, "PortName=COM10", "PortName=TARVCOM10"},
@@ -100,6 +132,18 @@ TEST(EmulatorPairTable, StateFileRoundTripAndLowestFreeNumber)
     EXPECT_EQ(lowestFreePairNumber({}, 10), 10);
 }
 
+TEST(EmulatorPairTable, NumbersAtTheTop)
+{
+    const auto pairs = parsePairTable("2147483647 PortName=COM1 PortName=TARVCOM1\n"
+                                      "2147483648 PortName=COM2 PortName=TARVCOM2\n"
+                                      "-1 PortName=COM3 PortName=TARVCOM3\n");
+    ASSERT_EQ(pairs.size(), 1u);
+    // Every number from the start up to the largest is taken: there is no free one.
+    EXPECT_EQ(lowestFreePairNumber(pairs, INT_MAX), -1);
+    EXPECT_EQ(lowestFreePairNumber(pairs, 0), 0);
+    EXPECT_EQ(lowestFreePairNumber({}, INT_MAX), INT_MAX);
+}
+
 TEST(EmulatorPairTable, ListInCom0comFormatByPairNumber)
 {
     const std::vector<EmulatedPair> pairs{{12, "PortName=COM12", "PortName=TARVCOM12"},
@@ -109,6 +153,20 @@ TEST(EmulatorPairTable, ListInCom0comFormatByPairNumber)
                                      "       CNCA12 PortName=COM12\n"
                                      "       CNCB12 PortName=TARVCOM12\n");
     EXPECT_EQ(formatPairList({}), "");
+}
+
+TEST(EmulatorPairTable, ListReadsBackThroughThePairListParser)
+{
+    std::vector<EmulatedPair> pairs;
+    for (int n : {123, 0, 12, 7})
+        pairs.push_back({n, "PortName=COM" + std::to_string(n + 10), "PortName=TARVCOM" + std::to_string(n + 10)});
+    const auto parse = clser::vcom::parsePairList(formatPairList(pairs));
+    ASSERT_TRUE(parse.valid);
+    ASSERT_EQ(parse.pairs.size(), 4u);
+    EXPECT_EQ(parse.pairs[0].pairId, "CNC0");
+    EXPECT_EQ(parse.pairs[2].pairId, "CNC12");
+    EXPECT_EQ(parse.pairs[3].pairId, "CNC123");
+    EXPECT_EQ(parse.pairs[3].partnerName, "TARVCOM133");
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -26,6 +27,8 @@ TEST(InstallCountdown, MinutesAndSecondsWithLeadingZeros)
         EXPECT_EQ(waitingCountdownText(c.secondsLeft),
                   std::string("\rWaiting for install, timeout up to 5 minutes: ") + c.shown)
             << c.secondsLeft;
+    EXPECT_LE(waitingCountdownText(INT_MIN).size(), 127u);
+    EXPECT_LE(waitingCountdownText(INT_MAX).size(), 127u);
 }
 
 TEST(FormattedMessages, Com0comNotFoundNamesTheDirectory)
@@ -33,16 +36,21 @@ TEST(FormattedMessages, Com0comNotFoundNamesTheDirectory)
     EXPECT_EQ(com0comNotFoundText("Z:\\work\\build"),
               "Not found com0com in \"$(TARVDIR5_32)\", \"$(TARVDIR5_64)\", \"$(TARVDIR5)\", or "
               "\"Z:\\work\\build\\com0com\"\nPlease check the installation.\n");
+    EXPECT_EQ(com0comNotFoundText(std::string(4000, 'd')).size(), 511u);
 }
 
 TEST(FormattedMessages, InvalidIndexNamesTheLastIndexWithoutLineFeed)
 {
     EXPECT_EQ(invalidPairIndexText(3), "Error GetOneCOMPair: Invalid index, please give 0-2");
+    EXPECT_EQ(invalidPairIndexText(0), "Error GetOneCOMPair: Invalid index, please give 0--1");
+    EXPECT_EQ(invalidPairIndexText(INT_MIN), "Error GetOneCOMPair: Invalid index, please give 0--1");
+    EXPECT_EQ(invalidPairIndexText(INT_MAX), "Error GetOneCOMPair: Invalid index, please give 0-2147483646");
 }
 
 TEST(FormattedMessages, TextLongerThanItsBufferIsCut)
 {
     EXPECT_EQ(formatBounded(8, "%s", "123456789"), "1234567");
+    EXPECT_EQ(formatBounded(0, "%s", "x"), "");
     const std::string longId(600, 'X');
     EXPECT_EQ(formatBounded(512, text::kRemoveUnknownId, longId.c_str()).size(), 511u);
 }

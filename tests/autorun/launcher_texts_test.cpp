@@ -1,12 +1,14 @@
-// The launcher's texts under the sanitizers: COM port names from "com" values, the
-// bridge end it looks for, the line settings text and the bridge's parameters, with the
-// values a configuration file can hold (at most 7 characters a text) and beyond.
+// The launcher's texts: COM port names from "com" values, the bridge end it looks for,
+// the line settings text and the bridge's parameters, with the values a configuration
+// file can hold (at most 7 characters a text) and beyond.
+#include "command_line_info.h"
 #include "connection_settings.h"
 #include "launcher_config.h"
 #include "network_settings.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <climits>
 #include <optional>
 #include <string>
@@ -53,10 +55,10 @@ TEST(LauncherTexts, LineSettingsTextParsesBackOnTheBridgeSide)
         int32_t stopBits;
     } rows[] = {
         {"defaults", {}, "9600,n,8,1", 9600, 0, 8, 0},
-        {"even, seven, two", {"COM5", 0, 115200, "e", 7, "2", 1, 1}, "115200,e,7,2", 115200, 2, 7, 2},
-        {"one and a half", {"COM5", 0, 19200, "o", 5, "1.5", 1, 1}, "19200,o,5,1.5", 19200, 1, 5, 1},
-        {"extreme integers", {"COM5", 0, INT_MIN, "n", INT_MAX, "1", 1, 1}, "-2147483648,n,2147483647,1", 9600, 0, 8, 0},
-        {"seven-letter texts", {"COM5", 0, 9600, "abcdefg", 8, "1234567", 1, 1}, "9600,abcdefg,8,1234567", 9600, 0, 8, 0},
+        {"even, seven, two", {"COM5", 0, 115200, "e", 7, "2", 1, 1, ""}, "115200,e,7,2", 115200, 2, 7, 2},
+        {"one and a half", {"COM5", 0, 19200, "o", 5, "1.5", 1, 1, ""}, "19200,o,5,1.5", 19200, 1, 5, 1},
+        {"extreme integers", {"COM5", 0, INT_MIN, "n", INT_MAX, "1", 1, 1, ""}, "-2147483648,n,2147483647,1", 9600, 0, 8, 0},
+        {"seven-letter texts", {"COM5", 0, 9600, "abcdefg", 8, "1234567", 1, 1, ""}, "9600,abcdefg,8,1234567", 9600, 0, 8, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -83,8 +85,10 @@ TEST(LauncherTexts, ParametersOfTheLongestValuesAreWhole)
     s.databit = INT_MIN;
     s.stopbit = "sssssss";
     const std::string portName = comPortNameOf(s.com);
-    const std::string parameters = bridgeParameters(portName, INT_MIN, lineSettingsText(s));
-    EXPECT_EQ(parameters, "COM1234567 -2147483648 -2147483648,ppppppp,-2147483648,sssssss Autorun");
+    EXPECT_EQ(bridgeParameters(portName, INT_MIN, lineSettingsText(s)),
+              "COM1234567 -2147483648 -2147483648,ppppppp,-2147483648,sssssss Autorun");
+    EXPECT_EQ(bridgeParameters(portName, INT_MIN, lineSettingsText(s), true),
+              "COM1234567 -2147483648 -2147483648,ppppppp,-2147483648,sssssss Autorun LowLatency");
 }
 
 TEST(LauncherTexts, LowLatencyValueAddsOneWordOnlyWhenOne)
@@ -116,18 +120,6 @@ TEST(LauncherTexts, LowLatencyValueAddsOneWordOnlyWhenOne)
                   row.parameters);
         EXPECT_EQ(unpassableValue(s), nullptr) << "the value itself never reaches the command line";
     }
-}
-
-TEST(LauncherTexts, LongestParametersKeepTheLowLatencyWord)
-{
-    LauncherSection s;
-    s.com = "1234567";
-    s.baudrate = INT_MIN;
-    s.parity = "ppppppp";
-    s.databit = INT_MIN;
-    s.stopbit = "sssssss";
-    EXPECT_EQ(bridgeParameters(comPortNameOf(s.com), INT_MIN, lineSettingsText(s), true),
-              "COM1234567 -2147483648 -2147483648,ppppppp,-2147483648,sssssss Autorun LowLatency");
 }
 
 // The network word comes last, after Autorun and LowLatency, as one argument; a
@@ -179,12 +171,12 @@ TEST(LauncherTexts, ValuesThatWouldSplitTheCommandLine)
         LauncherSection section;
         const char* key;
     } rows[] = {
-        {"passable", {"COM5", 0, 9600, "n", 8, "1", 1, 1}, nullptr},
-        {"blank in com", {"COM 5", 0, 9600, "n", 8, "1", 1, 1}, "com"},
-        {"tab in parity", {"COM5", 0, 9600, "n\t", 8, "1", 1, 1}, "parity"},
-        {"quote in stopbit", {"COM5", 0, 9600, "n", 8, "1\"", 1, 1}, "stopbit"},
-        {"first offending key wins", {"\"", 0, 9600, " ", 8, " ", 1, 1}, "com"},
-        {"NUL and high bytes pass", {"C\0\xff"s, 0, 9600, "n", 8, "1", 1, 1}, nullptr},
+        {"passable", {"COM5", 0, 9600, "n", 8, "1", 1, 1, ""}, nullptr},
+        {"blank in com", {"COM 5", 0, 9600, "n", 8, "1", 1, 1, ""}, "com"},
+        {"tab in parity", {"COM5", 0, 9600, "n\t", 8, "1", 1, 1, ""}, "parity"},
+        {"quote in stopbit", {"COM5", 0, 9600, "n", 8, "1\"", 1, 1, ""}, "stopbit"},
+        {"first offending key wins", {"\"", 0, 9600, " ", 8, " ", 1, 1, ""}, "com"},
+        {"NUL and high bytes pass", {"C\0\xff"s, 0, 9600, "n", 8, "1", 1, 1, ""}, nullptr},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -193,6 +185,50 @@ TEST(LauncherTexts, ValuesThatWouldSplitTheCommandLine)
             EXPECT_STREQ(key, row.key);
         else
             EXPECT_EQ(key, nullptr);
+    }
+}
+
+std::vector<std::string> splitAtBlanks(const std::string& line)
+{
+    std::vector<std::string> words;
+    std::string word;
+    for (char c : line) {
+        if (c == ' ') {
+            if (!word.empty())
+                words.push_back(word);
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty())
+        words.push_back(word);
+    return words;
+}
+
+// What the launcher writes, the bridge program reads back as it was meant.
+TEST(LauncherTexts, ParametersReadBackByTheBridgeProgram)
+{
+    LauncherSection s;
+    s.com = "7";
+    s.parity = "e";
+    s.stopbit = "1.5";
+    s.baudrate = 115200;
+    s.databit = 7;
+    const std::string portName = comPortNameOf(s.com);
+    const network::NetworkSettings served{4001, network::kAnyAddress, network::NetProtocol::Raw, {0x0A000005}};
+    for (const bool lowLatency : {false, true}) {
+        for (const std::string& word : {std::string(), network::networkWord(served)}) {
+            SCOPED_TRACE(std::string(lowLatency ? "low latency" : "default mode") + " " + word);
+            const auto start = app::startValuesOf(app::parseCommandLine(
+                splitAtBlanks(bridgeParameters(portName, 3, lineSettingsText(s), lowLatency, word))));
+            EXPECT_EQ(start, (app::StartValues{"COM7", 3, "115200,E,7,1.5", true, lowLatency, word}));
+            if (!word.empty()) {
+                const network::NetworkSettingsParse parsed = network::parseNetworkWord(start.networkWord);
+                EXPECT_TRUE(parsed.configured) << parsed.error;
+                EXPECT_EQ(parsed.settings, served);
+            }
+        }
     }
 }
 
