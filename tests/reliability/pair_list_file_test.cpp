@@ -165,7 +165,7 @@ TEST_F(PairListFileTest, ProgramsListingAtTheSameTimeAllSeeThePairs)
     std::vector<std::string> outputs;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     for (int i = 0; i < kPrograms; ++i) {
-        outputs.push_back(runDirectory() + "\\together-" + std::to_string(i) + ".txt");
+        outputs.push_back(runDirectory("vcom") + "\\together-" + std::to_string(i) + ".txt");
         clser::UniqueFile out(CreateFileA(outputs.back().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                           CREATE_ALWAYS, 0, nullptr));
         ASSERT_TRUE(out.valid());
