@@ -246,20 +246,12 @@ clser::UniqueHandle processOfProgram(const std::string& path)
 void runLauncherBeside(const StagedProgram& staged)
 {
     const std::string bin = staged.root() + "\\bin";
-    ASSERT_TRUE(CopyFileA((programDirectory() + "\\ClserDunmereAutorun.exe").c_str(),
-                          (bin + "\\ClserDunmereAutorun.exe").c_str(), FALSE));
-    std::string line = "\"" + bin + "\\ClserDunmereAutorun.exe\"";
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    ASSERT_TRUE(CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                               bin.c_str(), &startup, &info));
-    clser::UniqueHandle launcherThread(info.hThread);
-    clser::UniqueHandle launcher(info.hProcess);
-    ASSERT_EQ(WaitForSingleObject(launcher.get(), 120000), WAIT_OBJECT_0);
-    EXPECT_EQ(exitCodeOf(launcher.get()), 0u);
+    ASSERT_TRUE(copyBuildFiles(bin, {"ClserDunmereAutorun.exe"}));
+    ProgramStart launcher{bin + "\\ClserDunmereAutorun.exe", "", bin};
+    launcher.creationFlags = CREATE_NO_WINDOW;
+    const ProgramRun run = runProgram(launcher, 120000);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exitCode, 0u);
 }
 
 // The bridge the launcher started, once its status bar says "Connected".
