@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-namespace clser::apptest {
+namespace clser::test {
 namespace {
 
 std::string className(HWND window)
@@ -204,9 +204,9 @@ void configureSdkBoards(const std::string& text)
         _putenv_s("CLSER_SDK_CONFIG", "");
         return;
     }
-    const std::string path = runDirectory() + "\\sdk-boards-" + std::to_string(GetCurrentProcessId()) + ".cfg";
+    const std::string path = runDirectory("app") + "\\sdk-boards-" + std::to_string(GetCurrentProcessId()) + ".cfg";
     writeTextFile(path, text);
     _putenv_s("CLSER_SDK_CONFIG", path.c_str());
 }
 
-} // namespace clser::apptest
+} // namespace clser::test

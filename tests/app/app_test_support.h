@@ -13,9 +13,8 @@
 #include <string>
 #include <vector>
 
-namespace clser::apptest {
+namespace clser::test {
 
-using namespace clser::test;
 using namespace std::chrono_literals;
 
 // Top-level dialog windows (class #32770) of a process, visible or not.
@@ -58,10 +57,7 @@ HWND mainWindowOf(DWORD processId);
 // STILL_ACTIVE while the process runs.
 DWORD exitCodeOf(HANDLE process);
 
-// The test run's scratch directory (<CLSER_RUN_DIR>/app), as a Windows path.
-inline std::string runDirectory() { return test::runDirectory("app"); }
-
 // Points the SDK stand-ins at a board configuration (empty text: the default board).
 void configureSdkBoards(const std::string& text);
 
-} // namespace clser::apptest
+} // namespace clser::test

@@ -11,7 +11,7 @@
 #include <thread>
 #include <utility>
 
-namespace clser::apptest {
+namespace clser::test {
 
 constexpr UINT kRunOnUiThread = WM_APP + 300;
 constexpr UINT kForceEnd = WM_APP + 301;
@@ -131,4 +131,4 @@ private:
     INT_PTR result_ = 0;
 };
 
-} // namespace clser::apptest
+} // namespace clser::test

@@ -16,7 +16,7 @@
 #include <algorithm>
 #include <functional>
 
-using namespace clser::apptest;
+using namespace clser::test;
 using clser::app::applicationTitle;
 using clser::app::CDunmereMainDlg;
 
@@ -29,7 +29,7 @@ protected:
     void SetUp() override
     {
         configureSdkBoards("");
-        _putenv_s("TARVDIR5", makeCom0comRoot(runDirectory() + "\\main-dialog").c_str());
+        _putenv_s("TARVDIR5", makeCom0comRoot(runDirectory("app") + "\\main-dialog").c_str());
         number_ = freePortNumber(20);
         ASSERT_TRUE(installEmulatedPair(number_));
         port_ = "COM" + std::to_string(number_);
@@ -460,7 +460,7 @@ void chooseDataBits(HWND portSettings, const char* bits)
 TEST_F(MainDialog, ReconfigureAsksToReconnectOnlyWhenSomethingButEchoChanged)
 {
     MainDlg dlg(port_, 0, "9600,N,8,1", true);
-    dlg.portSettingDlg().setConfigPath(runDirectory() + "\\reconfigure.ini");
+    dlg.portSettingDlg().setConfigPath(runDirectory("app") + "\\reconfigure.ini");
     ModalRun<CDunmereMainDlg> run(dlg);
     ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000ms));
     const DWORD self = GetCurrentProcessId();

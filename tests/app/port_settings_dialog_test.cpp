@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <memory>
 
-using namespace clser::apptest;
+using namespace clser::test;
 using clser::ConnectionSettings;
 using clser::app::CPortSettingDlg;
 using clser::VirtualPair;
@@ -36,7 +36,7 @@ class PortSettings : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ini_ = runDirectory() + "\\port-settings-" +
+        ini_ = runDirectory("app") + "\\port-settings-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini";
         DeleteFileA(ini_.c_str());
     }

@@ -17,7 +17,7 @@
 
 #include <cstdlib>
 
-using namespace clser::apptest;
+using namespace clser::test;
 
 namespace {
 
@@ -28,20 +28,16 @@ constexpr char kProgramTitle[] = "ClserDunmere2";
 class StagedProgram {
 public:
     StagedProgram(const std::string& name, bool withCom0com)
+        : tree_(runDirectory("app") + "\\" + name), bin_(tree_.path("bin")),
+          copied_(tree_.copyBuildFiles("bin", {"ClserDunmere2.exe", "TarvVirtualComPort.dll", "clserbvk.dll",
+                                               "acqlib5.dll", "tarv_hal.dll"}))
     {
-        root_ = runDirectory() + "\\" + name;
-        bin_ = root_ + "\\bin";
-        copied_ = copyBuildFiles(bin_, {"ClserDunmere2.exe", "TarvVirtualComPort.dll", "clserbvk.dll", "acqlib5.dll",
-                                        "tarv_hal.dll"});
-        const std::string com0com = root_ + "\\com0com\\" + architectureFolder();
         if (withCom0com)
-            copied_ = copyBuildFiles(com0com, {"setupc.exe"}) && copied_;
-        else
-            DeleteFileA((com0com + "\\setupc.exe").c_str());
+            copied_ = tree_.copyBuildFiles("com0com\\" + architectureFolder(), {"setupc.exe"}) && copied_;
     }
 
     bool ok() const { return copied_; }
-    const std::string& root() const { return root_; }
+    const std::string& root() const { return tree_.root(); }
     std::string program() const { return bin_ + "\\ClserDunmere2.exe"; }
 
     // As the launcher does: hidden, working directory beside the program.
@@ -78,9 +74,9 @@ public:
     }
 
 private:
-    std::string root_;
+    ScratchTree tree_;
     std::string bin_;
-    bool copied_ = true;
+    bool copied_;
 };
 
 // Ends a process that a failed test left running.
@@ -250,20 +246,12 @@ clser::UniqueHandle processOfProgram(const std::string& path)
 void runLauncherBeside(const StagedProgram& staged)
 {
     const std::string bin = staged.root() + "\\bin";
-    ASSERT_TRUE(CopyFileA((programDirectory() + "\\ClserDunmereAutorun.exe").c_str(),
-                          (bin + "\\ClserDunmereAutorun.exe").c_str(), FALSE));
-    std::string line = "\"" + bin + "\\ClserDunmereAutorun.exe\"";
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    ASSERT_TRUE(CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                               bin.c_str(), &startup, &info));
-    clser::UniqueHandle launcherThread(info.hThread);
-    clser::UniqueHandle launcher(info.hProcess);
-    ASSERT_EQ(WaitForSingleObject(launcher.get(), 120000), WAIT_OBJECT_0);
-    EXPECT_EQ(exitCodeOf(launcher.get()), 0u);
+    ASSERT_TRUE(copyBuildFiles(bin, {"ClserDunmereAutorun.exe"}));
+    ProgramStart launcher{bin + "\\ClserDunmereAutorun.exe", "", bin};
+    launcher.creationFlags = CREATE_NO_WINDOW;
+    const ProgramRun run = runProgram(launcher, 120000);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exitCode, 0u);
 }
 
 // The bridge the launcher started, once its status bar says "Connected".

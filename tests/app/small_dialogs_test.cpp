@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace clser::apptest;
+using namespace clser::test;
 using clser::app::CAboutDlg;
 using clser::app::CMessageDlg;
 using clser::app::CSystemTray;
@@ -41,7 +41,7 @@ TEST(AboutDialog, ShowsNameVersionAndNoticesFromTheVersionResource)
 
 TEST(AboutDialog, FileWithoutVersionInformationKeepsTheTemplateTexts)
 {
-    const std::string plain = runDirectory() + "\\no-version.txt";
+    const std::string plain = runDirectory("app") + "\\no-version.txt";
     writeTextFile(plain, "no version here");
     Instrumented<CAboutDlg> dlg(plain);
     ModalRun<CAboutDlg> run(dlg);

@@ -7,7 +7,7 @@
 
 #include <string>
 
-using namespace clser::apptest;
+using namespace clser::test;
 using clser::app::kMaxTraceLines;
 using clser::app::TraceListSink;
 

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cctype>
 
-using namespace clser::apptest;
+using namespace clser::test;
 using clser::app::CVirtualCOMPortDlg;
 using clser::VirtualPair;
 
@@ -31,10 +31,10 @@ class VirtualPortDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        _putenv_s("TARVDIR5", makeCom0comRoot(runDirectory() + "\\virtual-port-dialog").c_str());
-        log_ = runDirectory() + "\\setupc-runs.log";
+        _putenv_s("TARVDIR5", makeCom0comRoot(runDirectory("app") + "\\virtual-port-dialog").c_str());
+        log_ = runDirectory("app") + "\\setupc-runs.log";
         DeleteFileA(log_.c_str());
-        config_ = runDirectory() + "\\setupc-log.cfg";
+        config_ = runDirectory("app") + "\\setupc-log.cfg";
         writeTextFile(config_, "log = " + log_ + "\n");
         _putenv_s("CLSER_SETUPC_CONFIG", config_.c_str());
         installed_ = freePortNumber(30);

@@ -2,68 +2,13 @@
 
 #include "child_process.h"
 #include "setupc_emulator.h"
-#include "unique_handle.h"
 
 #include <atomic>
-#include <cstdio>
 #include <stdexcept>
 #include <thread>
 
 namespace clser::test {
 namespace {
-
-void copyOrFail(const std::string& from, const std::string& to)
-{
-    if (!CopyFileA(from.c_str(), to.c_str(), FALSE))
-        throw std::runtime_error("cannot copy " + from + " to " + to);
-}
-
-// Runs a program with its output going into a file; waits up to timeoutMs and returns
-// its exit code. started, when given, learns the process id as soon as it runs.
-DWORD runProgram(const std::string& program, const std::string& arguments, const std::string& directory,
-                 const std::string& outputFile, DWORD timeoutMs, std::atomic<DWORD>* started = nullptr)
-{
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    // A bridge that an earlier run started may still hold the output file (it inherits the
-    // launcher's output), and a loaded machine may refuse a start for a moment: both are
-    // tried again for a few seconds before the run counts as not started.
-    UniqueFile out;
-    UniqueHandle process;
-    DWORD processId = 0;
-    DWORD lastError = 0;
-    for (int attempt = 0; attempt < 20 && !process; ++attempt) {
-        if (attempt > 0)
-            Sleep(250);
-        if (!out)
-            out.reset(CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                                  CREATE_ALWAYS, 0, nullptr));
-        if (!out) {
-            lastError = GetLastError();
-            continue;
-        }
-        ProgramStart start;
-        start.program = program;
-        start.arguments = arguments;
-        start.directory = directory;
-        start.output = out.get();
-        process = startProgram(start, &processId);
-        if (!process)
-            lastError = GetLastError();
-    }
-    if (!process) {
-        std::fprintf(stderr, "cannot start %s (output %s): error %lu\n", program.c_str(), outputFile.c_str(),
-                     static_cast<unsigned long>(lastError));
-        return 0xFFFFFFFE;
-    }
-    if (started)
-        *started = processId;
-    DWORD code = 0xFFFFFFFF;
-    if (WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.get(), &code);
-    else
-        TerminateProcess(process.get(), 0xFFFFFFFD);
-    return code;
-}
 
 struct BoxSearch {
     DWORD pid;
@@ -99,37 +44,21 @@ BOOL CALLBACK collectStaticText(HWND hwnd, LPARAM param)
 
 } // namespace
 
-LauncherLayout::LauncherLayout()
+LauncherLayout::LauncherLayout() : tree_(scratchPath("launcher"))
 {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(sizeof temp, temp);
-    root_ = std::string(temp) + "clser_launcher_" + std::to_string(GetCurrentProcessId());
-    const std::string arch = architectureFolder();
-    CreateDirectoryA(root_.c_str(), nullptr);
-    CreateDirectoryA(appDir().c_str(), nullptr);
-    CreateDirectoryA((root_ + "\\com0com").c_str(), nullptr);
-    CreateDirectoryA((root_ + "\\com0com\\" + arch).c_str(), nullptr);
-    setupc_ = root_ + "\\com0com\\" + arch + "\\setupc.exe";
-    const std::string bin = programDirectory();
-    copyOrFail(bin + "\\setupc.exe", setupc_);
-    for (const char* f : {"ClserDunmereAutorun.exe", "TarvVirtualComPort.dll", "clserbvk.dll"})
-        copyOrFail(bin + "\\" + f, appDir() + "\\" + f);
-    copyOrFail(bin + "\\recording_bridge.exe", appDir() + "\\ClserDunmere2.exe");
+    const std::string com0com = "com0com\\" + architectureFolder();
+    setupc_ = tree_.path(com0com + "\\setupc.exe");
+    if (!tree_.copyBuildFiles(com0com, {"setupc.exe"}) ||
+        !tree_.copyBuildFiles("app", {"ClserDunmereAutorun.exe", "TarvVirtualComPort.dll", "clserbvk.dll"}) ||
+        !tree_.copyInto(programDirectory() + "\\recording_bridge.exe", "app\\ClserDunmere2.exe"))
+        throw std::runtime_error("cannot lay out the launcher in " + root());
 }
 
-LauncherLayout::~LauncherLayout()
-{
-    removeAllPairs();
-    for (const char* f : {"ClserDunmereAutorun.exe", "TarvVirtualComPort.dll", "clserbvk.dll", "ClserDunmere2.exe",
-                          "DunmereConfig.ini", "bridge_starts.txt", "launcher_output.txt"})
-        DeleteFileA((appDir() + "\\" + f).c_str());
-    DeleteFileA(setupc_.c_str());
-}
+LauncherLayout::~LauncherLayout() { removeAllPairs(); }
 
 LauncherRun LauncherLayout::run() const
 {
     LauncherRun result;
-    const std::string outFile = appDir() + "\\launcher_output.txt";
     std::atomic<DWORD> pid{0};
     std::atomic<bool> done{false};
     std::vector<MessageBoxSeen> boxes;
@@ -156,15 +85,20 @@ LauncherRun LauncherLayout::run() const
         }
     });
 
+    ProgramStart launcher{appDir() + "\\ClserDunmereAutorun.exe", "", appDir()};
+    // A loaded machine may refuse a start for a moment.
+    launcher.attempts = 20;
+    launcher.started = [&pid](DWORD id) { pid = id; };
     const DWORD start = GetTickCount();
-    result.exitCode =
-        runProgram(appDir() + "\\ClserDunmereAutorun.exe", "", appDir(), outFile, 180000, &pid);
+    const ProgramRun finished = runProgram(launcher, 180000, true);
     result.milliseconds = GetTickCount() - start;
     done = true;
     answerer.join();
+    if (finished.ended)
+        result.exitCode = finished.exitCode;
     // The console texts end their lines with "\n"; written to a file in text mode they
     // arrive as CR LF, which is folded back here.
-    const std::string raw = readTextFile(outFile);
+    const std::string& raw = finished.output;
     for (size_t i = 0; i < raw.size(); ++i)
         if (!(raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n'))
             result.output += raw[i];
@@ -174,10 +108,9 @@ LauncherRun LauncherLayout::run() const
 
 std::vector<std::string> LauncherLayout::listPairs() const
 {
-    const std::string listFile = root_ + "\\pairs_list.txt";
+    const std::string listFile = tree_.path("pairs_list.txt");
     DeleteFileA(listFile.c_str());
-    const std::string setupcDir = setupc_.substr(0, setupc_.rfind('\\'));
-    runProgram(setupc_, "--output " + listFile + " list", setupcDir, root_ + "\\setupc_output.txt", 30000);
+    runSetupc("--output " + listFile + " list");
     std::vector<std::string> pairs;
     const auto lines = splitLines(readTextFile(listFile));
     for (size_t i = 0; i + 1 < lines.size(); i += 2) {
@@ -192,9 +125,14 @@ std::vector<std::string> LauncherLayout::listPairs() const
 
 void LauncherLayout::removePair(int number) const
 {
-    const std::string setupcDir = setupc_.substr(0, setupc_.rfind('\\'));
-    runProgram(setupc_, "--silent remove " + std::to_string(number), setupcDir, root_ + "\\setupc_output.txt",
-               30000);
+    runSetupc("--silent remove " + std::to_string(number));
+}
+
+void LauncherLayout::runSetupc(const std::string& arguments) const
+{
+    ProgramStart setupc{setupc_, arguments, setupc_.substr(0, setupc_.rfind('\\'))};
+    setupc.attempts = 20;
+    runProgram(setupc, 30000, true);
 }
 
 void LauncherLayout::removeAllPairs() const

@@ -19,7 +19,7 @@ struct MessageBoxSeen {
 };
 
 struct LauncherRun {
-    DWORD exitCode = 0xFFFFFFFF;
+    DWORD exitCode = 0xFFFFFFFF; // so when it did not start or end
     std::string output;
     std::vector<MessageBoxSeen> messageBoxes;
     DWORD milliseconds = 0;
@@ -30,11 +30,10 @@ public:
     LauncherLayout();
     ~LauncherLayout();
 
-    const std::string& root() const { return root_; }
-    std::string appDir() const { return root_ + "\\app"; }
+    const std::string& root() const { return tree_.root(); }
+    std::string appDir() const { return tree_.path("app"); }
     std::string configFile() const { return appDir() + "\\DunmereConfig.ini"; }
     std::string startsFile() const { return appDir() + "\\bridge_starts.txt"; }
-    std::string setupcPath() const { return setupc_; }
 
     // Runs the launcher and answers its message boxes with OK, recording them.
     LauncherRun run() const;
@@ -50,7 +49,10 @@ public:
     void forgetRun() const;
 
 private:
-    std::string root_;
+    // Runs the emulator of the layout in its own directory.
+    void runSetupc(const std::string& arguments) const;
+
+    ScratchTree tree_;
     std::string setupc_;
 };
 

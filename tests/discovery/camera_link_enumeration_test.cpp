@@ -2,8 +2,8 @@
 // test program lies in bin, so it binds the stand-ins there; each case names its own
 // board file through CLSER_SDK_CONFIG.
 #include "camera_link_enumeration.h"
+#include "scratch_files.h"
 #include "sdk_binding.h"
-#include "test_programs.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include <vector>
 
 using namespace clser::discovery;
-using namespace clser::discovery::testing;
+using namespace clser::test;
 
 namespace {
 
@@ -44,7 +44,7 @@ protected:
         SetEnvironmentVariableA("CLSER_SDK_CONFIG", tree_.path("boards.txt").c_str());
     }
 
-    ScratchTree tree_{"enumeration"};
+    ScratchTree tree_{R"(C:\clser-discovery-enumeration)"};
 };
 
 struct EnumerationCase {

@@ -2,10 +2,10 @@
 // the virtual pairs into them. The names are registered in the object namespace for
 // the test and removed after it.
 #include "com_port_enumeration.h"
+#include "device_names.h"
 #include "fake_pair_library.h"
 #include "port_discovery.h"
 #include "pty_rig.h"
-#include "test_programs.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +17,10 @@
 
 using namespace clser::discovery;
 using clser::VirtualPair;
-using clser::discovery::testing::FakePairLibrary;
-using clser::discovery::testing::RecordingUi;
-using clser::discovery::testing::deviceListed;
-using clser::discovery::testing::dosDeviceNames;
+using clser::test::FakePairLibrary;
+using clser::test::RecordingUi;
+using clser::test::deviceListed;
+using clser::test::dosDeviceNames;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace clser::discovery::testing {
+namespace clser::test {
 
 struct FakePair {
     std::string pairId;
@@ -18,7 +18,7 @@ struct FakePair {
     bool readable = true;
 };
 
-class FakePairLibrary : public PairLibrary {
+class FakePairLibrary : public discovery::PairLibrary {
 public:
     int initResult = 1;
     std::string errorText;       // empty: the library has no text
@@ -64,10 +64,10 @@ public:
     }
 };
 
-class RecordingUi : public DiscoveryUi {
+class RecordingUi : public discovery::DiscoveryUi {
 public:
     std::vector<std::string> shown;
     void showLibraryError(const std::string& text) override { shown.push_back(text); }
 };
 
-} // namespace clser::discovery::testing
+} // namespace clser::test

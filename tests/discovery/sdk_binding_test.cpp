@@ -1,7 +1,9 @@
 // Where the SDK is found and how its libraries are bound, seen by a probe program that
 // each case copies into a directory tree of its own.
+#include "camera_config.h"
+#include "child_process.h"
+#include "scratch_files.h"
 #include "sdk_directory.h"
-#include "test_programs.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +14,7 @@
 #include <vector>
 
 using namespace clser::discovery;
-using namespace clser::discovery::testing;
+using namespace clser::test;
 
 namespace {
 
@@ -74,6 +76,17 @@ const ProbeCase kProbeCases[] = {
      {"sysinfo=-2130:", "maxdevices=1", "board=1 serial=2 cl=0 name=(null)", "ports=0 count=0"}},
 };
 
+// Replaces every "{KEY}" in text with its value.
+std::string expand(std::string text, const std::map<std::string, std::string>& values)
+{
+    for (const auto& [key, value] : values) {
+        const std::string token = "{" + key + "}";
+        for (std::size_t pos = text.find(token); pos != std::string::npos; pos = text.find(token, pos + value.size()))
+            text.replace(pos, token.size(), value);
+    }
+    return text;
+}
+
 void PrintTo(const ProbeCase& c, std::ostream* os) { *os << c.name; }
 
 class SdkProbe : public ::testing::TestWithParam<ProbeCase> {};
@@ -81,7 +94,7 @@ class SdkProbe : public ::testing::TestWithParam<ProbeCase> {};
 TEST_P(SdkProbe, FindsTheSdkAndBindsItsEntryPoints)
 {
     const ProbeCase& c = GetParam();
-    ScratchTree tree("probe");
+    ScratchTree tree(R"(C:\clser-discovery-probe)");
     const std::string bin = programDirectory();
     const std::map<std::string, std::string> values = {{"R", tree.root()}, {"BIN", bin}};
 
@@ -91,20 +104,23 @@ TEST_P(SdkProbe, FindsTheSdkAndBindsItsEntryPoints)
         ASSERT_TRUE(tree.copyInto(from + "\\acqlib5.dll", std::string(c.libraryDir) + "\\acqlib5.dll"));
         ASSERT_TRUE(tree.copyInto(from + "\\tarv_hal.dll", std::string(c.libraryDir) + "\\tarv_hal.dll"));
     }
-    std::map<std::string, std::string> environment;
+    ProgramStart start{tree.path(c.programPath)};
+    start.environment = withoutSdkVariables();
     for (const auto& [name, value] : c.environment)
-        environment[name] = expand(value, values);
+        start.environment[name] = expand(value, values);
     std::vector<std::string> commands;
     for (const auto& command : c.commands)
         commands.push_back(expand(command, values));
+    start.arguments = commandArguments(commands);
+    start.creationFlags = CREATE_NO_WINDOW;
     std::vector<std::string> expected;
     for (const auto& line : c.expected)
         expected.push_back(expand(line, values));
 
-    const ProgramRun run = runProgram(tree.path(c.programPath), commands, environment);
+    const ProgramRun run = runProgram(start, 30000, true);
     ASSERT_TRUE(run.started);
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(run.lines, expected);
+    EXPECT_EQ(run.lines(), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, SdkProbe, ::testing::ValuesIn(kProbeCases), [](const auto& info) {

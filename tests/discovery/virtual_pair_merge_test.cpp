@@ -10,8 +10,8 @@
 
 using namespace clser::discovery;
 using clser::VirtualPair;
-using clser::discovery::testing::FakePairLibrary;
-using clser::discovery::testing::RecordingUi;
+using clser::test::FakePairLibrary;
+using clser::test::RecordingUi;
 
 namespace {
 

@@ -14,11 +14,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-using namespace clser::apptest;
+using namespace clser::test;
 using clser::reliability::cellText;
 using clser::reliability::printOutcomeRow;
 
@@ -34,75 +35,29 @@ enum class Sdk { Full, Partial, NoBoardNames, None };
 // <run>\app\<name>\<folder>\ClserDunmere2.exe with the DLLs it needs; com0com beside
 // <folder> when asked. A folder named bin makes its parent the SDK root.
 struct Stage {
-    std::string root, dir;
-    bool ok = true;
+    Stage(const std::string& name, const std::string& folder, Sdk sdk, bool com0com)
+        : tree(runDirectory("app") + "\\" + name), dir(tree.path(folder)),
+          ok(tree.copyBuildFiles(folder, {"ClserDunmere2.exe", "TarvVirtualComPort.dll", "clserbvk.dll"}))
+    {
+        const std::string bin = programDirectory();
+        for (const char* file : {"acqlib5.dll", "tarv_hal.dll"}) {
+            const std::string target = folder + "\\" + file;
+            if (sdk == Sdk::Full)
+                ok = tree.copyInto(bin + "\\" + file, target) && ok;
+            else if (sdk == Sdk::Partial || (sdk == Sdk::NoBoardNames && std::string(file) == "tarv_hal.dll"))
+                ok = tree.copyInto(bin + "\\sdk-partial\\" + file, target) && ok;
+            else if (sdk == Sdk::NoBoardNames)
+                ok = tree.copyInto(bin + "\\" + file, target) && ok;
+        }
+        if (com0com)
+            ok = tree.copyBuildFiles("com0com\\" + architectureFolder(), {"setupc.exe"}) && ok;
+    }
     std::string program() const { return dir + "\\ClserDunmere2.exe"; }
+
+    const ScratchTree tree;
+    const std::string dir;
+    bool ok;
 };
-
-Stage stage(const std::string& name, const std::string& folder, Sdk sdk, bool com0com)
-{
-    Stage s;
-    s.root = runDirectory() + "\\" + name;
-    s.dir = s.root + "\\" + folder;
-    s.ok = copyBuildFiles(s.dir, {"ClserDunmere2.exe", "TarvVirtualComPort.dll", "clserbvk.dll"});
-    const std::string bin = programDirectory();
-    auto copy = [&](const std::string& from, const std::string& to) {
-        s.ok = CopyFileA(from.c_str(), to.c_str(), FALSE) && s.ok;
-    };
-    for (const char* file : {"acqlib5.dll", "tarv_hal.dll"}) {
-        if (sdk == Sdk::Full)
-            copy(bin + "\\" + file, s.dir + "\\" + file);
-        else if (sdk == Sdk::Partial || (sdk == Sdk::NoBoardNames && std::string(file) == "tarv_hal.dll"))
-            copy(bin + "\\sdk-partial\\" + file, s.dir + "\\" + file);
-        else if (sdk == Sdk::NoBoardNames)
-            copy(bin + "\\" + file, s.dir + "\\" + file);
-        else
-            DeleteFileA((s.dir + "\\" + file).c_str());
-    }
-    const std::string setupcDir = s.root + "\\com0com\\" + architectureFolder();
-    if (com0com)
-        s.ok = copyBuildFiles(setupcDir, {"setupc.exe"}) && s.ok;
-    else
-        DeleteFileA((setupcDir + "\\setupc.exe").c_str());
-    return s;
-}
-
-std::string environmentValue(const char* name)
-{
-    static char buffer[32768];
-    const DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
-}
-
-// Sets environment variables for the next child; the old values come back when it goes.
-class EnvironmentChange {
-public:
-    void set(const char* name, const std::optional<std::string>& value)
-    {
-        char probe[2];
-        const bool present = GetEnvironmentVariableA(name, probe, sizeof probe) > 0 ||
-                             GetLastError() != ERROR_ENVVAR_NOT_FOUND;
-        saved_.push_back({name, present ? std::optional<std::string>(environmentValue(name)) : std::nullopt});
-        SetEnvironmentVariableA(name, value ? value->c_str() : nullptr);
-    }
-    ~EnvironmentChange()
-    {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
-            SetEnvironmentVariableA(it->first.c_str(), it->second ? it->second->c_str() : nullptr);
-    }
-
-private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
-
-clser::UniqueHandle start(const Stage& s, const std::string& parameters)
-{
-    ProgramStart start;
-    start.program = s.program();
-    start.arguments = parameters;
-    start.directory = s.dir;
-    return startProgram(start);
-}
 
 enum class Outcome {
     Window,      // the main dialog stays, in the given state
@@ -113,7 +68,7 @@ struct Case {
     std::string input;
     const Stage* where;
     std::string parameters;
-    std::vector<std::pair<const char*, std::optional<std::string>>> environment;
+    std::map<std::string, std::optional<std::string>> environment; // for the child, see ProgramStart
     Outcome outcome;
     std::string boxCaption; // a box due before anything else ("" = none)
     std::string boxText;    // its text, or the start of it
@@ -193,14 +148,14 @@ std::string check(const Running& r, HWND* mainOut)
 
 TEST(BridgeProgramBadInput, CommandLinesAndEnvironments)
 {
-    const Stage normal = stage("reliability-normal", "bin", Sdk::Full, true);
-    const Stage sdkFile = stage("reliability-sdk-file", "app", Sdk::None, true);
-    const Stage noCom0com = stage("reliability-no-com0com", "app", Sdk::None, false);
-    const Stage partial = stage("reliability-sdk-partial", "bin", Sdk::Partial, true);
-    const Stage noNames = stage("reliability-sdk-no-names", "bin", Sdk::NoBoardNames, true);
+    const Stage normal("reliability-normal", "bin", Sdk::Full, true);
+    const Stage sdkFile("reliability-sdk-file", "app", Sdk::None, true);
+    const Stage noCom0com("reliability-no-com0com", "app", Sdk::None, false);
+    const Stage partial("reliability-sdk-partial", "bin", Sdk::Partial, true);
+    const Stage noNames("reliability-sdk-no-names", "bin", Sdk::NoBoardNames, true);
     for (const Stage* s : {&normal, &sdkFile, &noCom0com, &partial, &noNames})
-        ASSERT_TRUE(s->ok) << s->root;
-    const std::string aFile = sdkFile.root + "\\not-a-directory.txt";
+        ASSERT_TRUE(s->ok) << s->tree.root();
+    const std::string aFile = sdkFile.tree.root() + "\\not-a-directory.txt";
     writeTextFile(aFile, "a file, not an SDK root\r\n");
 
     const int p = freePortNumber(70);
@@ -210,8 +165,8 @@ TEST(BridgeProgramBadInput, CommandLinesAndEnvironments)
     const std::string P = "COM" + std::to_string(p);
     const std::string Q = "COM" + std::to_string(q);
     const std::string fiftyCommas = "115200,E,7,2" + std::string(47, ',');
-    const auto noSdkEnvironment = std::vector<std::pair<const char*, std::optional<std::string>>>{
-        {"TARVDIR5_32", std::nullopt}, {"TARVDIR5", aFile}};
+    const std::map<std::string, std::optional<std::string>> noSdkEnvironment = {{"TARVDIR5_32", std::nullopt},
+                                                                                 {"TARVDIR5", aFile}};
 
     const std::vector<Case> cases = {
         {"empty", &normal, "", {}, Outcome::Window, "", "", "Not connected", "<->0. SimBoard_Port0", "9600 n 8 1",
@@ -255,10 +210,7 @@ TEST(BridgeProgramBadInput, CommandLinesAndEnvironments)
 
     std::vector<Running> running;
     for (const auto& c : cases) {
-        EnvironmentChange change;
-        for (const auto& [name, value] : c.environment)
-            change.set(name, value);
-        clser::UniqueHandle process = start(*c.where, c.parameters);
+        clser::UniqueHandle process = startProgram({c.where->program(), c.parameters, c.where->dir, c.environment});
         EXPECT_TRUE(process) << c.input;
         if (process)
             running.push_back({&c, std::move(process)});

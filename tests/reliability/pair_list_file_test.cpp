@@ -165,20 +165,14 @@ TEST_F(PairListFileTest, ProgramsListingAtTheSameTimeAllSeeThePairs)
     std::vector<std::string> outputs;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     for (int i = 0; i < kPrograms; ++i) {
-        outputs.push_back(runDirectory() + "\\together-" + std::to_string(i) + ".txt");
+        outputs.push_back(runDirectory("vcom") + "\\together-" + std::to_string(i) + ".txt");
         clser::UniqueFile out(CreateFileA(outputs.back().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                           CREATE_ALWAYS, 0, nullptr));
         ASSERT_TRUE(out.valid());
-        std::string line = "\"" + programDirectory() + "\\vcom_probe.exe\" init count";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = out.get();
-        startup.hStdError = out.get();
-        PROCESS_INFORMATION info{};
-        ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info));
-        clser::UniqueHandle thread(info.hThread);
-        processes.emplace_back(info.hProcess);
+        ProgramStart probe = vcomProbe("init count");
+        probe.output = probe.errors = out.get();
+        processes.push_back(startProgram(probe));
+        ASSERT_TRUE(processes.back());
     }
     int sawThePair = 0;
     for (int i = 0; i < kPrograms; ++i) {

@@ -2,8 +2,10 @@
 // list stays bounded and comes back within seconds, so the bridge program's window still
 // shows. The SDK stand-ins take their answers from CLSER_SDK_CONFIG; sdk_probe lists the
 // ports the way the bridge program does.
+#include "camera_config.h"
+#include "child_process.h"
 #include "outcome_row.h"
-#include "test_programs.h"
+#include "scratch_files.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +14,7 @@
 #include <algorithm>
 #include <string>
 
-using namespace clser::discovery::testing;
+using namespace clser::test;
 using clser::reliability::cellText;
 using clser::reliability::printOutcomeRow;
 
@@ -28,7 +30,7 @@ struct SdkCase {
 
 TEST(SdkAnswers, RunawayCountsAndLongNamesGiveABoundedList)
 {
-    ScratchTree tree("reliability-sdk-answers");
+    ScratchTree tree(R"(C:\clser-reliability-sdk-answers)");
     const std::string longName(4096, 'B');
     const SdkCase cases[] = {
         {"a board claiming 2147483647 serial ports", "board0.name = Big\nboard0.serial = 2147483647\n",
@@ -44,21 +46,25 @@ TEST(SdkAnswers, RunawayCountsAndLongNamesGiveABoundedList)
         SCOPED_TRACE(c.input);
         const std::string config = "boards-" + std::to_string(n++) + ".txt";
         ASSERT_TRUE(tree.writeFile(config, c.boards));
+        ProgramStart probe{programDirectory() + "\\sdk_probe.exe", "ports"};
+        probe.environment = withoutSdkVariables();
+        probe.environment["CLSER_SDK_CONFIG"] = tree.path(config);
+        probe.creationFlags = CREATE_NO_WINDOW;
         const DWORD start = GetTickCount();
-        const ProgramRun run =
-            runProgram(programDirectory() + "\\sdk_probe.exe", {"ports"}, {{"CLSER_SDK_CONFIG", tree.path(config)}});
+        const ProgramRun run = runProgram(probe, 30000, true);
         const DWORD took = GetTickCount() - start;
         ASSERT_TRUE(run.started);
+        const std::vector<std::string> lines = run.lines();
         EXPECT_LT(took, 20000u) << "no hang";
-        ASSERT_FALSE(run.lines.empty()) << "the probe ended without output";
-        EXPECT_EQ(run.lines[0], c.summary);
+        ASSERT_FALSE(lines.empty()) << "the probe ended without output";
+        EXPECT_EQ(lines[0], c.summary);
         std::size_t longest = 0;
-        for (std::size_t i = 1; i < run.lines.size(); ++i)
-            longest = std::max(longest, run.lines[i].size() - std::string("port=").size());
+        for (std::size_t i = 1; i < lines.size(); ++i)
+            longest = std::max(longest, lines[i].size() - std::string("port=").size());
         EXPECT_LE(longest, 255u);
-        EXPECT_EQ(run.lines.back().substr(std::string("port=").size()), c.lastName);
+        EXPECT_EQ(lines.back().substr(std::string("port=").size()), c.lastName);
         printOutcomeRow("SDK answers", c.input, c.expected,
-                        cellText(run.lines[0]) + ", longest name " + std::to_string(longest) + " characters, " +
+                        cellText(lines[0]) + ", longest name " + std::to_string(longest) + " characters, " +
                             std::to_string(took) + " ms");
     }
 }

@@ -14,4 +14,9 @@ std::string useCameraConfig(const std::string& text)
     return path;
 }
 
+std::map<std::string, std::optional<std::string>> withoutSdkVariables()
+{
+    return {{"TARVDIR5_32", std::nullopt}, {"TARVDIR5", std::nullopt}, {"CLSER_SDK_CONFIG", std::nullopt}};
+}
+
 } // namespace clser::test

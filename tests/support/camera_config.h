@@ -1,6 +1,8 @@
-// The simulated camera's configuration for this test program.
+// The simulated camera's configuration for this test program, and the SDK's variables.
 #pragma once
 
+#include <map>
+#include <optional>
 #include <string>
 
 namespace clser::test {
@@ -8,5 +10,9 @@ namespace clser::test {
 // Writes the configuration text to a scratch file and points CLSERBVK_SIM_CONFIG at it
 // (the camera library reads it when it is first used in a process). Returns the path.
 std::string useCameraConfig(const std::string& text);
+
+// Environment changes for a child program (see ProgramStart) that leave out what steers
+// the SDK and its stand-ins here: TARVDIR5_32, TARVDIR5 and CLSER_SDK_CONFIG.
+std::map<std::string, std::optional<std::string>> withoutSdkVariables();
 
 } // namespace clser::test

@@ -3,9 +3,56 @@
 #include "scratch_files.h"
 
 #include <atomic>
-#include <vector>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
 
 namespace clser::test {
+namespace {
+
+std::string upper(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// This program's environment with the changes, as a block of NAME=value strings; empty
+// when there are none.
+std::string environmentBlock(const std::map<std::string, std::optional<std::string>>& changes)
+{
+    if (changes.empty())
+        return {};
+    std::map<std::string, std::optional<std::string>> changed;
+    for (const auto& [name, value] : changes)
+        changed[upper(name)] = value;
+    std::string block;
+    if (char* current = GetEnvironmentStringsA()) {
+        for (const char* p = current; *p; p += std::strlen(p) + 1) {
+            const std::string line = p;
+            const std::size_t eq = line.find('=', 1); // names like "=C:" begin with '='
+            if (eq == std::string::npos || !changed.count(upper(line.substr(0, eq))))
+                block.append(line).push_back('\0');
+        }
+        FreeEnvironmentStringsA(current);
+    }
+    for (const auto& [name, value] : changes)
+        if (value)
+            block.append(name + "=" + *value).push_back('\0');
+    block.push_back('\0');
+    return block;
+}
+
+} // namespace
+
+std::string commandArguments(const std::vector<std::string>& words)
+{
+    std::string line;
+    for (const auto& w : words)
+        line += (line.empty() ? "" : " ") +
+                (!w.empty() && w.find_first_of(" \t") == std::string::npos ? w : "\"" + w + "\"");
+    return line;
+}
 
 UniqueHandle startProgram(const ProgramStart& start, DWORD* processId)
 {
@@ -21,7 +68,7 @@ UniqueHandle startProgram(const ProgramStart& start, DWORD* processId)
         startup.hStdOutput = start.output;
         startup.hStdError = start.errors ? start.errors : start.output;
     }
-    std::string environment = start.environment;
+    std::string environment = environmentBlock(start.environment);
     PROCESS_INFORMATION info{};
     if (!CreateProcessA(start.program.c_str(), commandLine.data(), nullptr, nullptr, redirected ? TRUE : FALSE,
                         start.creationFlags, environment.empty() ? nullptr : environment.data(),
@@ -32,6 +79,8 @@ UniqueHandle startProgram(const ProgramStart& start, DWORD* processId)
         *processId = info.dwProcessId;
     return UniqueHandle(info.hProcess);
 }
+
+std::vector<std::string> ProgramRun::lines() const { return splitLines(output); }
 
 ProgramRun runProgram(ProgramStart start, DWORD timeoutMs, bool endOnTimeout)
 {
@@ -44,12 +93,23 @@ ProgramRun runProgram(ProgramStart start, DWORD timeoutMs, bool endOnTimeout)
     if (!output)
         return run;
     start.output = output.get();
-    UniqueHandle process = startProgram(start);
+    UniqueHandle process;
+    DWORD processId = 0;
+    for (int attempt = 0; attempt < start.attempts && !process; ++attempt) {
+        if (attempt > 0)
+            Sleep(250);
+        process = startProgram(start, &processId);
+    }
+    const DWORD startError = process ? 0 : GetLastError();
     output.reset(); // the child holds the only write end now
     if (!process) {
+        std::fprintf(stderr, "cannot start %s: error %lu\n", start.program.c_str(),
+                     static_cast<unsigned long>(startError));
         DeleteFileA(outputPath.c_str());
         return run;
     }
+    if (start.started)
+        start.started(processId);
     run.started = true;
     run.ended = WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0;
     if (run.ended)

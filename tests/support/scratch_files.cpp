@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -77,6 +78,44 @@ bool copyBuildFiles(const std::string& directory, std::initializer_list<const ch
     for (const char* file : files)
         copied = CopyFileA((bin + "\\" + file).c_str(), (directory + "\\" + file).c_str(), FALSE) && copied;
     return copied;
+}
+
+ScratchTree::ScratchTree(std::string root) : root_(std::move(root))
+{
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+    makeDirectories(root_);
+}
+
+ScratchTree::~ScratchTree()
+{
+    // A program that has just ended may hold its files a moment longer.
+    std::error_code ec;
+    for (int attempt = 0; attempt < 30; ++attempt) {
+        std::filesystem::remove_all(root_, ec);
+        if (!std::filesystem::exists(root_, ec))
+            break;
+        Sleep(100);
+    }
+}
+
+bool ScratchTree::copyInto(const std::string& source, const std::string& relativeTarget) const
+{
+    const std::string target = path(relativeTarget);
+    makeDirectories(target.substr(0, target.rfind('\\')));
+    return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
+}
+
+bool ScratchTree::copyBuildFiles(const std::string& relativeDirectory, std::initializer_list<const char*> files) const
+{
+    return test::copyBuildFiles(path(relativeDirectory), files);
+}
+
+bool ScratchTree::writeFile(const std::string& relative, const std::string& text) const
+{
+    const std::string target = path(relative);
+    makeDirectories(target.substr(0, target.rfind('\\')));
+    return writeTextFile(target, text);
 }
 
 } // namespace clser::test

@@ -41,8 +41,7 @@ int runEmulator(const std::string& arguments)
     start.program = programDirectory() + "\\setupc.exe";
     start.arguments = arguments;
     start.errors = GetStdHandle(STD_ERROR_HANDLE);
-    const ProgramRun run = runProgram(start, 120000);
-    return run.ended ? static_cast<int>(run.exitCode) : -1;
+    return runProgram(start, 120000).status();
 }
 
 std::vector<setupc::EmulatedPair> emulatedPairs() { return setupc::parsePairTable(readTextFile(emulatorStateFile())); }

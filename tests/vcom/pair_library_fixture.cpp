@@ -10,7 +10,7 @@ using namespace clser::test;
 
 std::string PairLibraryTest::root_;
 
-void PairLibraryTest::SetUpTestSuite() { root_ = makeCom0comRoot(runDirectory() + "\\root"); }
+void PairLibraryTest::SetUpTestSuite() { root_ = makeCom0comRoot(runDirectory("vcom") + "\\root"); }
 
 void PairLibraryTest::SetUp()
 {
@@ -38,14 +38,14 @@ std::string PairLibraryTest::setupcFolder() const { return root_ + "\\com0com\\"
 
 void PairLibraryTest::listWrites(const std::string& text)
 {
-    const std::string path = runDirectory() + "\\list-text.txt";
+    const std::string path = runDirectory("vcom") + "\\list-text.txt";
     writeTextFile(path, text);
     configureEmulator("list_text = " + path + "\n");
 }
 
 std::string PairLibraryTest::logRuns(const std::string& moreConfig)
 {
-    const std::string path = runDirectory() + "\\setupc-runs.log";
+    const std::string path = runDirectory("vcom") + "\\setupc-runs.log";
     DeleteFileA(path.c_str());
     configureEmulator("log = " + path + "\n" + moreConfig);
     return path;

@@ -13,11 +13,8 @@ TEST_F(PairLibraryTest, EndsThatNeverAppearCountDownFiveMinutes)
 {
     configureEmulator("ends = never\n");
     const int number = freePortNumber(20);
-    std::string output;
-    ASSERT_EQ(runCapturingOutput(programDirectory() + "\\vcom_probe.exe", "init check 0 install " + std::to_string(number) +
-                                                                      " error",
-                         &output, 400000),
-              0);
+    const ProgramRun run = runProgram(vcomProbe("init check 0 install " + std::to_string(number) + " error"), 400000);
+    ASSERT_EQ(run.status(), 0);
     std::string expected = "init=1\ncheck=-1\nInstalling virtual com port pair with portnameA = COM" +
                            std::to_string(number) + " portnameB = TARVCOM" + std::to_string(number) + "\n";
     for (int left = 300; left > 0; --left) {
@@ -27,7 +24,7 @@ TEST_F(PairLibraryTest, EndsThatNeverAppearCountDownFiveMinutes)
     }
     // The install time-out sets no text: the port check's text is still there.
     expected += "\ninstall=0\nerror=[Error: COM port number should greater than 0.\n]\n";
-    EXPECT_EQ(output, expected);
+    EXPECT_EQ(run.output, expected);
 }
 
 } // namespace

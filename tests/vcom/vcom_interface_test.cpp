@@ -128,8 +128,8 @@ TEST_F(WithoutCom0com, InitFailsEveryTimeNamingTheProgramsParentDirectory)
 
 TEST_F(WithoutCom0com, RootsWithoutSetupcAreNoCandidates)
 {
-    clser::test::setEnv("TARVDIR5", clser::test::runDirectory() + "\\no-such-root");
-    clser::test::setEnv("TARVDIR5_32", clser::test::runDirectory());
+    clser::test::setEnv("TARVDIR5", clser::test::runDirectory("vcom") + "\\no-such-root");
+    clser::test::setEnv("TARVDIR5_32", clser::test::runDirectory("vcom"));
     EXPECT_EQ(TarvVComInit(), 0);
     EXPECT_EQ(lastError().rfind("Not found com0com in ", 0), 0u) << lastError();
 }

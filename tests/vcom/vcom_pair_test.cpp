@@ -166,7 +166,7 @@ TEST_F(PairLibraryTest, TempUnsetOrTooLongFailsWithoutRunningSetupc)
 
 TEST_F(PairLibraryTest, TempWithABlankStillLists)
 {
-    const std::string temp = runDirectory() + "\\temp with blank";
+    const std::string temp = runDirectory("vcom") + "\\temp with blank";
     makeDirectories(temp);
     setEnv("TEMP", temp);
     const std::string log = logRuns();
@@ -201,7 +201,7 @@ TEST_F(PairLibraryTest, CommandLinesAndWorkingDirectoryOfEverySetupcRun)
 
 TEST_F(PairLibraryTest, Tarvdir5_32ComesBeforeTarvdir5)
 {
-    const std::string root32 = makeCom0comRoot(runDirectory() + "\\root32");
+    const std::string root32 = makeCom0comRoot(runDirectory("vcom") + "\\root32");
     setEnv("TARVDIR5_32", root32);
     const std::string log = logRuns();
     ASSERT_EQ(TarvVComInit(), 1);
@@ -334,9 +334,9 @@ TEST_F(PairLibraryTest, SetupcGoneAfterInit)
 // Runs the probe program with these calls; its standard output.
 std::string probe(const std::string& calls)
 {
-    std::string output;
-    EXPECT_EQ(runCapturingOutput(programDirectory() + "\\vcom_probe.exe", calls, &output), 0) << output;
-    return output;
+    const ProgramRun run = runProgram(vcomProbe(calls), 120000);
+    EXPECT_EQ(run.status(), 0) << run.output;
+    return run.ended ? run.output : "";
 }
 
 std::string literal(const std::string& text)
@@ -444,25 +444,22 @@ TEST_F(PairLibraryTest, InstallAllStopsAtTheFirstFailure)
 
 TEST_F(PairLibraryTest, SetupcBelowTheParentOfTheProgramsDirectory)
 {
-    const std::string layout = runDirectory() + "\\layout";
-    makeDirectories(layout + "\\bin");
-    for (const char* file : {"vcom_probe.exe", "TarvVirtualComPort.dll", "clserbvk.dll"})
-        ASSERT_TRUE(CopyFileA((programDirectory() + "\\" + file).c_str(), (layout + "\\bin\\" + file).c_str(), FALSE))
-            << file;
-    const std::string folder = layout + "\\com0com\\" + architectureFolder();
+    const ScratchTree layout(runDirectory("vcom") + "\\layout");
+    ASSERT_TRUE(layout.copyBuildFiles("bin", {"vcom_probe.exe", "TarvVirtualComPort.dll", "clserbvk.dll"}));
+    const std::string folder = layout.path("com0com\\" + architectureFolder());
     makeDirectories(folder);
-    DeleteFileA((folder + "\\setupc.exe").c_str());
     unsetEnv("TARVDIR5");
 
-    std::string output;
-    ASSERT_EQ(runCapturingOutput(layout + "\\bin\\vcom_probe.exe", "init error", &output), 0);
-    EXPECT_EQ(output, "init=0\nerror=[Not found com0com in \"$(TARVDIR5_32)\", \"$(TARVDIR5_64)\", \"$(TARVDIR5)\", "
-                      "or \"" + layout + "\\com0com\"\nPlease check the installation.\n]\n");
+    ProgramRun run = runProgram(vcomProbe("init error", layout.path("bin")), 120000);
+    ASSERT_EQ(run.status(), 0);
+    EXPECT_EQ(run.output, "init=0\nerror=[Not found com0com in \"$(TARVDIR5_32)\", \"$(TARVDIR5_64)\", \"$(TARVDIR5)\", "
+                          "or \"" + layout.root() + "\\com0com\"\nPlease check the installation.\n]\n");
 
-    ASSERT_TRUE(CopyFileA((programDirectory() + "\\setupc.exe").c_str(), (folder + "\\setupc.exe").c_str(), FALSE));
+    ASSERT_TRUE(copyBuildFiles(folder, {"setupc.exe"}));
     const std::string log = logRuns();
-    ASSERT_EQ(runCapturingOutput(layout + "\\bin\\vcom_probe.exe", "init count", &output), 0);
-    EXPECT_EQ(output, "init=1\ncount=0\n");
+    run = runProgram(vcomProbe("init count", layout.path("bin")), 120000);
+    ASSERT_EQ(run.status(), 0);
+    EXPECT_EQ(run.output, "init=1\ncount=0\n");
     const auto runs = loggedRuns(log);
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].substr(0, runs[0].find('|')), folder);
@@ -472,7 +469,7 @@ TEST_F(PairLibraryTest, BothVerbsStartSetupcUnderWine)
 {
     for (const char* verb : {"open", "runas"}) {
         SCOPED_TRACE(verb);
-        const std::string listFile = runDirectory() + "\\verb-list.txt";
+        const std::string listFile = runDirectory("vcom") + "\\verb-list.txt";
         DeleteFileA(listFile.c_str());
         const auto run = clser::vcom::runSetupc(setupcPath(), setupcFolder(), verb, "--output " + listFile + " list",
                                                 30000);

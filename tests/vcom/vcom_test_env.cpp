@@ -2,7 +2,6 @@
 
 #include "TarvVirtualComPort.h"
 #include "camera_config.h"
-#include "child_process.h"
 #include "unique_handle.h"
 
 #include <windows.h>
@@ -24,24 +23,18 @@ std::string envValue(const char* name)
 
 void configureEmulator(const std::string& text)
 {
-    const std::string path = runDirectory() + "\\setupc-emulator.cfg";
+    const std::string path = runDirectory("vcom") + "\\setupc-emulator.cfg";
     writeTextFile(path, text);
     setEnv("CLSER_SETUPC_CONFIG", path);
 }
 
 void configureCameraPorts(int ports) { useCameraConfig("ports = " + std::to_string(ports) + "\n"); }
 
-int runCapturingOutput(const std::string& exe, const std::string& arguments, std::string* output, unsigned timeoutMs)
+ProgramStart vcomProbe(const std::string& calls, const std::string& directory)
 {
-    ProgramStart start;
-    start.program = exe;
-    start.arguments = arguments;
+    ProgramStart start{directory + "\\vcom_probe.exe", calls};
     start.errors = GetStdHandle(STD_ERROR_HANDLE);
-    const ProgramRun run = runProgram(start, timeoutMs);
-    if (!run.ended)
-        return -1;
-    *output = run.output;
-    return static_cast<int>(run.exitCode);
+    return start;
 }
 
 bool endOpenable(const std::string& name)

@@ -1,9 +1,10 @@
 // Test surroundings for the pair library under Wine, beside the shared test support: the
 // scratch area of these tests, the emulator's configuration, the simulated camera's port
-// count, the ends of the prefix, child programs with captured output, and the library's
-// last-error text.
+// count, the ends of the prefix, the library's probe program, and the library's last-error
+// text.
 #pragma once
 
+#include "child_process.h"
 #include "device_names.h"
 #include "scratch_files.h"
 #include "setupc_emulator.h"
@@ -15,9 +16,6 @@ namespace clser::test {
 
 using namespace std::chrono_literals;
 
-// Scratch directory of these tests (<CLSER_RUN_DIR>/vcom), as a Windows path.
-inline std::string runDirectory() { return clser::test::runDirectory("vcom"); }
-
 void setEnv(const char* name, const std::string& value);
 void unsetEnv(const char* name);
 std::string envValue(const char* name);
@@ -27,11 +25,9 @@ void configureEmulator(const std::string& text);
 // Points the simulated camera at a configuration with that many ports.
 void configureCameraPorts(int ports);
 
-// Runs a program, waits up to timeoutMs, and returns its exit code (-1 when it could
-// not start or did not end); its standard output goes to *output, its standard error to
-// this program's.
-int runCapturingOutput(const std::string& exe, const std::string& arguments, std::string* output,
-                       unsigned timeoutMs = 120000);
+// The library's probe program in a directory, making these calls; its standard error goes
+// to this program's.
+ProgramStart vcomProbe(const std::string& calls, const std::string& directory = programDirectory());
 
 bool endOpenable(const std::string& name);
 // The highest number of a COM<n> or TARVCOM<n> device name of the prefix, 0 when none.
