@@ -1,6 +1,5 @@
 #include "connection_config.h"
 
-#include "connection_settings.h"
 #include "dunmere_config.h"
 #include "letter_case.h"
 
@@ -28,8 +27,7 @@ void writeNumber(const std::string& section, const char* key, unsigned long valu
 } // namespace
 
 int writeBackSettings(const std::string& path, const std::string& previousComName, int32_t previousClIndex,
-                      int clPortNameCount, uint32_t baudRate, int32_t parity, uint32_t dataBits, int32_t stopBits,
-                      bool lowLatency)
+                      int clPortNameCount, const LineSettings& line, bool lowLatency)
 {
     for (int i = 1; i <= clPortNameCount; ++i) {
         const std::string section = config::sectionName(i);
@@ -37,10 +35,10 @@ int writeBackSettings(const std::string& path, const std::string& previousComNam
         const int clser = config::readNumber(path, section, config::kClser, -1);
         if (upperCase(com) != previousComName || clser != previousClIndex)
             continue;
-        writeNumber(section, config::kBaudrate, baudRate, path);
-        writeValue(section, config::kParity, parityLetter(parity), path);
-        writeNumber(section, config::kDatabit, dataBits, path);
-        writeValue(section, config::kStopbit, stopBitsLabel(stopBits), path);
+        writeNumber(section, config::kBaudrate, line.baudRate, path);
+        writeValue(section, config::kParity, parityLetter(line.parity), path);
+        writeNumber(section, config::kDatabit, line.dataBits, path);
+        writeValue(section, config::kStopbit, stopBitsLabel(line.stopBits), path);
         if (lowLatency || !config::readValue(path, section, config::kLowlatency, "").empty())
             writeValue(section, config::kLowlatency, lowLatency ? "1" : "0", path);
         return i;

@@ -3,6 +3,8 @@
 // the connection this process serves.
 #pragma once
 
+#include "line_settings.h"
+
 #include <cstdint>
 #include <string>
 
@@ -16,7 +18,6 @@ namespace clser {
 // "lowlatency" follows as "1" or "0", but only when the mode is on or the section
 // already has a value for it: a section that never asked for the mode keeps no key.
 int writeBackSettings(const std::string& configPath, const std::string& previousComName, int32_t previousClIndex,
-                      int clPortNameCount, uint32_t baudRate, int32_t parity, uint32_t dataBits, int32_t stopBits,
-                      bool lowLatency = false);
+                      int clPortNameCount, const LineSettings& line, bool lowLatency = false);
 
 } // namespace clser

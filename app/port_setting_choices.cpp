@@ -17,13 +17,17 @@ const std::vector<BoxItem>& baudRateItems()
 
 const std::vector<BoxItem>& parityItems()
 {
-    static const std::vector<BoxItem> items = {{"n", 0}, {"e", 2}, {"o", 1}};
+    static const std::vector<BoxItem> items = {{"n", static_cast<intptr_t>(Parity::none)},
+                                               {"e", static_cast<intptr_t>(Parity::even)},
+                                               {"o", static_cast<intptr_t>(Parity::odd)}};
     return items;
 }
 
 const std::vector<BoxItem>& stopBitsItems()
 {
-    static const std::vector<BoxItem> items = {{"1", 0}, {"1.5", 1}, {"2", 2}};
+    static const std::vector<BoxItem> items = {{"1", static_cast<intptr_t>(StopBits::one)},
+                                               {"1.5", static_cast<intptr_t>(StopBits::onePointFive)},
+                                               {"2", static_cast<intptr_t>(StopBits::two)}};
     return items;
 }
 
@@ -33,12 +37,12 @@ const std::vector<BoxItem>& dataBitsItems()
     return items;
 }
 
-int parityBoxPosition(int32_t parity)
+int parityBoxPosition(Parity parity)
 {
     switch (parity) {
-    case 1:
+    case Parity::odd:
         return 2;
-    case 2:
+    case Parity::even:
         return 1;
     default:
         return 0;
@@ -84,11 +88,11 @@ ConnectionSettings confirmedSettings(const PortSettingSelection& selection, cons
     after.userPortName = selection.comPortText.substr(0, dash);
     after.bridgePortName = dash == std::string::npos ? std::string() : selection.comPortText.substr(dash + 1);
     after.clPortIndex = selection.clPortIndex;
-    after.dataBits = static_cast<uint32_t>(std::atoi(selection.dataBitsText.c_str()));
-    after.stopBits = static_cast<int32_t>(selection.stopBitsData);
+    after.line.dataBits = static_cast<uint32_t>(std::atoi(selection.dataBitsText.c_str()));
+    after.line.stopBits = static_cast<StopBits>(selection.stopBitsData);
     after.clBaudCode = static_cast<int32_t>(selection.clBaudData);
-    after.baudRate = static_cast<uint32_t>(std::strtoul(selection.comBaudText.c_str(), nullptr, 10));
-    after.parity = static_cast<int32_t>(selection.parityData);
+    after.line.baudRate = static_cast<uint32_t>(std::strtoul(selection.comBaudText.c_str(), nullptr, 10));
+    after.line.parity = static_cast<Parity>(selection.parityData);
     after.lowLatency = selection.lowLatency;
     return after;
 }

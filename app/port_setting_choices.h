@@ -28,7 +28,7 @@ const std::vector<BoxItem>& stopBitsItems();
 const std::vector<BoxItem>& dataBitsItems();
 
 // Position of the parity box to select: 0 for none, 2 for odd, 1 for even.
-int parityBoxPosition(int32_t parity);
+int parityBoxPosition(Parity parity);
 // Position of the Camera Link baud box whose code is clBaudCode; -1 for another code.
 int clBaudBoxPosition(int32_t clBaudCode);
 

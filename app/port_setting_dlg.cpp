@@ -98,22 +98,22 @@ BOOL CPortSettingDlg::onInitDialog()
     HWND comBaud = item(IDC_COM_BAUD_RATE);
     resetBox(comBaud);
     addItems(comBaud, baudRateItems(), false);
-    select(comBaud, findPrefix(comBaud, std::to_string(settings_.baudRate)));
+    select(comBaud, findPrefix(comBaud, std::to_string(settings_.line.baudRate)));
 
     HWND parity = item(IDC_PARITY);
     resetBox(parity);
     addItems(parity, parityItems(), true);
-    select(parity, parityBoxPosition(settings_.parity));
+    select(parity, parityBoxPosition(settings_.line.parity));
 
     HWND stopBits = item(IDC_STOP_BITS);
     resetBox(stopBits);
     addItems(stopBits, stopBitsItems(), true);
-    select(stopBits, settings_.stopBits);
+    select(stopBits, static_cast<int>(settings_.line.stopBits));
 
     HWND dataBits = item(IDC_DATA_BITS);
     resetBox(dataBits);
     addItems(dataBits, dataBitsItems(), false);
-    select(dataBits, findPrefix(dataBits, std::to_string(settings_.dataBits)));
+    select(dataBits, findPrefix(dataBits, std::to_string(settings_.line.dataBits)));
     return TRUE;
 }
 
@@ -179,8 +179,7 @@ void CPortSettingDlg::confirm()
                        "file.",
                        kCaption, MB_OK | MB_ICONEXCLAMATION);
         writeBackSettings(configPath_, previous.userPortName, previous.clPortIndex,
-                          static_cast<int>(clPortNames_.size()), settings_.baudRate, settings_.parity,
-                          settings_.dataBits, settings_.stopBits, settings_.lowLatency);
+                          static_cast<int>(clPortNames_.size()), settings_.line, settings_.lowLatency);
     }
     endDialog(IDOK);
 }

@@ -29,8 +29,8 @@ StatusTexts statusTexts(bool connected, const ConnectionSettings& s, const std::
         const auto index = static_cast<size_t>(s.clPortIndex);
         t.panes[1] = s.userPortName + "<->" + (index < clPortNames.size() ? clPortNames[index] : std::string());
     }
-    t.panes[2] = std::to_string(s.baudRate) + " " + parityLetter(s.parity) + " " + std::to_string(s.dataBits) + " " +
-                 stopBitsLabel(s.stopBits);
+    t.panes[2] = std::to_string(s.line.baudRate) + " " + parityLetter(s.line.parity) + " " +
+                 std::to_string(s.line.dataBits) + " " + stopBitsLabel(s.line.stopBits);
     t.panes[3] = s.echo ? "Echo on" : "Echo off";
     t.tooltip = std::string(connected ? "Connected" : "Not connected") + "\n" + t.panes[1] + "\n" + t.panes[2] + "\\" +
                 std::to_string(baudRateForClBaudCode(s.clBaudCode));

@@ -19,10 +19,7 @@ BridgeConnection::BridgeConnection(const std::string& devicePath, const Connecti
     : clPortIndex_(s.clPortIndex),
       clBaudCode_(s.clBaudCode),
       devicePath_(devicePath),
-      baudRate_(s.baudRate),
-      parity_(s.parity),
-      dataBits_(s.dataBits),
-      stopBits_(s.stopBits),
+      line_(s.line),
       timings_(timings),
       network_(s.network ? std::make_unique<NetworkUserSide>(
                                *s.network, timings_.network, signals_.wake.get(),
@@ -56,7 +53,7 @@ int BridgeConnection::openComPort()
 {
     if (network_)
         return network_->open();
-    int status = comPort_.open(devicePath_.c_str(), baudRate_, parity_, dataBits_, stopBits_);
+    int status = comPort_.open(devicePath_.c_str(), line_);
     if (status < 0)
         return status;
     // Throw away bytes that were already queued in the pair.

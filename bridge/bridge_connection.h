@@ -83,10 +83,7 @@ private:
     int32_t clPortIndex_;
     int32_t clBaudCode_;
     std::string devicePath_;
-    uint32_t baudRate_;
-    int32_t parity_;
-    uint32_t dataBits_;
-    int32_t stopBits_;
+    LineSettings line_;
     TransferTimings timings_;
 
     // Declared in this order so that a connection destroyed after a failed connect

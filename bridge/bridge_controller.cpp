@@ -17,9 +17,8 @@ const char kPortConfiguration[] = "Port Configuration";
 
 bool settingsNeedReconnect(const ConnectionSettings& a, const ConnectionSettings& b)
 {
-    return a.clBaudCode != b.clBaudCode || a.clPortIndex != b.clPortIndex || a.baudRate != b.baudRate ||
-           a.dataBits != b.dataBits || a.userPortName != b.userPortName ||
-           a.bridgePortName != b.bridgePortName || a.parity != b.parity || a.stopBits != b.stopBits;
+    return a.clBaudCode != b.clBaudCode || a.clPortIndex != b.clPortIndex || a.line != b.line ||
+           a.userPortName != b.userPortName || a.bridgePortName != b.bridgePortName;
 }
 
 BridgeController::BridgeController(BridgeUi& ui, std::string lineSettings, const TransferTimings& timings)

@@ -28,7 +28,7 @@ int ComPort::failAndClose(DWORD windowsError)
     return statusFromWindowsError(windowsError);
 }
 
-int ComPort::open(const char* path, uint32_t baudRate, int parity, uint32_t dataBits, int stopBits)
+int ComPort::open(const char* path, const LineSettings& line)
 {
     // One port at a time: a handle still held is closed first.
     handle_.reset();
@@ -48,10 +48,10 @@ int ComPort::open(const char* path, uint32_t baudRate, int parity, uint32_t data
     dcb.DCBlength = sizeof dcb;
     if (!GetCommState(handle_.get(), &dcb))
         return failAndClose(GetLastError());
-    dcb.BaudRate = baudRate;
-    dcb.Parity = static_cast<BYTE>(parity);
-    dcb.ByteSize = static_cast<BYTE>(dataBits);
-    dcb.StopBits = static_cast<BYTE>(stopBits);
+    dcb.BaudRate = line.baudRate;
+    dcb.Parity = static_cast<BYTE>(line.parity);
+    dcb.ByteSize = static_cast<BYTE>(line.dataBits);
+    dcb.StopBits = static_cast<BYTE>(line.stopBits);
     dcb.fBinary = TRUE;
     dcb.fParity = FALSE;
     dcb.fOutxCtsFlow = FALSE;

@@ -6,6 +6,7 @@
 // Statuses: 0 success; negative: the negated error number of the Windows error.
 #pragma once
 
+#include "line_settings.h"
 #include "unique_handle.h"
 #include "user_side.h"
 
@@ -21,10 +22,9 @@ public:
     static constexpr uint32_t kQueueSize = 16384;
     static constexpr uint32_t kDefaultTimeoutMs = 100;
 
-    // Opens the device path unchanged ("\\.\TARVCOM5") with the line settings:
-    // parity 0/1/2 (none/odd/even), stop-bit code 0/1/2 (1/1.5/2). On failure the
-    // port is closed again.
-    [[nodiscard]] int open(const char* path, uint32_t baudRate, int parity, uint32_t dataBits, int stopBits);
+    // Opens the device path unchanged ("\\.\TARVCOM5") with the line settings. On
+    // failure the port is closed again.
+    [[nodiscard]] int open(const char* path, const LineSettings& line);
     // inForce, when given, receives the time-outs the port has afterwards.
     int setReadTimeout(uint32_t ms, COMMTIMEOUTS* inForce = nullptr);
     int setWriteTimeout(uint32_t ms);

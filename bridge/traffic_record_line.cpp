@@ -66,10 +66,8 @@ std::string connectionRecordText(const ConnectionSettings& s)
     std::string userSide = s.network ? "network port " + network::ipv4AddressText(s.network->listenAddress) + ":" +
                                            std::to_string(s.network->port)
                                      : s.userPortName + " (" + s.bridgePortName + ")";
-    char settings[64];
-    std::snprintf(settings, sizeof settings, "%u,%s,%u,%s", static_cast<unsigned>(s.baudRate), parityLetter(s.parity),
-                  static_cast<unsigned>(s.dataBits), stopBitsLabel(s.stopBits));
-    return userSide + " <-> Camera Link port " + std::to_string(s.clPortIndex) + ", line settings " + settings +
+    return userSide + " <-> Camera Link port " + std::to_string(s.clPortIndex) + ", line settings " +
+           lineSettingsText(s.line) +
            ", Camera Link rate " + std::to_string(baudRateForClBaudCode(s.clBaudCode)) +
            (s.lowLatency ? ", low-latency mode" : ", default mode");
 }

@@ -1,3 +1,4 @@
-# The header-only pieces of common/ that plain code uses: digit and letter-case helpers,
-# line rates, configuration value texts.
-clser_logic_library(common)
+# The pieces of common/ that plain code uses: digit and letter-case helpers,
+# line rates and line settings, configuration value texts.
+clser_logic_library(common
+  SOURCES line_settings.cpp)

@@ -73,8 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     settings.clPortIndex = start.clPortIndex;
     if (!start.lineSettings.empty())
         parseLineSettings(start.lineSettings, settings);
-    FUZZ_CHECK(settings.dataBits >= 5 && settings.dataBits <= 9);
-    FUZZ_CHECK(clBaudCodeForRate(settings.baudRate) == settings.clBaudCode);
+    FUZZ_CHECK(settings.line.dataBits >= 5 && settings.line.dataBits <= 9);
+    FUZZ_CHECK(clBaudCodeForRate(settings.line.baudRate) == settings.clBaudCode);
 
     // A port list and Camera Link port names made of the same arguments: an argument
     // with a '-' is a pair "<id>-<port>-<partner>", any other a plain port.

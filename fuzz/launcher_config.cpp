@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     ConnectionSettings parsed;
     parseLineSettings(upper(settings), parsed);
-    FUZZ_CHECK(parsed.dataBits >= 5 && parsed.dataBits <= 9);
+    FUZZ_CHECK(parsed.line.dataBits >= 5 && parsed.line.dataBits <= 9);
 
     if (unpassableValue(s) != nullptr)
         return 0;

@@ -65,9 +65,9 @@ public:
         char line[200];
         std::snprintf(line, sizeof line, "status: %s | %s<->Camera Link port %d | %u %s %u %s | Echo %s",
                       controller_->connected() ? "Connected" : "Not connected", s.userPortName.c_str(),
-                      static_cast<int>(s.clPortIndex), static_cast<unsigned>(s.baudRate),
-                      clser::parityLetter(s.parity), static_cast<unsigned>(s.dataBits),
-                      clser::stopBitsLabel(s.stopBits), s.echo ? "on" : "off");
+                      static_cast<int>(s.clPortIndex), static_cast<unsigned>(s.line.baudRate),
+                      clser::parityLetter(s.line.parity), static_cast<unsigned>(s.line.dataBits),
+                      clser::stopBitsLabel(s.line.stopBits), s.echo ? "on" : "off");
         say(line);
     }
     void setConnectMenus(bool) override {}

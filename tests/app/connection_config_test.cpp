@@ -9,6 +9,9 @@
 #include <sstream>
 #include <string>
 
+using clser::LineSettings;
+using clser::Parity;
+using clser::StopBits;
 using clser::writeBackSettings;
 
 namespace {
@@ -53,7 +56,7 @@ const char kTwoConnections[] =
 TEST_F(WriteBackSettings, WritesTheFourLineKeysIntoTheMatchingSectionOnly)
 {
     write(kTwoConnections);
-    EXPECT_EQ(writeBackSettings(path_, "COM6", 1, 2, 115200, 2, 7, 2), 2);
+    EXPECT_EQ(writeBackSettings(path_, "COM6", 1, 2, LineSettings{115200, Parity::even, 7, StopBits::two}), 2);
     EXPECT_EQ(value(2, "baudrate"), "115200");
     EXPECT_EQ(value(2, "parity"), "e");
     EXPECT_EQ(value(2, "databit"), "7");
@@ -69,7 +72,7 @@ TEST_F(WriteBackSettings, WritesTheFourLineKeysIntoTheMatchingSectionOnly)
 TEST_F(WriteBackSettings, ParityAndStopBitLabels)
 {
     write(kTwoConnections);
-    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 2, 921600, 1, 5, 1), 1);
+    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 2, LineSettings{921600, Parity::odd, 5, StopBits::onePointFive}), 1);
     EXPECT_EQ(value(1, "baudrate"), "921600");
     EXPECT_EQ(value(1, "parity"), "o");
     EXPECT_EQ(value(1, "databit"), "5");
@@ -79,7 +82,7 @@ TEST_F(WriteBackSettings, ParityAndStopBitLabels)
 TEST_F(WriteBackSettings, LowerCaseComMatchesDigitsOnlyDoesNot)
 {
     write("[connection1]\r\ncom=5\r\nclser=0\r\n[connection2]\r\ncom=com5\r\nclser=0\r\n");
-    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 2, 19200, 0, 8, 0), 2);
+    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 2, LineSettings{19200, Parity::none, 8, StopBits::one}), 2);
     EXPECT_EQ(value(1, "baudrate"), "<none>");
     EXPECT_EQ(value(2, "baudrate"), "19200");
 }
@@ -87,7 +90,7 @@ TEST_F(WriteBackSettings, LowerCaseComMatchesDigitsOnlyDoesNot)
 TEST_F(WriteBackSettings, FirstOfTwoEqualSectionsIsUpdated)
 {
     write("[connection1]\r\ncom=COM5\r\nclser=0\r\n[connection2]\r\ncom=COM5\r\nclser=0\r\n");
-    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 2, 38400, 0, 8, 0), 1);
+    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 2, LineSettings{38400, Parity::none, 8, StopBits::one}), 1);
     EXPECT_EQ(value(1, "baudrate"), "38400");
     EXPECT_EQ(value(2, "baudrate"), "<none>");
 }
@@ -99,16 +102,16 @@ TEST_F(WriteBackSettings, NoMatchWritesNothingAtAll)
     write("[connection1]\r\ncom=COM5\r\n[connection2]\r\ncom=COM6\r\nclser=1\r\n[connection3]\r\ncom=COM7\r\n"
           "clser=2\r\n");
     const std::string before = content();
-    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 3, 115200, 2, 7, 2), 0);
-    EXPECT_EQ(writeBackSettings(path_, "COM7", 2, 2, 115200, 2, 7, 2), 0);
-    EXPECT_EQ(writeBackSettings(path_, "COM6", 1, 0, 115200, 2, 7, 2), 0);
-    EXPECT_EQ(writeBackSettings(path_, "COM9", 5, 3, 115200, 2, 7, 2), 0);
+    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 3, LineSettings{115200, Parity::even, 7, StopBits::two}), 0);
+    EXPECT_EQ(writeBackSettings(path_, "COM7", 2, 2, LineSettings{115200, Parity::even, 7, StopBits::two}), 0);
+    EXPECT_EQ(writeBackSettings(path_, "COM6", 1, 0, LineSettings{115200, Parity::even, 7, StopBits::two}), 0);
+    EXPECT_EQ(writeBackSettings(path_, "COM9", 5, 3, LineSettings{115200, Parity::even, 7, StopBits::two}), 0);
     EXPECT_EQ(content(), before);
 }
 
 TEST_F(WriteBackSettings, MissingFileStaysMissing)
 {
-    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 2, 9600, 0, 8, 0), 0);
+    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 2, LineSettings{}), 0);
     EXPECT_EQ(GetFileAttributesA(path_.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -116,8 +119,8 @@ TEST_F(WriteBackSettings, OverlongComValueIsCutToSevenCharacters)
 {
     // "COM12345" is read as "COM1234": it never matches COM12345, and never overruns.
     write("[connection1]\r\ncom=COM12345\r\nclser=0\r\n[connection2]\r\ncom=COM1234\r\nclser=0\r\n");
-    EXPECT_EQ(writeBackSettings(path_, "COM12345", 0, 2, 9600, 0, 8, 0), 0);
-    EXPECT_EQ(writeBackSettings(path_, "COM1234", 0, 2, 57600, 0, 8, 0), 1);
+    EXPECT_EQ(writeBackSettings(path_, "COM12345", 0, 2, LineSettings{}), 0);
+    EXPECT_EQ(writeBackSettings(path_, "COM1234", 0, 2, LineSettings{57600, Parity::none, 8, StopBits::one}), 1);
     EXPECT_EQ(value(1, "baudrate"), "57600");
 }
 
@@ -142,7 +145,7 @@ TEST_F(WriteBackSettings, LowLatencyKeyWrittenWhenOnOrAlreadyThere)
         SCOPED_TRACE(row.name);
         write(std::string("[connection1]\r\ncom=COM5\r\nclser=0\r\n[connection2]\r\ncom=COM6\r\nclser=1\r\n") +
               row.keyLine);
-        EXPECT_EQ(writeBackSettings(path_, "COM6", 1, 2, 9600, 0, 8, 0, row.lowLatency), 2);
+        EXPECT_EQ(writeBackSettings(path_, "COM6", 1, 2, LineSettings{}, row.lowLatency), 2);
         EXPECT_EQ(value(2, "lowlatency"), row.after);
         EXPECT_EQ(value(2, "stopbit"), "1") << "with the line settings";
         EXPECT_EQ(value(1, "lowlatency"), "<none>") << "another connection's section is untouched";
@@ -153,9 +156,9 @@ TEST_F(WriteBackSettings, DefaultSectionKeepsItsExactTextWhenTheModeStaysOff)
 {
     write(kTwoConnections);
     const std::string before = content();
-    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 2, 9600, 0, 8, 0, false), 1);
+    EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 2, LineSettings{}, false), 1);
     EXPECT_EQ(content(), before);
-    EXPECT_EQ(writeBackSettings(path_, "COM9", 0, 2, 9600, 0, 8, 0, true), 0);
+    EXPECT_EQ(writeBackSettings(path_, "COM9", 0, 2, LineSettings{}, true), 0);
     EXPECT_EQ(content(), before) << "no matching section: the mode is written nowhere";
 }
 

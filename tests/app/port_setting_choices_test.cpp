@@ -4,6 +4,8 @@
 
 using namespace clser::app;
 using clser::ConnectionSettings;
+using clser::Parity;
+using clser::StopBits;
 using clser::VirtualPair;
 
 namespace {
@@ -17,14 +19,14 @@ TEST(ParityBox, ItemsAndPositionsRoundTripEveryParity)
     EXPECT_EQ(items[2].text, "o");
     const struct {
         const char* name;
-        int parity;
+        Parity parity;
         int position;
-    } rows[] = {{"none first", 0, 0}, {"odd last", 1, 2}, {"even in the middle", 2, 1}};
+    } rows[] = {{"none first", Parity::none, 0}, {"odd last", Parity::odd, 2}, {"even in the middle", Parity::even, 1}};
     for (const auto& r : rows) {
         EXPECT_EQ(parityBoxPosition(r.parity), r.position) << r.name;
-        EXPECT_EQ(items[static_cast<size_t>(r.position)].data, r.parity) << r.name;
+        EXPECT_EQ(items[static_cast<size_t>(r.position)].data, static_cast<intptr_t>(r.parity)) << r.name;
     }
-    EXPECT_EQ(parityBoxPosition(7), 0) << "an unknown code shows none";
+    EXPECT_EQ(parityBoxPosition(static_cast<Parity>(7)), 0) << "an unknown code shows none";
 }
 
 TEST(BaudBoxes, EightRatesWithTheirCameraLinkCodes)
@@ -93,11 +95,11 @@ TEST(Confirm, TakesEveryFieldFromTheBoxesAndKeepsEcho)
     EXPECT_EQ(after.userPortName, "COM6");
     EXPECT_EQ(after.bridgePortName, "TARVCOM6");
     EXPECT_EQ(after.clPortIndex, 1);
-    EXPECT_EQ(after.dataBits, 7u);
-    EXPECT_EQ(after.stopBits, 2);
+    EXPECT_EQ(after.line.dataBits, 7u);
+    EXPECT_EQ(after.line.stopBits, StopBits::two);
     EXPECT_EQ(after.clBaudCode, 1);
-    EXPECT_EQ(after.baudRate, 115200u);
-    EXPECT_EQ(after.parity, 2);
+    EXPECT_EQ(after.line.baudRate, 115200u);
+    EXPECT_EQ(after.line.parity, Parity::even);
     EXPECT_TRUE(after.echo);
     EXPECT_TRUE(portsChanged(before, after));
 
@@ -106,8 +108,8 @@ TEST(Confirm, TakesEveryFieldFromTheBoxesAndKeepsEcho)
     const ConnectionSettings blank = confirmedSettings(empty, before);
     EXPECT_EQ(blank.userPortName, "TARVCOM5") << "no dash: everything is the user port";
     EXPECT_EQ(blank.bridgePortName, "");
-    EXPECT_EQ(blank.dataBits, 0u) << "an empty text gives 0";
-    EXPECT_EQ(blank.baudRate, 0u);
+    EXPECT_EQ(blank.line.dataBits, 0u) << "an empty text gives 0";
+    EXPECT_EQ(blank.line.baudRate, 0u);
 }
 
 TEST(Confirm, TransferModeFollowsTheCheckboxBothWays)
@@ -134,7 +136,7 @@ TEST(Confirm, OnlyPortOrCameraLinkIndexCountAsPortChanges)
     a.userPortName = "COM5";
     a.clPortIndex = 0;
     ConnectionSettings b = a;
-    b.baudRate = 115200;
+    b.line.baudRate = 115200;
     b.bridgePortName = "TARVCOM5";
     EXPECT_FALSE(portsChanged(a, b));
     b.clPortIndex = 1;

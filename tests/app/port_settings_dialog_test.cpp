@@ -12,6 +12,8 @@
 
 using namespace clser::test;
 using clser::ConnectionSettings;
+using clser::Parity;
+using clser::StopBits;
 using clser::app::CPortSettingDlg;
 using clser::VirtualPair;
 
@@ -95,11 +97,11 @@ TEST_F(PortSettings, ShowsTheSettingsInItsBoxes)
     s.userPortName = "COM6";
     s.bridgePortName = "TARVCOM6";
     s.clPortIndex = 1;
-    s.baudRate = 19200;
+    s.line.baudRate = 19200;
     s.clBaudCode = 2;
-    s.parity = 1;
-    s.dataBits = 7;
-    s.stopBits = 1;
+    s.line.parity = Parity::odd;
+    s.line.dataBits = 7;
+    s.line.stopBits = StopBits::onePointFive;
     s.lowLatency = true;
     auto dlg = dialog(false, s);
     ModalRun<CPortSettingDlg> run(*dlg);
@@ -193,14 +195,14 @@ TEST_F(PortSettings, DifferentBaudRatesAreAskedAndNoKeepsTheDialogOpen)
               "confirm it?\n");
     answer(ask->window, IDNO);
     EXPECT_FALSE(run.waitDone(500));
-    EXPECT_EQ(dlg->settings().baudRate, 9600u);
+    EXPECT_EQ(dlg->settings().line.baudRate, 9600u);
 
     confirm(*dlg);
     ask = waitForBox(GetCurrentProcessId(), "Port configuration", 15000);
     ASSERT_TRUE(ask);
     answer(ask->window, IDYES);
     ASSERT_TRUE(run.waitDone(15000));
-    EXPECT_EQ(dlg->settings().baudRate, 115200u);
+    EXPECT_EQ(dlg->settings().line.baudRate, 115200u);
     EXPECT_EQ(dlg->settings().clBaudCode, 1);
 }
 
@@ -208,8 +210,8 @@ TEST_F(PortSettings, ParityItemsMapToTheirCodesAndBack)
 {
     const struct {
         const char* item;
-        int parity;
-    } rows[] = {{"e", 2}, {"o", 1}, {"n", 0}};
+        Parity parity;
+    } rows[] = {{"e", Parity::even}, {"o", Parity::odd}, {"n", Parity::none}};
     ConnectionSettings s = com5();
     for (const auto& r : rows) {
         auto dlg = dialog(false, s);
@@ -220,7 +222,7 @@ TEST_F(PortSettings, ParityItemsMapToTheirCodesAndBack)
             confirm(*dlg);
             ASSERT_TRUE(run.waitDone(15000)) << r.item;
         }
-        EXPECT_EQ(dlg->settings().parity, r.parity) << r.item;
+        EXPECT_EQ(dlg->settings().line.parity, r.parity) << r.item;
         s = dlg->settings();
         auto again = dialog(false, s);
         ModalRun<CPortSettingDlg> reopened(*again);

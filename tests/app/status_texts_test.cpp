@@ -47,11 +47,11 @@ struct PaneCase {
 ConnectionSettings with(ConnectionSettings s, uint32_t baud, int32_t clCode, int32_t parity, uint32_t data,
                         int32_t stop, bool echo)
 {
-    s.baudRate = baud;
+    s.line.baudRate = baud;
     s.clBaudCode = clCode;
-    s.parity = parity;
-    s.dataBits = data;
-    s.stopBits = stop;
+    s.line.parity = static_cast<clser::Parity>(parity);
+    s.line.dataBits = data;
+    s.line.stopBits = static_cast<clser::StopBits>(stop);
     s.echo = echo;
     return s;
 }
@@ -167,10 +167,10 @@ TEST(StatusTexts, IndicesOutsideTheList)
         const StatusTexts t = statusTexts(true, s, names);
         EXPECT_EQ(t.panes[1], index < 0 ? "<->" : index == 0 ? "COM5<->0. A_Port0" : "COM5<->");
     }
-    s.baudRate = UINT32_MAX;
-    s.dataBits = UINT32_MAX;
-    s.parity = INT_MIN;
-    s.stopBits = INT_MIN;
+    s.line.baudRate = UINT32_MAX;
+    s.line.dataBits = UINT32_MAX;
+    s.line.parity = static_cast<clser::Parity>(INT_MIN);
+    s.line.stopBits = static_cast<clser::StopBits>(INT_MIN);
     s.clBaudCode = INT_MIN;
     EXPECT_EQ(statusTexts(false, s, {}).panes[2], "4294967295 n 4294967295 1");
 }

@@ -43,37 +43,45 @@ TEST(LauncherTexts, ComPortNameAndSearchKey)
     }
 }
 
+// The line settings the launcher passes are the ones the bridge program reads: every
+// value, written as the file keeps it, goes through the launcher's text and the bridge's
+// parser unchanged; texts no write-back makes end in the defaults.
 TEST(LauncherTexts, LineSettingsTextParsesBackOnTheBridgeSide)
 {
+    auto upperCased = [](std::string text) {
+        for (char& c : text)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return text;
+    };
     const struct {
         const char* name;
         LauncherSection section;
         std::string text;
-        uint32_t baudRate;
-        int32_t parity;
-        uint32_t dataBits;
-        int32_t stopBits;
+        LineSettings line;
     } rows[] = {
-        {"defaults", {}, "9600,n,8,1", 9600, 0, 8, 0},
-        {"even, seven, two", {"COM5", 0, 115200, "e", 7, "2", 1, 1, ""}, "115200,e,7,2", 115200, 2, 7, 2},
-        {"one and a half", {"COM5", 0, 19200, "o", 5, "1.5", 1, 1, ""}, "19200,o,5,1.5", 19200, 1, 5, 1},
-        {"extreme integers", {"COM5", 0, INT_MIN, "n", INT_MAX, "1", 1, 1, ""}, "-2147483648,n,2147483647,1", 9600, 0, 8, 0},
-        {"seven-letter texts", {"COM5", 0, 9600, "abcdefg", 8, "1234567", 1, 1, ""}, "9600,abcdefg,8,1234567", 9600, 0, 8, 0},
+        {"defaults", {}, "9600,n,8,1", {}},
+        {"extreme integers", {"COM5", 0, INT_MIN, "n", INT_MAX, "1", 1, 1, ""}, "-2147483648,n,2147483647,1", {}},
+        {"seven-letter texts", {"COM5", 0, 9600, "abcdefg", 8, "1234567", 1, 1, ""}, "9600,abcdefg,8,1234567", {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const std::string text = lineSettingsText(row.section);
-        EXPECT_EQ(text, row.text);
-        std::string upper = text;
-        for (char& c : upper)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        ConnectionSettings s;
-        parseLineSettings(upper, s);
-        EXPECT_EQ(s.baudRate, row.baudRate);
-        EXPECT_EQ(s.parity, row.parity);
-        EXPECT_EQ(s.dataBits, row.dataBits);
-        EXPECT_EQ(s.stopBits, row.stopBits);
+        EXPECT_EQ(lineSettingsText(row.section), row.text);
+        EXPECT_EQ(parseLineSettings(upperCased(lineSettingsText(row.section))), row.line);
     }
+    for (const LineRate& rate : kLineRates)
+        for (const Parity parity : {Parity::none, Parity::odd, Parity::even})
+            for (uint32_t dataBits = 5; dataBits <= 9; ++dataBits)
+                for (const StopBits stop : {StopBits::one, StopBits::onePointFive, StopBits::two}) {
+                    const LineSettings line{rate.rate, parity, dataBits, stop};
+                    LauncherSection written;
+                    written.baudrate = static_cast<int>(line.baudRate);
+                    written.parity = parityLetter(line.parity);
+                    written.databit = static_cast<int>(line.dataBits);
+                    written.stopbit = stopBitsLabel(line.stopBits);
+                    EXPECT_EQ(lineSettingsText(written), clser::lineSettingsText(line));
+                    ASSERT_EQ(parseLineSettings(upperCased(lineSettingsText(written))), line)
+                        << clser::lineSettingsText(line);
+                }
 }
 
 TEST(LauncherTexts, ParametersOfTheLongestValuesAreWhole)

@@ -248,7 +248,7 @@ TEST_F(BridgeConnectionTest, StreamingCameraLeavesTheStopPrompt)
         } else {
             ui_.nextAnswer = IDYES;
             ConnectionSettings slower = controller->settings();
-            slower.baudRate = 115200;
+            slower.line.baudRate = 115200;
             controller->reconfigure(slower);
             EXPECT_TRUE(controller->connected());
             controller->disconnectBridge();
@@ -397,10 +397,10 @@ TEST_F(BridgeConnectionTest, ReconfigureAsksOnlyWhenARunningConnectionChanged)
     configure(kAnsweringCamera);
     // Not connected: nothing asked.
     ConnectionSettings changed = controller_->settings();
-    changed.baudRate = 19200;
+    changed.line.baudRate = 19200;
     controller_->reconfigure(changed);
     EXPECT_TRUE(ui_.messages.empty());
-    EXPECT_EQ(controller_->settings().baudRate, 19200u);
+    EXPECT_EQ(controller_->settings().line.baudRate, 19200u);
 
     ASSERT_EQ(controller_->connectBridge(), 1);
     // Only echo changed: nothing asked.
@@ -412,7 +412,7 @@ TEST_F(BridgeConnectionTest, ReconfigureAsksOnlyWhenARunningConnectionChanged)
     // Declined: the running bridge keeps its old settings and says so.
     ui_.nextAnswer = IDNO;
     ConnectionSettings faster = controller_->settings();
-    faster.baudRate = 115200;
+    faster.line.baudRate = 115200;
     controller_->reconfigure(faster);
     ASSERT_EQ(ui_.messages.size(), 2u);
     EXPECT_EQ(ui_.messages[0].caption, "Port Configuration");
@@ -428,7 +428,7 @@ TEST_F(BridgeConnectionTest, ReconfigureAsksOnlyWhenARunningConnectionChanged)
     ui_.messages.clear();
     ui_.nextAnswer = IDYES;
     ConnectionSettings slower = controller_->settings();
-    slower.baudRate = 38400;
+    slower.line.baudRate = 38400;
     controller_->reconfigure(slower);
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_TRUE(controller_->connected());

@@ -57,13 +57,13 @@ protected:
 
 TEST_F(ComPortTest, MissingPortGivesMinusTwoAndStaysClosed)
 {
-    EXPECT_EQ(port_.open("\\\\.\\TARVCOM29", 9600, 0, 8, 0), -2);
+    EXPECT_EQ(port_.open("\\\\.\\TARVCOM29", LineSettings{}), -2);
     EXPECT_FALSE(port_.isOpen());
 }
 
 TEST_F(ComPortTest, OpenSetsTheLineAndTheTimeOuts)
 {
-    ASSERT_EQ(port_.open("\\\\.\\TARVCOM22", 115200, 2, 7, 2), 0);
+    ASSERT_EQ(port_.open("\\\\.\\TARVCOM22", {115200, Parity::even, 7, StopBits::two}), 0);
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     ASSERT_TRUE(GetCommState(port_.handle(), &dcb));
@@ -98,7 +98,7 @@ TEST_F(ComPortTest, OpenSetsTheLineAndTheTimeOuts)
 
 TEST_F(ComPortTest, BytesCrossBothWays)
 {
-    ASSERT_EQ(port_.open("\\\\.\\TARVCOM22", 9600, 0, 8, 0), 0);
+    ASSERT_EQ(port_.open("\\\\.\\TARVCOM22", LineSettings{}), 0);
     UserPort user;
     ASSERT_TRUE(user.open("COM22"));
     ASSERT_TRUE(user.write("hello"));
@@ -119,7 +119,7 @@ TEST_F(ComPortTest, BytesCrossBothWays)
 
 TEST_F(ComPortTest, ReadOfArrivedBytesReturnsWithTheFirstBytesOrWhenWoken)
 {
-    ASSERT_EQ(port_.open("\\\\.\\TARVCOM22", 9600, 0, 8, 0), 0);
+    ASSERT_EQ(port_.open("\\\\.\\TARVCOM22", LineSettings{}), 0);
     COMMTIMEOUTS before{};
     ASSERT_TRUE(GetCommTimeouts(port_.handle(), &before));
     UniqueHandle wake(CreateEventA(nullptr, TRUE, FALSE, nullptr));
@@ -178,7 +178,7 @@ TEST_F(ComPortTest, ReadOfArrivedBytesReturnsWithTheFirstBytesOrWhenWoken)
 
 TEST_F(ComPortTest, WriteThatTimesOutReportsZeroWithFewerBytesAndALine)
 {
-    ASSERT_EQ(port_.open("\\\\.\\TARVCOM22", 9600, 0, 8, 0), 0);
+    ASSERT_EQ(port_.open("\\\\.\\TARVCOM22", LineSettings{}), 0);
     ASSERT_TRUE(ptyRig("stall", "COM22"));
     ASSERT_TRUE(ptyRig("fill", "TARVCOM22"));
     uint32_t written = 77;

@@ -27,17 +27,17 @@ TEST_P(ParseLineSettings, FillsTheLineFields)
 {
     const auto& c = GetParam();
     ConnectionSettings s;
-    s.baudRate = 1;
+    s.line.baudRate = 1;
     s.clBaudCode = 99;
-    s.parity = 7;
-    s.dataBits = 1;
-    s.stopBits = 7;
+    s.line.parity = static_cast<Parity>(7);
+    s.line.dataBits = 1;
+    s.line.stopBits = static_cast<StopBits>(7);
     parseLineSettings(c.text, s);
-    EXPECT_EQ(s.baudRate, c.baudRate);
+    EXPECT_EQ(s.line.baudRate, c.baudRate);
     EXPECT_EQ(s.clBaudCode, c.clBaudCode);
-    EXPECT_EQ(s.parity, c.parity);
-    EXPECT_EQ(s.dataBits, c.dataBits);
-    EXPECT_EQ(s.stopBits, c.stopBits);
+    EXPECT_EQ(static_cast<int32_t>(s.line.parity), c.parity);
+    EXPECT_EQ(s.line.dataBits, c.dataBits);
+    EXPECT_EQ(static_cast<int32_t>(s.line.stopBits), c.stopBits);
 }
 
 const LineSettingsCase kLineSettingsCases[] = {
@@ -80,14 +80,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, ParseLineSettings, ::testing::ValuesIn(kLineSett
 
 TEST(LineLabels, ParityAndStopBits)
 {
-    EXPECT_STREQ(parityLetter(0), "n");
-    EXPECT_STREQ(parityLetter(1), "o");
-    EXPECT_STREQ(parityLetter(2), "e");
-    EXPECT_STREQ(stopBitsLabel(0), "1");
-    EXPECT_STREQ(stopBitsLabel(1), "1.5");
-    EXPECT_STREQ(stopBitsLabel(2), "2");
-    EXPECT_STREQ(parityLetter(INT32_MIN), "n");
-    EXPECT_STREQ(stopBitsLabel(INT32_MAX), "1");
+    EXPECT_STREQ(parityLetter(Parity::none), "n");
+    EXPECT_STREQ(parityLetter(Parity::odd), "o");
+    EXPECT_STREQ(parityLetter(Parity::even), "e");
+    EXPECT_STREQ(stopBitsLabel(StopBits::one), "1");
+    EXPECT_STREQ(stopBitsLabel(StopBits::onePointFive), "1.5");
+    EXPECT_STREQ(stopBitsLabel(StopBits::two), "2");
+    EXPECT_STREQ(parityLetter(static_cast<Parity>(INT32_MIN)), "n");
+    EXPECT_STREQ(stopBitsLabel(static_cast<StopBits>(INT32_MAX)), "1");
 }
 
 // Texts no launcher writes end in values the bridge accepts.
@@ -103,16 +103,16 @@ TEST(ParseLineSettingsHuge, EndsInTheAcceptedValues)
     for (const auto& text : huge) {
         ConnectionSettings s;
         parseLineSettings(text, s);
-        EXPECT_EQ(clBaudCodeForRate(s.baudRate), s.clBaudCode);
-        EXPECT_LE(s.parity, 2);
-        EXPECT_GE(s.dataBits, 5u);
-        EXPECT_LE(s.dataBits, 9u);
-        EXPECT_LE(s.stopBits, 2);
+        EXPECT_EQ(clBaudCodeForRate(s.line.baudRate), s.clBaudCode);
+        EXPECT_LE(static_cast<int32_t>(s.line.parity), 2);
+        EXPECT_GE(s.line.dataBits, 5u);
+        EXPECT_LE(s.line.dataBits, 9u);
+        EXPECT_LE(static_cast<int32_t>(s.line.stopBits), 2);
     }
     // Leading zeros of any length still spell the digit at the end.
     ConnectionSettings s;
     parseLineSettings(huge[4], s);
-    EXPECT_EQ(s.dataBits, 7u);
+    EXPECT_EQ(s.line.dataBits, 7u);
 }
 
 } // namespace

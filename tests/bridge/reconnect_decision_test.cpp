@@ -23,12 +23,12 @@ TEST(SettingsNeedReconnect, EchoAloneDoesNotCount)
     };
     EXPECT_TRUE(changed([](ConnectionSettings& c) { c.clBaudCode = 2; }));
     EXPECT_TRUE(changed([](ConnectionSettings& c) { c.clPortIndex = 1; }));
-    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.baudRate = 19200; }));
-    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.dataBits = 7; }));
+    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.line.baudRate = 19200; }));
+    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.line.dataBits = 7; }));
     EXPECT_TRUE(changed([](ConnectionSettings& c) { c.userPortName = "COM6"; }));
     EXPECT_TRUE(changed([](ConnectionSettings& c) { c.bridgePortName = "TARVCOM6"; }));
-    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.parity = 1; }));
-    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.stopBits = 2; }));
+    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.line.parity = Parity::odd; }));
+    EXPECT_TRUE(changed([](ConnectionSettings& c) { c.line.stopBits = StopBits::two; }));
     EXPECT_TRUE(changed([](ConnectionSettings& c) { c.userPortName = "com5"; }));
 }
 

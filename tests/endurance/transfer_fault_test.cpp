@@ -264,7 +264,7 @@ TEST_F(TransferFaultTest, ComWriteTimeOutReportsNoErrorAnEarlierCallLeft)
     // give status 0, so that the transfer loop retries it, and not a stale error, which
     // ends the connection at once.
     ComPort port;
-    ASSERT_EQ(port.open("\\\\.\\TARVCOM23", 9600, 0, 8, 0), 0);
+    ASSERT_EQ(port.open("\\\\.\\TARVCOM23", LineSettings{}), 0);
     ASSERT_TRUE(ptyRig("stall", kUserPort));
     stalled_ = true;
     ASSERT_TRUE(ptyRig("fill", kBridgePort));

@@ -248,7 +248,7 @@ constexpr EndpointTimings kShortBounds{500, 500, 10000, 1000};
 TEST(NetworkEndpoint, NoHostilePeerHoldsTheCallersOrThePort)
 {
     using namespace std::chrono;
-    using namespace clser::network::test;
+    using namespace clser::test;
     using clser::test::waitUntil;
     const std::string stream(65536, 'c');
     const HostilePeerRow rows[] = {

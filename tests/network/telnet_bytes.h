@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <string>
 
-namespace clser::network::test {
+namespace clser::test {
 
 inline constexpr int IAC = 255, SB = 250, SE = 240, WILL = 251, WONT = 252, DO = 253, DONT = 254;
 inline constexpr int COM_PORT = 44, BINARY = 0, ECHO_OPTION = 1, SGA = 3, TERMINAL_TYPE = 24;
@@ -27,4 +27,4 @@ inline std::string comPort(int code, std::initializer_list<int> value = {})
     return bytes({IAC, SB, COM_PORT, code}) + bytes(value) + bytes({IAC, SE});
 }
 
-} // namespace clser::network::test
+} // namespace clser::test

@@ -13,6 +13,9 @@
 #include <sstream>
 #include <string>
 
+using clser::LineSettings;
+using clser::Parity;
+using clser::StopBits;
 using clser::writeBackSettings;
 using clser::reliability::printOutcomeRow;
 
@@ -98,7 +101,7 @@ TEST(ConfigWriteBack, BadFilesGetTheLineKeysInTheMatchOrStayUntouched)
         DeleteFileA(path.c_str());
         if (c.present)
             writeAll(path, c.file);
-        const int written = writeBackSettings(path, "COM5", 0, c.clPortNames, 115200, 2, 7, 2);
+        const int written = writeBackSettings(path, "COM5", 0, c.clPortNames, LineSettings{115200, Parity::even, 7, StopBits::two});
         EXPECT_EQ(written, c.expectedSection);
         std::string observed = "section " + std::to_string(written);
         if (c.expectedSection == 0) {
