@@ -24,11 +24,7 @@ BridgeConnection::BridgeConnection(const std::string& devicePath, const Connecti
       network_(s.network ? std::make_unique<NetworkUserSide>(
                                *s.network, timings_.network, signals_.wake.get(),
                                [this](uint32_t bitsPerSecond) { return onClientRateRequest(bitsPerSecond); },
-                               [this](std::string line) {
-                                   // Client events belong to the record too.
-                                   recordEvent(line);
-                                   addLine(std::move(line));
-                               })
+                               [this](std::string line) { addEventLine(std::move(line)); })
                          : nullptr),
       clientRate_(baudRateForClBaudCode(s.clBaudCode)),
       link_{userSide(), clPort_, timings_, signals_, *this, startThread ? startThread : startSystemThread}
@@ -133,15 +129,13 @@ uint32_t BridgeConnection::onClientRateRequest(uint32_t bitsPerSecond)
     if (status < 0) {
         std::snprintf(line, sizeof line, "Camera Link rate %lu refused   error code: %d", static_cast<unsigned long>(rate),
                       status);
-        recordEvent(line);
-        addLine(line);
+        addEventLine(line);
         return inForce;
     }
     clientRate_ = rate;
     std::snprintf(line, sizeof line, "Camera Link rate set to %lu by the network client",
                   static_cast<unsigned long>(rate));
-    recordEvent(line);
-    addLine(line);
+    addEventLine(line);
     return rate;
 }
 
@@ -150,6 +144,12 @@ void BridgeConnection::addLine(std::string line)
     CriticalSectionLock lock(traceLock_);
     if (TraceSink* sink = traceList_.load())
         sink->addLine(std::move(line));
+}
+
+void BridgeConnection::addEventLine(std::string line)
+{
+    recordEvent(line);
+    addLine(std::move(line));
 }
 
 void BridgeConnection::addLinePair(std::string heading, std::string line)

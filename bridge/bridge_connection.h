@@ -79,6 +79,8 @@ private:
     void addLinePair(std::string heading, std::string line) override;
     void recordBlock(bool toCamera, const uint8_t* bytes, uint32_t count) override;
     void recordEvent(std::string text) override;
+    // A network client's event or a rate it set: a trace line and a record event.
+    void addEventLine(std::string line);
 
     int32_t clPortIndex_;
     int32_t clBaudCode_;
