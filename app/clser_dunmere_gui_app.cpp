@@ -1,6 +1,7 @@
 #include "clser_dunmere_gui_app.h"
 
 #include "dunmere_main_dlg.h"
+#include "program_path.h"
 #include "tarv_vcom_pair_library.h"
 
 #include <windows.h>
@@ -37,9 +38,8 @@ int CClserDunmereGUIApp::initInstance(const std::vector<std::string>& arguments)
         return 0;
     }
 
-    const StartValues start = startValuesOf(parseCommandLine(arguments));
-    CDunmereMainDlg dialog(start.comPortName, start.clPortIndex, start.lineSettings, start.autorun,
-                           start.lowLatency, start.networkWord, start.recordWord);
+    // A relative record file lies beside the program, as the launcher takes it.
+    CDunmereMainDlg dialog(profile::parseArguments(arguments, directoryOf(modulePath())));
     dialog.runModal(nullptr);
     return 0;
 }

@@ -2,7 +2,6 @@
 // of the main dialog.
 #pragma once
 
-#include "command_line_info.h"
 #include "instance_mutex.h"
 #include "pair_library.h"
 

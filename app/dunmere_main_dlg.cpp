@@ -3,9 +3,6 @@
 #include "about_dlg.h"
 #include "app_version.h"
 #include "initial_selection.h"
-#include "network_settings.h"
-#include "program_path.h"
-#include "traffic_record_settings.h"
 #include "virtual_pair.h"
 #include "resource.h"
 
@@ -26,39 +23,23 @@ constexpr int kNetworkPaneEdges[4] = {85, 85 + 340, 85 + 340 + 85, -1};
 
 } // namespace
 
-CDunmereMainDlg::CDunmereMainDlg(const std::string& comPortName, int32_t clPortIndex,
-                                 const std::string& lineSettings, bool autorun, bool lowLatency,
-                                 const std::string& networkWord, const std::string& recordWord)
+CDunmereMainDlg::CDunmereMainDlg(const profile::ArgumentsParse& start)
     : DialogBase(IDD_CLSERDUNMERE_DIALOG),
       traceSink_(WM_TRACE_LINE),
       icon_(LoadIconA(resourceInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       ports_(pairLibrary_, *this),
-      portSettingDlg_(autorun),
-      controller_(*this, lineSettings),
-      startPortName_(comPortName)
+      portSettingDlg_(start.autorun),
+      controller_(*this, start.lineGiven ? std::optional<LineSettings>(start.profile.line) : std::nullopt),
+      startPortName_(start.profile.userPortName),
+      startProblems_(start.problems)
 {
     ConnectionSettings& s = controller_.settings();
-    s.bridgePortName = partnerName(comPortName);
-    s.userPortName = comPortName;
-    s.clPortIndex = clPortIndex;
-    s.lowLatency = lowLatency;
-    if (!networkWord.empty()) {
-        network::NetworkSettingsParse net = network::parseNetworkWord(networkWord);
-        if (net.configured)
-            s.network = std::move(net.settings);
-        else
-            networkWordError_ = "The network word is not valid, the connection uses its virtual pair: " + net.error;
-    }
-    if (!recordWord.empty()) {
-        // A relative path lies beside the program, as the launcher takes it.
-        TrafficRecordParse record = parseRecordWord(recordWord, directoryOf(modulePath()));
-        if (record.configured) {
-            record.settings.programVersion = "ClserDunmere2 " CLSER_VERSION_TEXT;
-            s.record = std::move(record.settings);
-        } else {
-            recordWordError_ = "The record word is not valid, the connection runs without a record: " + record.error;
-        }
-    }
+    static_cast<profile::ConnectionProfile&>(s) = start.profile;
+    // The line given at start is taken at the first connect.
+    s.line = LineSettings{};
+    s.bridgePortName = partnerName(start.profile.userPortName);
+    if (s.record)
+        s.record->programVersion = "ClserDunmere2 " CLSER_VERSION_TEXT;
 }
 
 CDunmereMainDlg::~CDunmereMainDlg() { traceSink_.detach(); }
@@ -83,10 +64,8 @@ BOOL CDunmereMainDlg::onInitDialog()
         }
     }
     traceSink_.attach(hwnd());
-    if (!networkWordError_.empty())
-        traceSink_.addLine(networkWordError_);
-    if (!recordWordError_.empty())
-        traceSink_.addLine(recordWordError_);
+    for (const std::string& problem : startProblems_)
+        traceSink_.addLine(problem);
     // Nothing is connected yet, whichever way the initialisation ends.
     setConnectMenus(false);
     if (!createStatusBar())
@@ -141,8 +120,8 @@ void CDunmereMainDlg::initialSelection()
     const auto& entries = ports_.portEntries();
     switch (chooseInitialSelection(startPortName_, controller_.settings(), entries, ports_.clPortNames())) {
     case StartChoice::Connect: {
-        if (!controller_.lineSettings().empty())
-            parseLineSettings(controller_.lineSettings(), controller_.settings());
+        if (const std::optional<LineSettings>& line = controller_.startLine())
+            controller_.settings().setLine(*line);
         const int running = controller_.connectBridge();
         portSettingDlg_.setPortEntries(entries);
         PostMessageA(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);

@@ -4,6 +4,7 @@
 
 #include "bridge_controller.h"
 #include "bridge_ui.h"
+#include "connection_profile.h"
 #include "discovery_ui.h"
 #include "port_discovery.h"
 #include "port_setting_dlg.h"
@@ -15,21 +16,15 @@
 #include "win_dialog.h"
 
 #include <string>
+#include <vector>
 
 namespace clser::app {
 
 class CDunmereMainDlg : public DialogBase, public BridgeUi, public discovery::DiscoveryUi {
 public:
-    // The start values of the command line; an empty port name and index -1 when none.
-    // lowLatency: the connection starts in low-latency mode (off unless asked for).
-    // networkWord: the command line's network word; when it reads back, the connection is
-    // served over TCP instead of its virtual pair; when it does not, the trace list says
-    // why and the connection uses the pair. recordWord: the command line's record word; when
-    // it reads back, the connection's traffic is recorded; when it does not, the trace list
-    // says why.
-    CDunmereMainDlg(const std::string& comPortName, int32_t clPortIndex, const std::string& lineSettings,
-                    bool autorun, bool lowLatency = false, const std::string& networkWord = {},
-                    const std::string& recordWord = {});
+    // The command line's profile (an empty port name and index -1 when it named none);
+    // the trace list shows its problems (a network or record word that was not taken).
+    explicit CDunmereMainDlg(const profile::ArgumentsParse& start);
     ~CDunmereMainDlg() override;
 
     // BridgeUi
@@ -80,8 +75,7 @@ private:
     CVirtualCOMPortDlg virtualPortDlg_;
     BridgeController controller_;
     std::string startPortName_;
-    std::string networkWordError_;  // why the network word was not taken, empty when it was
-    std::string recordWordError_;   // why the record word was not taken, empty when it was
+    std::vector<std::string> startProblems_;
     UINT_PTR statusTimer_ = 0;
 };
 

@@ -3,10 +3,9 @@
 #include "cl_serial_api.h"
 #include "device_name_scan.h"
 #include "digit_text.h"
-#include "dunmere_config.h"
 #include "launcher_config.h"
 #include "launcher_paths.h"
-#include "network_config.h"
+#include "profile_file.h"
 #include "record_file.h"
 #include "tarv_vcom_pair_library.h"
 #include "unique_handle.h"
@@ -90,7 +89,7 @@ bool checkRun(discovery::TarvVComPairLibrary& library, const LauncherPaths& path
         const std::string com = readComValue(paths.configFile, static_cast<int>(k));
         if (com.empty())
             continue;
-        const std::string comPortName = comPortNameOf(com);
+        const std::string comPortName = profile::comPortNameOf(com);
         const std::string key = bridgeSearchKey(comPortName);
         if (std::find(devices.begin(), devices.end(), key) != devices.end()) {
             connections.push_back(static_cast<int>(k));
@@ -106,51 +105,27 @@ bool checkRun(discovery::TarvVComPairLibrary& library, const LauncherPaths& path
     return success;
 }
 
-// The record word of section k, empty when it asks for no record. What is wrong with the
-// keys, or a file that cannot be opened, is said on the console; the bridge is still
-// given a file it cannot open, so that its trace list says so too.
-std::string recordWordOf(const LauncherPaths& paths, int k)
+void say(const std::string& line)
 {
-    const TrafficRecordParse record = parseRecordSection(readRecordValues(paths.configFile, k), paths.directory);
-    if (!record.error.empty()) {
-        std::printf("The record settings in section connection%d are invalid%s: %s\n", k,
-                    record.configured ? "" : ", the connection runs without a record", record.error.c_str());
-        std::fflush(stdout);
-    }
-    if (!record.configured)
-        return {};
-    if (const DWORD error = checkRecordFileOpens(record.settings.path)) {
-        std::printf("The record file \"%s\" of section connection%d cannot be opened (%s), the connection runs "
-                    "without a record\n",
-                    record.settings.path.c_str(), k, windowsErrorText(error).c_str());
-        std::fflush(stdout);
-    }
-    return recordWord(record.settings);
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
 }
 
 // Starts one hidden bridge program per connection section, in order. When the bridge
-// program cannot be started the rest is not started either.
+// program cannot be started the rest is not started either. What is wrong with a section
+// is said on the console; a record file that cannot be opened too, and the bridge is
+// still given it, so that its trace list says so as well.
 void startBridges(const LauncherPaths& paths, const std::vector<int>& connections)
 {
     for (const int k : connections) {
-        const LauncherSection s = readSection(paths.configFile, k);
-        if (s.run <= 0)
+        const profile::ProfileRead read = profile::readProfile(paths.configFile, k, paths.directory);
+        if (read.run <= 0)
             continue;
-        const std::string comPortName = comPortNameOf(s.com);
+        const profile::ConnectionProfile& p = read.profile;
         std::string parameters;
-        if (s.connect != 0) {
-            if (const char* key = unpassableValue(s)) {
-                std::printf("The value of \"%s\" in section connection%d contains a blank or a quote, "
-                            "please check the configuration\n",
-                            key, k);
-                std::fflush(stdout);
-                continue;
-            }
-            if (s.clser < 0) {
-                std::printf("The cl serial port index %d of section connection%d is invalid, "
-                            "please check the configuration\n",
-                            s.clser, k);
-                std::fflush(stdout);
+        if (read.connect != 0) {
+            if (!read.refusal.empty()) {
+                say(read.refusal);
                 continue;
             }
             if (!cameraLinkPortOpens(k - 1)) {
@@ -161,32 +136,20 @@ void startBridges(const LauncherPaths& paths, const std::vector<int>& connection
                 Sleep(3000);
                 continue;
             }
-            if (!comPortOpens(comPortName)) {
+            if (!comPortOpens(p.userPortName)) {
                 std::printf("The com port %s is occupied or not exist, please check the system configuration\n",
-                            comPortName.c_str());
+                            p.userPortName.c_str());
                 std::fflush(stdout);
                 Sleep(3000);
             }
-            const LowLatencyValue lowLatency = lowLatencyOf(s.lowlatency);
-            if (lowLatency == LowLatencyValue::Unrecognised) {
-                std::printf("The value of \"lowlatency\" in section connection%d is neither 0 nor 1, the connection "
-                            "starts in the default mode\n",
-                            k);
-                std::fflush(stdout);
+            for (const std::string& warning : read.warnings)
+                say(warning);
+            if (p.record) {
+                if (const DWORD error = checkRecordFileOpens(p.record->path))
+                    say("The record file \"" + p.record->path + "\" of section connection" + std::to_string(k) +
+                        " cannot be opened (" + windowsErrorText(error) + "), the connection runs without a record");
             }
-            // The pair is looked after as for any connection, so a section that drops its
-            // network keys again runs through the pair without a reinstall.
-            const network::NetworkSettingsParse net =
-                network::readNetworkSettings(paths.configFile, config::sectionName(k));
-            if (!net.error.empty()) {
-                std::printf("The network settings in section connection%d are invalid, the connection starts "
-                            "without network access: %s\n",
-                            k, net.error.c_str());
-                std::fflush(stdout);
-            }
-            parameters = bridgeParameters(comPortName, s.clser, lineSettingsText(s), lowLatency == LowLatencyValue::On,
-                                          net.configured ? network::networkWord(net.settings) : std::string(),
-                                          recordWordOf(paths, k));
+            parameters = profile::toArguments(p);
         }
         const HINSTANCE started = ShellExecuteA(nullptr, "open", paths.bridgeProgram.c_str(), parameters.c_str(),
                                                 paths.directory.c_str(), SW_HIDE);

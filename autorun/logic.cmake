@@ -1,4 +1,4 @@
-# The launcher's texts: the names, line settings and command line it makes of a section.
+# The launcher's texts beside the profile's: the bridge end it looks for.
 clser_logic_library(autorun
   SOURCES launcher_config_texts.cpp
-  USES common bridge)
+  USES common profile)

@@ -2,7 +2,6 @@
 
 #include "record_file.h"
 #include "transfer_steps.h"
-#include "traffic_record_line.h"
 
 #include <windows.h>
 
@@ -21,8 +20,8 @@ bool settingsNeedReconnect(const ConnectionSettings& a, const ConnectionSettings
            a.userPortName != b.userPortName || a.bridgePortName != b.bridgePortName;
 }
 
-BridgeController::BridgeController(BridgeUi& ui, std::string lineSettings, const TransferTimings& timings)
-    : ui_(ui), lineSettings_(std::move(lineSettings)), timings_(timings)
+BridgeController::BridgeController(BridgeUi& ui, std::optional<LineSettings> startLine, const TransferTimings& timings)
+    : ui_(ui), startLine_(startLine), timings_(timings)
 {
 }
 
@@ -35,7 +34,7 @@ BridgeController::~BridgeController()
 
 int BridgeController::connectBridge()
 {
-    const bool showMessages = !(!lineSettings_.empty() && firstAttempt_);
+    const bool showMessages = !(startLine_ && firstAttempt_);
     auto message = [&](const std::string& text, const char* caption, unsigned type) {
         if (showMessages)
             ui_.showMessage(text, caption, type);

@@ -8,16 +8,17 @@
 #include "connection_settings.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace clser {
 
 class BridgeController {
 public:
-    // lineSettings: the line settings text given at start (empty when none); while it
-    // is set, the first connect attempt shows no message boxes. timings: the waits of
-    // the transfer thread of every connection this controller makes.
-    BridgeController(BridgeUi& ui, std::string lineSettings, const TransferTimings& timings = {});
+    // startLine: the line settings given at start (none when none were); while they are
+    // set, the first connect attempt shows no message boxes. timings: the waits of the
+    // transfer thread of every connection this controller makes.
+    BridgeController(BridgeUi& ui, std::optional<LineSettings> startLine, const TransferTimings& timings = {});
     ~BridgeController();
 
     // 1 when the bridge runs afterwards (also when it already ran), 0 otherwise.
@@ -33,7 +34,7 @@ public:
 
     ConnectionSettings& settings() { return settings_; }
     const ConnectionSettings& settings() const { return settings_; }
-    const std::string& lineSettings() const { return lineSettings_; }
+    const std::optional<LineSettings>& startLine() const { return startLine_; }
     bool connected() const { return connected_; }
     bool firstAttempt() const { return firstAttempt_; }
     bool hasConnection() const { return connection_ != nullptr; }
@@ -60,7 +61,7 @@ private:
 
     BridgeUi& ui_;
     ConnectionSettings settings_;
-    std::string lineSettings_;
+    std::optional<LineSettings> startLine_;
     TransferTimings timings_;
     ThreadStarter startThread_ = nullptr;
     const PreciseTimerSystem* timerSystem_ = nullptr;

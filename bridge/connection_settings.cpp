@@ -2,10 +2,15 @@
 
 namespace clser {
 
-void parseLineSettings(std::string_view text, ConnectionSettings& s)
+std::string connectionRecordText(const ConnectionSettings& s)
 {
-    s.line = parseLineSettings(text);
-    s.clBaudCode = clBaudCodeForRate(s.line.baudRate);
+    std::string userSide = s.network ? "network port " + network::ipv4AddressText(s.network->listenAddress) + ":" +
+                                           std::to_string(s.network->port)
+                                     : s.userPortName + " (" + s.bridgePortName + ")";
+    return userSide + " <-> Camera Link port " + std::to_string(s.clPortIndex) + ", line settings " +
+           lineSettingsText(s.line) +
+           ", Camera Link rate " + std::to_string(baudRateForClBaudCode(s.clBaudCode)) +
+           (s.lowLatency ? ", low-latency mode" : ", default mode");
 }
 
 } // namespace clser

@@ -1,9 +1,9 @@
-// The bridge program's command line as any list of arguments (one a line): the start
-// values keep to their forms, their line settings parse to accepted values, and the
-// main dialog's initial selection, port box items and status texts are made from them
-// without harm; a record word reads back as the word it makes. The arguments also serve
-// as the port list and Camera Link port names.
-#include "command_line_info.h"
+// The bridge program's command line as any list of arguments (one a line): the profile
+// keeps to its forms, its line settings are accepted values, what the launcher would
+// write of it reads back unchanged, and the main dialog's initial selection, port box
+// items and status texts are made from it without harm; a record word reads back as the
+// word it makes. The arguments also serve as the port list and Camera Link port names.
+#include "../tests/profile/runtime_split.h"
 #include "connection_settings.h"
 #include "fuzz_check.h"
 #include "initial_selection.h"
@@ -41,39 +41,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         rest = lf == std::string_view::npos ? std::string_view() : rest.substr(lf + 1);
     }
 
-    const CMyCommandLineInfo info = parseCommandLine(arguments);
-    FUZZ_CHECK(info.comPortName.empty() || info.comPortName.rfind("COM", 0) == 0);
-    FUZZ_CHECK(info.lineSettings.empty() || info.lineSettings.find(',') != std::string::npos);
-    FUZZ_CHECK(!hasLowerCaseLetter(info.comPortName) && !hasLowerCaseLetter(info.lineSettings));
-    FUZZ_CHECK(info.clPortIndex >= -1);
-    FUZZ_CHECK(info.autorun == 0 || info.autorun == 1);
-    FUZZ_CHECK(info.lowLatency == 0 || info.lowLatency == 1);
+    const profile::ArgumentsParse parse = profile::parseArguments(arguments, "C:\\Dunmere\\bin");
+    const profile::ConnectionProfile& p = parse.profile;
+    FUZZ_CHECK(p.userPortName.empty() || p.userPortName.rfind("COM", 0) == 0);
+    FUZZ_CHECK(!hasLowerCaseLetter(p.userPortName));
+    FUZZ_CHECK(p.clPortIndex >= -1);
+    FUZZ_CHECK(p.line.dataBits >= 5 && p.line.dataBits <= 9);
+    FUZZ_CHECK(parse.problems.size() <= 2);
+    if (p.userPortName.empty() || p.clPortIndex < 0)
+        FUZZ_CHECK(p == profile::ConnectionProfile{} && !parse.autorun && !parse.lineGiven && parse.problems.empty());
 
-    if (!info.recordWord.empty()) {
-        const TrafficRecordParse record = parseRecordWord(info.recordWord, "C:\\Dunmere\\bin");
-        FUZZ_CHECK(record.configured == record.error.empty());
-        if (record.configured) {
-            const TrafficRecordSettings& r = record.settings;
-            FUZZ_CHECK(r.limitMib >= 1 && r.limitMib <= kMaxRecordMib);
-            FUZZ_CHECK(isAbsoluteWindowsPath(r.path) && r.path.find('"') == std::string::npos);
-            FUZZ_CHECK(parseRecordWord(recordWord(r), "").settings == r);
-        }
+    if (p.record) {
+        const TrafficRecordSettings& r = *p.record;
+        FUZZ_CHECK(r.limitMib >= 1 && r.limitMib <= kMaxRecordMib);
+        FUZZ_CHECK(isAbsoluteWindowsPath(r.path) && r.path.find('"') == std::string::npos);
+        FUZZ_CHECK(parseRecordWord(recordWord(r), "").settings == r);
     }
-
-    const StartValues start = startValuesOf(info);
-    if (start.comPortName.empty() || start.clPortIndex < 0)
-        FUZZ_CHECK(start == StartValues{});
-    else
-        FUZZ_CHECK(start.lowLatency == (info.lowLatency == 1));
+    // What the launcher would write of the profile reads back unchanged, as long as the
+    // port name keeps to its own word.
+    if (!p.userPortName.empty() && p.clPortIndex >= 0 &&
+        p.userPortName.find_first_of(" \t\",") == std::string::npos)
+        FUZZ_CHECK(profile::parseArguments(test::splitAsTheRuntime(profile::toArguments(p)), "").profile == p);
 
     // What the main dialog then does with them.
     ConnectionSettings settings;
-    settings.userPortName = start.comPortName;
-    settings.bridgePortName = partnerName(start.comPortName);
-    settings.clPortIndex = start.clPortIndex;
-    if (!start.lineSettings.empty())
-        parseLineSettings(start.lineSettings, settings);
-    FUZZ_CHECK(settings.line.dataBits >= 5 && settings.line.dataBits <= 9);
+    static_cast<profile::ConnectionProfile&>(settings) = p;
+    settings.line = {};
+    settings.bridgePortName = partnerName(p.userPortName);
+    if (parse.lineGiven)
+        settings.setLine(p.line);
     FUZZ_CHECK(clBaudCodeForRate(settings.line.baudRate) == settings.clBaudCode);
 
     // A port list and Camera Link port names made of the same arguments: an argument
@@ -91,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         clPortNames.push_back(a);
     }
 
-    const StartChoice choice = chooseInitialSelection(start.comPortName, settings, entries, clPortNames);
+    const StartChoice choice = chooseInitialSelection(p.userPortName, settings, entries, clPortNames);
     if (choice == StartChoice::Connect) {
         FUZZ_CHECK(settings.clPortIndex >= 0 && static_cast<size_t>(settings.clPortIndex) < clPortNames.size());
     } else if (choice == StartChoice::StartPortUnusable) {
@@ -110,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             FUZZ_CHECK(pairNumberOfId(pairIdOfNumber(number)) == number);
     }
 
-    const StatusTexts texts = statusTexts(info.autorun == 1, settings, clPortNames);
+    const StatusTexts texts = statusTexts(parse.autorun, settings, clPortNames);
     FUZZ_CHECK(texts.tooltip.find(texts.panes[1]) != std::string::npos);
     return 0;
 }

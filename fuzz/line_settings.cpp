@@ -38,16 +38,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     s.line.parity = static_cast<Parity>(-1);
     s.line.dataBits = 0;
     s.line.stopBits = static_cast<StopBits>(-1);
-    parseLineSettings(text, s);
+    s.setLine(parseLineSettings(text));
     checkAccepted(s);
 
     // What the bridge receives: the launcher's text, upper-cased on the command line.
     ConnectionSettings fromUpper;
-    parseLineSettings(upper(text), fromUpper);
+    fromUpper.setLine(parseLineSettings(upper(text)));
     checkAccepted(fromUpper);
 
     ConnectionSettings reread;
-    parseLineSettings(upper(lineSettingsText(s.line)), reread);
+    reread.setLine(parseLineSettings(upper(lineSettingsText(s.line))));
     FUZZ_CHECK(reread.line == s.line && reread.clBaudCode == s.clBaudCode);
     return 0;
 }

@@ -1,7 +1,7 @@
 // A connection reached over TCP instead of a virtual COM port pair: its settings as the
 // configuration file names them (keys netport, netaddress, netprotocol, netallow in the
 // connection's section), and the one command-line word that carries them to the bridge
-// program. Plain functions over texts; reading the file is network_config.h's part.
+// program. Plain functions over texts; the profile reads the file (connection_profile.h).
 #pragma once
 
 #include <cstddef>

@@ -175,7 +175,7 @@ int main(int argc, char** argv)
     }
 
     ConsoleUi ui;
-    clser::BridgeController controller(ui, "", timings);
+    clser::BridgeController controller(ui, std::nullopt, timings);
     ui.attach(&controller);
     auto& s = controller.settings();
     s.bridgePortName = bridgePort;
@@ -188,7 +188,7 @@ int main(int argc, char** argv)
         std::string upper = lineSettings;
         for (char& c : upper)
             c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        clser::parseLineSettings(upper, s);
+        s.setLine(clser::parseLineSettings(upper));
     }
 
     if (!controller.connectBridge()) {

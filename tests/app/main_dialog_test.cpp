@@ -24,6 +24,12 @@ namespace {
 
 using MainDlg = Instrumented<CDunmereMainDlg>;
 
+// The dialog as the program starts it with these arguments.
+clser::profile::ArgumentsParse startOf(const std::vector<std::string>& arguments)
+{
+    return clser::profile::parseArguments(arguments, "C:\\Dunmere\\bin");
+}
+
 class MainDialog : public ::testing::Test {
 protected:
     void SetUp() override
@@ -65,7 +71,7 @@ protected:
 
 TEST_F(MainDialog, StartedAsTheLauncherStartsItConnectsHidesAndShowsTheStatus)
 {
-    MainDlg dlg(port_, 0, "9600,N,8,1", true);
+    MainDlg dlg(startOf({port_, "0", "9600,N,8,1", "Autorun"}));
     ModalRun<CDunmereMainDlg> run(dlg);
     ASSERT_TRUE(run.waitInitialised());
     ASSERT_TRUE(run.waitHiddenInTray()) << "hidden into the tray";
@@ -110,7 +116,7 @@ TEST_F(MainDialog, QuietFailedFirstAttemptHidesWithoutAMessageAndLeavesConnectEn
     void* held = nullptr;
     ASSERT_EQ(clSerialInit(1, &held), 0);
     {
-        MainDlg dlg(port_, 1, "9600,N,8,1", true);
+        MainDlg dlg(startOf({port_, "1", "9600,N,8,1", "Autorun"}));
         ModalRun<CDunmereMainDlg> run(dlg);
         ASSERT_TRUE(run.waitInitialised());
         ASSERT_TRUE(run.waitHiddenInTray());
@@ -134,7 +140,7 @@ TEST_F(MainDialog, QuietFailedFirstAttemptHidesWithoutAMessageAndLeavesConnectEn
 TEST_F(MainDialog, StartPortThatIsNoPairAttemptsNothingAndClearsTheNames)
 {
     const std::string plain = "COM" + std::to_string(freePortNumber(number_ + 1));
-    MainDlg dlg(plain, 0, "", false);
+    MainDlg dlg(startOf({plain, "0"}));
     ModalRun<CDunmereMainDlg> run(dlg);
     ASSERT_TRUE(run.waitInitialised());
     EXPECT_TRUE(noBoxFor(500, dlg.hwnd()));
@@ -152,7 +158,7 @@ TEST_F(MainDialog, StartPortThatIsNoPairAttemptsNothingAndClearsTheNames)
 
 TEST_F(MainDialog, IndexBeyondTheCameraLinkPortsIsTreatedLikeNoPair)
 {
-    MainDlg dlg(port_, 2, "9600,N,8,1", true);
+    MainDlg dlg(startOf({port_, "2", "9600,N,8,1", "Autorun"}));
     ModalRun<CDunmereMainDlg> run(dlg);
     ASSERT_TRUE(run.waitInitialised());
     EXPECT_TRUE(run.waitVisible());
@@ -173,7 +179,7 @@ TEST_F(MainDialog, NetworkWordNamesTheEndpointABadOneIsTracedAndThePairStays)
 {
     using clser::network::NetworkSettings;
     {
-        MainDlg dlg(port_, 0, "9600,N,8,1", true, false, "NETWORK=RAW:127.0.0.1:47001:10.0.0.5");
+        MainDlg dlg(startOf({port_, "0", "9600,N,8,1", "Autorun", "NETWORK=RAW:127.0.0.1:47001:10.0.0.5"}));
         ModalRun<CDunmereMainDlg> run(dlg);
         ASSERT_TRUE(run.waitInitialised());
         ASSERT_TRUE(dlg.settings().network.has_value());
@@ -189,7 +195,7 @@ TEST_F(MainDialog, NetworkWordNamesTheEndpointABadOneIsTracedAndThePairStays)
         EXPECT_TRUE(listBoxLines(GetDlgItem(dlg.hwnd(), IDC_TRACE_LIST)).empty());
     }
     {
-        MainDlg dlg(port_, 0, "9600,N,8,1", true, false, "NETWORK=RAW:127.0.0.1:70000");
+        MainDlg dlg(startOf({port_, "0", "9600,N,8,1", "Autorun", "NETWORK=RAW:127.0.0.1:70000"}));
         ModalRun<CDunmereMainDlg> run(dlg);
         ASSERT_TRUE(run.waitInitialised());
         EXPECT_FALSE(dlg.settings().network.has_value());
@@ -206,7 +212,7 @@ TEST_F(MainDialog, NetworkWordNamesTheEndpointABadOneIsTracedAndThePairStays)
 
 TEST_F(MainDialog, WithoutStartValuesTheFirstPairIsSelectedAndNothingConnects)
 {
-    MainDlg dlg("", -1, "", false);
+    MainDlg dlg(startOf({}));
     ModalRun<CDunmereMainDlg> run(dlg);
     ASSERT_TRUE(run.waitInitialised());
     EXPECT_TRUE(run.waitVisible());
@@ -228,7 +234,7 @@ TEST_F(MainDialog, WithoutStartValuesTheFirstPairIsSelectedAndNothingConnects)
 
 TEST_F(MainDialog, EchoFillsTheTraceListAndClearEchoEmptiesIt)
 {
-    MainDlg dlg(port_, 0, "9600,N,8,1", true);
+    MainDlg dlg(startOf({port_, "0", "9600,N,8,1", "Autorun"}));
     ModalRun<CDunmereMainDlg> run(dlg);
     ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000ms));
     HWND list = GetDlgItem(dlg.hwnd(), IDC_TRACE_LIST);
@@ -300,7 +306,7 @@ TrayMenuState openTrayMenu(HWND dialog)
 
 TEST_F(MainDialog, TrayMenuEnablesConnectOrDisconnectAndChecksEcho)
 {
-    MainDlg dlg("", -1, "", false);
+    MainDlg dlg(startOf({}));
     ModalRun<CDunmereMainDlg> run(dlg);
     ASSERT_TRUE(run.waitInitialised());
 
@@ -339,7 +345,7 @@ TEST_F(MainDialog, TrayMenuEnablesConnectOrDisconnectAndChecksEcho)
 
 TEST_F(MainDialog, CloseBoxHidesWhileConnectedAndShowOrDoubleClickBringsItBack)
 {
-    MainDlg dlg("", -1, "", false);
+    MainDlg dlg(startOf({}));
     ModalRun<CDunmereMainDlg> run(dlg);
     ASSERT_TRUE(run.waitInitialised());
     dlg.onUiThread([&] {
@@ -369,7 +375,7 @@ TEST_F(MainDialog, CloseBoxHidesWhileConnectedAndShowOrDoubleClickBringsItBack)
 
 TEST_F(MainDialog, EnterAndEscapeDoNotEndTheDialog)
 {
-    MainDlg dlg("", -1, "", false);
+    MainDlg dlg(startOf({}));
     ModalRun<CDunmereMainDlg> run(dlg);
     ASSERT_TRUE(run.waitInitialised());
     HWND list = GetDlgItem(dlg.hwnd(), IDC_TRACE_LIST);
@@ -384,7 +390,7 @@ TEST_F(MainDialog, EnterAndEscapeDoNotEndTheDialog)
 
 TEST_F(MainDialog, ResizingKeepsTheStatusBarAtTheBottom)
 {
-    MainDlg dlg("", -1, "", false);
+    MainDlg dlg(startOf({}));
     ModalRun<CDunmereMainDlg> run(dlg);
     ASSERT_TRUE(run.waitInitialised());
     SetWindowPos(dlg.hwnd(), nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
@@ -404,7 +410,7 @@ TEST_F(MainDialog, ResizingKeepsTheStatusBarAtTheBottom)
 TEST_F(MainDialog, WithoutCameraLinkBoardsItSaysSoAndStaysUsable)
 {
     configureSdkBoards("boardcount = 0\n");
-    MainDlg dlg(port_, 0, "9600,N,8,1", true);
+    MainDlg dlg(startOf({port_, "0", "9600,N,8,1", "Autorun"}));
     ModalRun<CDunmereMainDlg> run(dlg);
     auto box = waitForBox(GetCurrentProcessId(), applicationTitle(), 5000, {dlg.hwnd()});
     ASSERT_TRUE(box);
@@ -421,7 +427,7 @@ TEST_F(MainDialog, WithoutCameraLinkBoardsItSaysSoAndStaysUsable)
 
 TEST_F(MainDialog, SystemMenuAndInfoMenuShowTheAboutDialog)
 {
-    MainDlg dlg("", -1, "", false);
+    MainDlg dlg(startOf({}));
     ModalRun<CDunmereMainDlg> run(dlg);
     ASSERT_TRUE(run.waitInitialised());
     for (bool fromSystemMenu : {true, false}) {
@@ -459,7 +465,7 @@ void chooseDataBits(HWND portSettings, const char* bits)
 
 TEST_F(MainDialog, ReconfigureAsksToReconnectOnlyWhenSomethingButEchoChanged)
 {
-    MainDlg dlg(port_, 0, "9600,N,8,1", true);
+    MainDlg dlg(startOf({port_, "0", "9600,N,8,1", "Autorun"}));
     dlg.portSettingDlg().setConfigPath(runDirectory("app") + "\\reconfigure.ini");
     ModalRun<CDunmereMainDlg> run(dlg);
     ASSERT_TRUE(waitUntil([&] { return dlg.controller().connected(); }, 15000ms));
@@ -511,7 +517,7 @@ TEST_F(MainDialog, ReconfigureAsksToReconnectOnlyWhenSomethingButEchoChanged)
 
 TEST_F(MainDialog, RemovingTheSelectedPairClearsTheSelection)
 {
-    MainDlg dlg("", -1, "", false);
+    MainDlg dlg(startOf({}));
     ModalRun<CDunmereMainDlg> run(dlg);
     ASSERT_TRUE(run.waitInitialised());
     dlg.onUiThread([&] {

@@ -29,7 +29,7 @@ protected:
     {
         ConnectionSettings& s = BridgePairTest::configure(clPort);
         if (lineSettings)
-            parseLineSettings(lineSettings, s);
+            s.setLine(parseLineSettings(lineSettings));
     }
 
     // The running connection's flag, false when there is no connection.
@@ -220,12 +220,12 @@ TEST_F(BridgeConnectionTest, StreamingCameraLeavesTheStopPrompt)
 {
     for (const char* stop : {"disconnect", "exit", "reconnect", "disconnect, the user side draining"}) {
         SCOPED_TRACE(stop);
-        auto controller = std::make_unique<BridgeController>(ui_, "");
+        auto controller = std::make_unique<BridgeController>(ui_, std::nullopt);
         ConnectionSettings& s = controller->settings();
         s.bridgePortName = "TARVCOM21";
         s.userPortName = "COM21";
         s.clPortIndex = kStreamingCamera;
-        parseLineSettings("921600,N,8,1", s);
+        s.setLine(parseLineSettings("921600,N,8,1"));
         ASSERT_EQ(controller->connectBridge(), 1);
         ASSERT_TRUE(user_.write("STREAM\r"));
         ASSERT_EQ(user_.read(32 * 1024, 3000).size(), 32u * 1024) << "the camera streams";
@@ -366,7 +366,7 @@ TEST_F(BridgeConnectionTest, NotConfiguredTouchesNoPort)
 
 TEST_F(BridgeConnectionTest, FirstAttemptWithLineSettingsIsQuiet)
 {
-    BridgeController quiet(ui_, "9600,N,8,1");
+    BridgeController quiet(ui_, LineSettings{});
     quiet.settings().bridgePortName = "TARVCOM29";  // no such port
     quiet.settings().clPortIndex = kAnsweringCamera;
     EXPECT_EQ(quiet.connectBridge(), 0);

@@ -32,7 +32,7 @@ TEST_P(ParseLineSettings, FillsTheLineFields)
     s.line.parity = static_cast<Parity>(7);
     s.line.dataBits = 1;
     s.line.stopBits = static_cast<StopBits>(7);
-    parseLineSettings(c.text, s);
+    s.setLine(parseLineSettings(c.text));
     EXPECT_EQ(s.line.baudRate, c.baudRate);
     EXPECT_EQ(s.clBaudCode, c.clBaudCode);
     EXPECT_EQ(static_cast<int32_t>(s.line.parity), c.parity);
@@ -102,7 +102,7 @@ TEST(ParseLineSettingsHuge, EndsInTheAcceptedValues)
     };
     for (const auto& text : huge) {
         ConnectionSettings s;
-        parseLineSettings(text, s);
+        s.setLine(parseLineSettings(text));
         EXPECT_EQ(clBaudCodeForRate(s.line.baudRate), s.clBaudCode);
         EXPECT_LE(static_cast<int32_t>(s.line.parity), 2);
         EXPECT_GE(s.line.dataBits, 5u);
@@ -111,7 +111,7 @@ TEST(ParseLineSettingsHuge, EndsInTheAcceptedValues)
     }
     // Leading zeros of any length still spell the digit at the end.
     ConnectionSettings s;
-    parseLineSettings(huge[4], s);
+    s.setLine(parseLineSettings(huge[4]));
     EXPECT_EQ(s.line.dataBits, 7u);
 }
 

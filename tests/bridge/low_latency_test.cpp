@@ -103,7 +103,7 @@ TEST_F(LowLatencyTest, StopIsPromptWhileIdleAndDuringTraffic)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.when);
         configure(r.camera, true);
-        parseLineSettings("921600,N,8,1", controller_->settings());
+        controller_->settings().setLine(parseLineSettings("921600,N,8,1"));
         ASSERT_EQ(controller_->connectBridge(), 1);
         if (r.command) {
             ASSERT_TRUE(user_.write(r.command));

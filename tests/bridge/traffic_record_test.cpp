@@ -232,7 +232,7 @@ TEST_F(TrafficRecordTest, HeldUpWriterNeverHoldsTheTransferAndTheLossIsReported)
     // 64 KiB each way at the line rate, far more than the queue holds.
     const std::string receiveLog = echoCameraReceiveLog();
     DeleteFileA(receiveLog.c_str());
-    parseLineSettings("921600,N,8,1", configure(kLineEchoCamera));
+    configure(kLineEchoCamera).setLine(parseLineSettings("921600,N,8,1"));
     ASSERT_EQ(controller_->connectBridge(), 1);
     std::string sent(65536, '\0');
     for (size_t i = 0; i < sent.size(); ++i)

@@ -212,7 +212,7 @@ TEST_F(TransferFaultTest, StopWhileComWriteRetriesRunEndsWithinTheirBound)
         ui_.trace.clear();
         ui_.messages.clear();
         if (!controller_)
-            controller_ = std::make_unique<BridgeController>(ui_, "");
+            controller_ = std::make_unique<BridgeController>(ui_, std::nullopt);
         DeleteFileA(lateCameraReceiveLog().c_str());
         connect(kLateAnswerCamera);
         ASSERT_TRUE(user_.write("PING\r"));

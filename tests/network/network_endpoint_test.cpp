@@ -1,7 +1,7 @@
 // The endpoint in this process, with a Winsock client of the test's own on the loopback
 // (the end-to-end tests with real clients are network_endpoint_test.py), and the
 // network keys read from a configuration file.
-#include "network_config.h"
+#include "network_settings.h"
 #include "network_endpoint.h"
 #include "scratch_files.h"
 #include "telnet_bytes.h"
@@ -412,33 +412,6 @@ TEST(NetworkEndpoint, NoHostilePeerHoldsTheCallersOrThePort)
         EXPECT_LT(slowestStatusMs.load(), 100) << "a status query";
         EXPECT_GE(countContaining(r.events, row.event), 1u) << ::testing::PrintToString(r.events);
     }
-}
-
-TEST(NetworkConfig, ReadsValuesLongerThanTheCommonReaderTakes)
-{
-    const std::string path = clser::test::scratchPath("network_config_test.ini");
-    std::string allow;
-    for (int i = 1; i <= 16; ++i)
-        allow += "192.168.100." + std::to_string(100 + i) + (i < 16 ? ", " : "");
-    ASSERT_TRUE(clser::test::writeTextFile(path, "[connection1]\r\ncom=5\r\nnetport=40001\r\nnetaddress=0.0.0.0\r\n"
-                                          "netprotocol=raw\r\nnettakeover=1\r\nnetallow=" + allow + "\r\n"
-                                          "[connection2]\r\ncom=6\r\n"
-                                          "[connection3]\r\nnetport=40003\r\nnetallow=" + std::string(600, '1') + "\r\n"));
-    const NetworkSettingsParse first = readNetworkSettings(path, "connection1");
-    EXPECT_TRUE(first.configured) << first.error;
-    EXPECT_EQ(first.settings.port, 40001);
-    EXPECT_EQ(first.settings.listenAddress, kAnyAddress);
-    EXPECT_EQ(first.settings.protocol, NetProtocol::Raw);
-    EXPECT_TRUE(first.settings.takeover);
-    ASSERT_EQ(first.settings.allowed.size(), 16u);
-    EXPECT_EQ(ipv4AddressText(first.settings.allowed[15]), "192.168.100.116");
-
-    const NetworkSettingsParse second = readNetworkSettings(path, "connection2");
-    EXPECT_FALSE(second.configured);
-    EXPECT_EQ(second.error, "") << "a section without network keys is a COM port pair's";
-
-    EXPECT_EQ(readNetworkSettings(path, "connection3").error, "netallow: the value is too long");
-    ::DeleteFileA(path.c_str());
 }
 
 } // namespace

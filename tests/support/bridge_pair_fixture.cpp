@@ -13,7 +13,7 @@ BridgePairTest::BridgePairTest(std::string userPortName, std::string bridgePortN
 
 void BridgePairTest::SetUp()
 {
-    controller_ = std::make_unique<BridgeController>(ui_, "");
+    controller_ = std::make_unique<BridgeController>(ui_, std::nullopt);
     pair_ = std::make_unique<testbed::ScopedPtyPair>(userPortName_, bridgePortName_);
     ASSERT_TRUE(pair_->ok()) << pair_->error();
     ASSERT_TRUE(user_.open(userPortName_));

@@ -1,7 +1,5 @@
 #include "traffic_record_line.h"
 
-#include "connection_settings.h"
-
 #include <cstdio>
 
 namespace clser {
@@ -59,17 +57,6 @@ std::string eventRecordLine(const RecordTime& time, std::string_view text, uint6
     for (char c : text)
         line += static_cast<unsigned char>(c) < 32 ? ' ' : c;
     return withNote(std::move(line), bytesNotRecorded);
-}
-
-std::string connectionRecordText(const ConnectionSettings& s)
-{
-    std::string userSide = s.network ? "network port " + network::ipv4AddressText(s.network->listenAddress) + ":" +
-                                           std::to_string(s.network->port)
-                                     : s.userPortName + " (" + s.bridgePortName + ")";
-    return userSide + " <-> Camera Link port " + std::to_string(s.clPortIndex) + ", line settings " +
-           lineSettingsText(s.line) +
-           ", Camera Link rate " + std::to_string(baudRateForClBaudCode(s.clBaudCode)) +
-           (s.lowLatency ? ", low-latency mode" : ", default mode");
 }
 
 } // namespace clser

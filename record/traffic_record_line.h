@@ -13,8 +13,6 @@
 
 namespace clser {
 
-struct ConnectionSettings;
-
 struct RecordTime {
     uint16_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
 };
@@ -30,9 +28,5 @@ std::string blockRecordLine(const RecordTime& time, std::string_view direction, 
                             uint64_t bytesNotRecorded);
 // Control characters of the text become blanks, so an event is always one line.
 std::string eventRecordLine(const RecordTime& time, std::string_view text, uint64_t bytesNotRecorded);
-
-// What a connect records: the user side, the Camera Link port, the line settings and
-// the transfer mode.
-std::string connectionRecordText(const ConnectionSettings& settings);
 
 } // namespace clser

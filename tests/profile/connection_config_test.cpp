@@ -1,5 +1,6 @@
 #include "connection_config.h"
 #include "dunmere_config.h"
+#include "profile_file.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 using clser::LineSettings;
 using clser::Parity;
@@ -39,7 +41,7 @@ protected:
     std::string value(int section, const char* key)
     {
         char buf[64] = {};
-        GetPrivateProfileStringA(clser::config::sectionName(section).c_str(), key, "<none>", buf, sizeof buf,
+        GetPrivateProfileStringA(clser::profile::sectionName(section).c_str(), key, "<none>", buf, sizeof buf,
                                  path_.c_str());
         return buf;
     }
@@ -162,12 +164,41 @@ TEST_F(WriteBackSettings, DefaultSectionKeepsItsExactTextWhenTheModeStaysOff)
     EXPECT_EQ(content(), before) << "no matching section: the mode is written nowhere";
 }
 
+using ProfileFileRead = WriteBackSettings;
+
+// The network values are longer than the common reader's 7 characters (an allow list).
+TEST_F(ProfileFileRead, NetworkValuesLongerThanTheCommonReaderTakes)
+{
+    std::string allow;
+    for (int i = 1; i <= 16; ++i)
+        allow += "192.168.100." + std::to_string(100 + i) + (i < 16 ? ", " : "");
+    write("[connection1]\r\ncom=5\r\nnetport=40001\r\nnetaddress=0.0.0.0\r\nnetprotocol=raw\r\nnettakeover=1\r\n"
+          "netallow=" + allow + "\r\n[connection2]\r\ncom=6\r\n"
+          "[connection3]\r\nnetport=40003\r\nnetallow=" + std::string(600, '1') + "\r\n");
+    const clser::profile::ProfileRead first = clser::profile::readProfile(path_, 1, "C:\\bin");
+    ASSERT_TRUE(first.profile.network) << ::testing::PrintToString(first.warnings);
+    EXPECT_EQ(first.profile.network->port, 40001);
+    EXPECT_EQ(first.profile.network->listenAddress, clser::network::kAnyAddress);
+    EXPECT_EQ(first.profile.network->protocol, clser::network::NetProtocol::Raw);
+    EXPECT_TRUE(first.profile.network->takeover);
+    ASSERT_EQ(first.profile.network->allowed.size(), 16u);
+    EXPECT_EQ(clser::network::ipv4AddressText(first.profile.network->allowed[15]), "192.168.100.116");
+
+    const clser::profile::ProfileRead second = clser::profile::readProfile(path_, 2, "C:\\bin");
+    EXPECT_FALSE(second.profile.network);
+    EXPECT_TRUE(second.warnings.empty()) << "a section without network keys is a COM port pair's";
+
+    EXPECT_EQ(clser::profile::readProfile(path_, 3, "C:\\bin").warnings,
+              std::vector<std::string>{"The network settings in section connection3 are invalid, the connection "
+                                       "starts without network access: netallow: the value is too long"});
+}
+
 TEST(ConfigPath, BesideTheProgram)
 {
     EXPECT_EQ(clser::config::configPathBeside("C:\\Prog\\bin\\ClserDunmere2.exe"),
               "C:\\Prog\\bin\\DunmereConfig.ini");
     EXPECT_EQ(clser::config::configPathBeside("ClserDunmere2.exe"), "\\DunmereConfig.ini");
-    EXPECT_EQ(clser::config::sectionName(12), "connection12");
+    EXPECT_EQ(clser::profile::sectionName(12), "connection12");
 }
 
 } // namespace

@@ -1,0 +1,25 @@
+#include "connection_config.h"
+
+#include "letter_case.h"
+#include "profile_file.h"
+
+namespace clser {
+
+int writeBackSettings(const std::string& path, const std::string& previousComName, int32_t previousClIndex,
+                      int clPortNameCount, const LineSettings& line, bool lowLatency)
+{
+    for (int i = 1; i <= clPortNameCount; ++i) {
+        const profile::ProfileFile section(path, i);
+        const std::string com = section.text(profile::kCom, profile::kValueBufferSize, "");
+        if (upperCase(com) != previousComName || section.number(profile::kClser, -1) != previousClIndex)
+            continue;
+        profile::ConnectionProfile confirmed;
+        confirmed.line = line;
+        confirmed.lowLatency = lowLatency;
+        profile::writeKeys(path, i, profile::writeBack(confirmed));
+        return i;
+    }
+    return 0;
+}
+
+} // namespace clser
