@@ -275,6 +275,16 @@ INT_PTR CDunmereMainDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, b
         break;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(icon_);
+    case WM_QUERYENDSESSION:
+        // The bridge never holds up a logoff or shutdown.
+        SetWindowLongPtrA(hwnd(), DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    case WM_ENDSESSION:
+        // Windows may end the process as soon as this returns: the connection and its
+        // record end here, as at Exit.
+        if (wParam)
+            endProgram();
+        return TRUE;
     default:
         break;
     }
@@ -347,8 +357,14 @@ void CDunmereMainDlg::exitCommand()
 {
     if (showMessage("Do you really want to exit Dunmere?", "", MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
         return;
+    endProgram();
+}
+
+void CDunmereMainDlg::endProgram()
+{
     pairLibrary_.close();
     controller_.disconnectBridge();
+    controller_.endRecord();
     endDialog(IDCANCEL);
 }
 

@@ -1,5 +1,6 @@
 // The bridge program's main window: the connection's owner, with its menus, trace list,
-// status bar and tray icon. Mostly hidden in the tray; only Exit ends it.
+// status bar and tray icon. Mostly hidden in the tray; only Exit, a logoff and a
+// shutdown end it.
 #pragma once
 
 #include "bridge_controller.h"
@@ -66,6 +67,8 @@ private:
     void virtualPortCommand();
     void echoCommand();
     void exitCommand();
+    // Disconnects, writes the record's end and ends the dialog: at Exit and at logoff.
+    void endProgram();
     void clearEcho();
     void showAbout();
     void paintMinimised();

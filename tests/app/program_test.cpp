@@ -320,6 +320,64 @@ TEST(Program, TheLauncherStartsItFromTheConfigurationFile)
     EXPECT_NE(lines.back().find(" * Recording ends"), std::string::npos) << "written out at Exit";
 }
 
+// A logoff or shutdown: the program lets it go on, and before its answer to the end of
+// the session returns (Windows may end the process then) it has disconnected and written
+// the record's end; then it ends by itself.
+TEST(Program, LogoffDisconnectsWritesTheRecordsEndAndEnds)
+{
+    StagedProgram staged("logoff", true);
+    ASSERT_TRUE(staged.ok());
+    const int number = freePortNumber(80);
+    ASSERT_TRUE(installEmulatedPair(number));
+    clser::UniqueHandle bridge =
+        staged.startHidden("COM" + std::to_string(number) + " 0 9600,n,8,1 Autorun Record=1:logoff.log");
+    ASSERT_TRUE(bridge);
+    HWND main = nullptr;
+    HWND bar = nullptr;
+    waitForConnectedBridge(staged, bridge, main, bar);
+    if (!HasFatalFailure()) {
+        DWORD_PTR answer = 0;
+        EXPECT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &answer));
+        EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE)) << "the logoff goes on";
+        EXPECT_TRUE(SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &answer));
+        const std::vector<std::string> lines = splitLines(readTextFile(staged.root() + "\\bin\\logoff.log"));
+        const std::string before = lines.size() >= 2 ? lines[lines.size() - 2] : "";
+        EXPECT_NE(before.find(" * Disconnected"), std::string::npos) << before;
+        EXPECT_NE((lines.empty() ? "" : lines.back()).find(" * Recording ends"), std::string::npos) << "written now";
+        EXPECT_EQ(WaitForSingleObject(bridge.get(), 10000), WAIT_OBJECT_0) << "the process ends";
+    }
+    stopIfRunning(bridge.get());
+    removeEmulatedPair(number);
+}
+
+// Both programs run with the rights of the user who starts them (so that Windows never
+// redirects what they write beside themselves), know Windows 7 to 11, and the tray program
+// scales per monitor where it can.
+TEST(Program, ManifestsDeclareTheRightsTheWindowsVersionsAndTheScaling)
+{
+    struct ManifestCase {
+        const char* program;
+        bool perMonitor;
+    };
+    const ManifestCase rows[] = {{"ClserDunmere2.exe", true}, {"ClserDunmereAutorun.exe", false}};
+    for (const ManifestCase& row : rows) {
+        SCOPED_TRACE(row.program);
+        const clser::UniqueModule module(LoadLibraryExA((programDirectory() + "\\" + row.program).c_str(), nullptr,
+                                                        LOAD_LIBRARY_AS_DATAFILE));
+        ASSERT_TRUE(module);
+        HRSRC found = FindResourceA(module.get(), MAKEINTRESOURCEA(1), RT_MANIFEST);
+        ASSERT_NE(found, nullptr);
+        const std::string text(static_cast<const char*>(LockResource(LoadResource(module.get(), found))),
+                               SizeofResource(module.get(), found));
+        EXPECT_NE(text.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
+        for (const char* windows : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+                                    "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+            EXPECT_NE(text.find(std::string("<supportedOS Id=\"{") + windows + "}\"/>"), std::string::npos) << windows;
+        EXPECT_EQ(text.find(">true/pm</dpiAware>") != std::string::npos, row.perMonitor);
+        EXPECT_EQ(text.find(">PerMonitorV2, PerMonitor</dpiAwareness>") != std::string::npos, row.perMonitor);
+    }
+}
+
 // Opens the port settings dialog of a running bridge and says whether "Low latency" is ticked.
 std::optional<ShownBox> openPortSettings(HANDLE process, HWND main)
 {

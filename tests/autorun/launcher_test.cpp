@@ -122,6 +122,15 @@ TEST_F(LauncherTest, CheckRunInstallsNothingWhenThePairsExistAndReinstallsAMissi
     EXPECT_FALSE(contains(r.output, "Found ClSer-Ports")) << r.output;
     EXPECT_EQ(layout_->bridgeStarts().size(), 2u);
 
+    // com0com lists the other parameters a user set on a port after its name.
+    const std::string setupcConfig = layout_->root() + "\\setupc.cfg";
+    writeFile(setupcConfig, "list_params = EmuBR=yes,cts=rrts\n");
+    _putenv_s("CLSER_SETUPC_CONFIG", setupcConfig.c_str());
+    r = layout_->run();
+    _putenv_s("CLSER_SETUPC_CONFIG", "");
+    EXPECT_FALSE(contains(r.output, "Installing")) << "parameters after the names: " << r.output;
+    EXPECT_TRUE(r.messageBoxes.empty());
+
     // The pair of the second connection disappears; the next run puts it back.
     const auto pairs = layout_->listPairs();
     ASSERT_EQ(pairs.size(), 2u);
