@@ -61,6 +61,8 @@ protected:
 
 private:
     bool createStatusBar();
+    // The status bar's panes, as wide as the window's scale needs.
+    void setStatusParts();
     void layoutControls();
     void initialSelection();
     void portSettingsCommand();
