@@ -38,6 +38,10 @@ BridgeConnection::~BridgeConnection()
     // A thread still running here would outlive the ports it uses.
     if (thread_)
         stopTransfer();
+    // The network endpoint reports the client it drops through this connection's trace
+    // and record (the locks, the trace list, the recorder and the rate), which are
+    // declared after it and would be gone before it: it closes here, while they exist.
+    network_.reset();
 }
 
 int BridgeConnection::openClPort()

@@ -26,7 +26,8 @@ class BridgeConnection : private TransferReport {
 public:
     BridgeConnection(const std::string& devicePath, const ConnectionSettings& settings,
                      const TransferTimings& timings = {}, ThreadStarter startThread = nullptr);
-    // Stops a transfer still running; the ports close with their owners.
+    // Stops a transfer still running and closes the network endpoint; the other ports
+    // close with their owners.
     ~BridgeConnection() override;
     BridgeConnection(const BridgeConnection&) = delete;
     BridgeConnection& operator=(const BridgeConnection&) = delete;
@@ -93,7 +94,8 @@ private:
     ClSerialPort clPort_;
     ComPort comPort_;
     TransferSignals signals_;
-    // A network connection's user side, in place of the COM port.
+    // A network connection's user side, in place of the COM port. Its callbacks use
+    // members declared below it, so the destructor closes it first.
     std::unique_ptr<NetworkUserSide> network_;
     // The rate a network client last set on the camera.
     std::atomic<uint32_t> clientRate_;

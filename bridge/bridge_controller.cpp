@@ -106,6 +106,13 @@ void BridgeController::disconnectBridge()
     ui_.setConnectMenus(false);
 }
 
+void BridgeController::endRecord()
+{
+    // A connection writes to the recorder until it is gone.
+    if (!connection_)
+        recorder_.reset();
+}
+
 void BridgeController::reconfigure(const ConnectionSettings& confirmed)
 {
     const ConnectionSettings old = settings_;

@@ -122,6 +122,20 @@ TEST_F(LauncherTest, CheckRunInstallsNothingWhenThePairsExistAndReinstallsAMissi
     EXPECT_FALSE(contains(r.output, "Found ClSer-Ports")) << r.output;
     EXPECT_EQ(layout_->bridgeStarts().size(), 2u);
 
+    // com0com lists the other parameters a user set on a port after its name: a first run
+    // over the pairs in place writes their names, and the next run finds them.
+    const std::string setupcConfig = layout_->root() + "\\setupc.cfg";
+    writeFile(setupcConfig, "list_params = EmuBR=yes,cts=rrts\n");
+    _putenv_s("CLSER_SETUPC_CONFIG", setupcConfig.c_str());
+    DeleteFileA(layout_->configFile().c_str());
+    const std::string output = layout_->run().output;
+    r = layout_->run();
+    _putenv_s("CLSER_SETUPC_CONFIG", "");
+    EXPECT_FALSE(contains(output + r.output, "Installing")) << output << r.output;
+    EXPECT_TRUE(r.messageBoxes.empty());
+    EXPECT_TRUE(contains(readTextFile(layout_->configFile()), "com=" + com(0) + "\r\n"));
+    layout_->forgetRun();
+
     // The pair of the second connection disappears; the next run puts it back.
     const auto pairs = layout_->listPairs();
     ASSERT_EQ(pairs.size(), 2u);
