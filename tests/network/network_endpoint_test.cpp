@@ -8,6 +8,7 @@
 #include "wait_until.h"
 
 #include <ws2tcpip.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,7 @@ constexpr uint32_t kGenerousMs = 30000;
 
 struct Recorded {
     std::vector<std::string> events;
+    std::vector<std::string> rateLines;
 };
 
 EndpointHooks recordingHooks(Recorded& r)
@@ -41,10 +43,13 @@ EndpointHooks recordingHooks(Recorded& r)
     hooks.clientRefused = [&r](const std::string& c, const char* why) {
         r.events.push_back("refused " + c + " " + why);
     };
-    hooks.baudRateRequested = [&r](uint32_t asked) {
+    hooks.baudRateRequested = [&r](uint32_t asked, std::string& line) {
         r.events.push_back("rate " + std::to_string(asked));
+        line = asked == 0 ? "" : "set to " + std::to_string(asked);
         return asked == 0 ? 9600u : asked;
     };
+    hooks.rateReported = [&r](const std::string& line) { r.rateLines.push_back(line); };
+    hooks.rateReportsHeldBack = [&r](uint32_t count) { r.events.push_back("rate lines held back " + std::to_string(count)); };
     return hooks;
 }
 
@@ -243,6 +248,14 @@ struct HostilePeerRow {
 
 constexpr EndpointTimings kShortBounds{500, 500, 10000, 1000};
 
+// What the process holds for itself alone (what it allocated and touched).
+std::size_t privateBytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX m{};
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&m), sizeof m);
+    return m.PrivateUsage;
+}
+
 // The endpoint serves as the transfer thread does, while a hostile peer acts and another
 // thread asks for the status; then a well-behaved client must be served.
 TEST(NetworkEndpoint, NoHostilePeerHoldsTheCallersOrThePort)
@@ -296,7 +309,50 @@ TEST(NetworkEndpoint, NoHostilePeerHoldsTheCallersOrThePort)
          },
          "ID?\r", "CAM\r\n", "(it ended its sending and the camera was quiet for 500 ms)"},
         {"stays connected, takeover on", NetProtocol::Raw, true, false, false,
-         [](Peer& p) { p.held = connectedClient(p.port); }, "", "", "(taken over by 127.0.0.1:"},
+         [](Peer& p) {
+             p.held = connectedClient(p.port);
+             waitUntil([&] { return p.endpoint->hasClient(); }, milliseconds(kGenerousMs));
+         },
+         "", "", "(taken over by 127.0.0.1:"},
+        {"takes the port over within a second of the last, takeover on", NetProtocol::Raw, true, false, false,
+         [](Peer& p) {
+             p.held = connectedClient(p.port);
+             waitUntil([&] { return p.endpoint->hasClient(); }, milliseconds(kGenerousMs));
+             connectedClient(p.port);
+         },
+         "", "", "the client served came less than 1 s ago"},
+        {"toggles the COM port option while reading a byte every 100 ms", NetProtocol::Rfc2217, false, false, false,
+         [](Peer& p) {
+             UniqueSocket s = connectedClient(p.port);
+             u_long nonBlocking = 1;
+             ::ioctlsocket(s.get(), FIONBIO, &nonBlocking);
+             std::string toggles;
+             for (int i = 0; i < 8192; ++i)
+                 toggles += negotiation(WILL, COM_PORT) + negotiation(WONT, COM_PORT);
+             const auto end = steady_clock::now() + 3s;
+             for (auto nextRead = steady_clock::now(); steady_clock::now() < end;) {
+                 if (::send(s.get(), toggles.data(), static_cast<int>(toggles.size()), 0) < 0 &&
+                     ::WSAGetLastError() != WSAEWOULDBLOCK)
+                     break;
+                 if (steady_clock::now() >= nextRead) {
+                     char byte;
+                     ::recv(s.get(), &byte, 1, 0);
+                     nextRead += 100ms;
+                 }
+                 std::this_thread::sleep_for(1ms);
+             }
+         },
+         "", "", "disconnected 127.0.0.1:"},
+        {"asks for a rate a hundred times at once", NetProtocol::Rfc2217, false, false, false,
+         [](Peer& p) {
+             UniqueSocket s = connectedClient(p.port);
+             std::string requests;
+             for (int i = 0; i < 100; ++i)
+                 requests += i % 2 == 0 ? comPort(1, {0, 0, 0x25, 0x80}) : comPort(1, {0, 1, 0xC2, 0});
+             sendText(s.get(), requests);
+             receiveExactly(s.get(), 6 + 100 * 10);
+         },
+         "", "", "rate lines held back 99"},
         {"stays connected, takeover off", NetProtocol::Raw, false, false, true,
          [](Peer& p) { p.held = connectedClient(p.port); }, "", "", "refused 127.0.0.1:"},
         {"ends its sending and stays, takeover off", NetProtocol::Raw, false, false, false,
@@ -344,12 +400,17 @@ TEST(NetworkEndpoint, NoHostilePeerHoldsTheCallersOrThePort)
         bool answered = false;
         const auto bound = steady_clock::now() + milliseconds(kGenerousMs);
         std::optional<steady_clock::time_point> doneAt;
+        const std::size_t privateAtStart = privateBytes();
+        std::size_t privateMost = privateAtStart;
         while (steady_clock::now() < bound) {
+            privateMost = std::max(privateMost, privateBytes());
             // Done when the peer has acted and, unless it holds its connection, has left;
-            // after refusals a little longer, for the line of those held back.
+            // after refusals or rate lines a little longer, for the line of those held back.
             if (peerDone && !doneAt)
                 doneAt = steady_clock::now();
-            const auto linger = countContaining(r.events, "refused ") > 0 ? 1200ms : 0ms;
+            // With takeover, until the held client has been served a second.
+            const bool throttled = countContaining(r.events, "refused ") + r.rateLines.size() > 0;
+            const auto linger = throttled || row.takeover ? 1200ms : 0ms;
             if (doneAt && steady_clock::now() >= *doneAt + linger && (peer.held || !endpoint.hasClient()))
                 break;
             uint8_t buf[1024];
@@ -381,6 +442,8 @@ TEST(NetworkEndpoint, NoHostilePeerHoldsTheCallersOrThePort)
         }
         EXPECT_EQ(peer.got, row.peerGets);
         EXPECT_LE(countContaining(r.events, "refused "), 3u) << "at most one refusal line a second";
+        EXPECT_LE(r.rateLines.size(), 3u) << "at most one rate line a second";
+        EXPECT_LT(privateMost - privateAtStart, std::size_t{16} << 20) << "the endpoint's memory stays flat";
 
         // The next client is served (with takeover at once, otherwise once the held one left).
         UniqueSocket next = connectedClient(peer.port);

@@ -1,8 +1,9 @@
 // The network keys of a connection section, the command-line word that carries them,
-// the line-rate choice and the statuses of Winsock errors.
+// the line-rate choice, the statuses of Winsock errors and who gets the port.
 #include "baud_rate_choice.h"
 #include "line_rates.h"
 #include "network_settings.h"
+#include "newcomer_decision.h"
 #include "winsock_error_status.h"
 
 #include <gtest/gtest.h>
@@ -122,6 +123,34 @@ TEST(NetworkSection, AllowListDecidesWhoMayConnect)
     listed.allowed = {ip(10, 0, 0, 5), ip(127, 0, 0, 1)};
     EXPECT_TRUE(clientAllowed(listed, ip(127, 0, 0, 1)));
     EXPECT_FALSE(clientAllowed(listed, ip(10, 0, 0, 6)));
+}
+
+TEST(Newcomer, GetsThePortUnlessALiveClientHoldsIt)
+{
+    using S = ServedClient;
+    using O = NewcomerOutcome;
+    const struct {
+        const char* shows;
+        ServedClient served;
+        uint64_t servedForMs;
+        bool takeover, allowed;
+        NewcomerOutcome outcome;
+        const char* refusal;
+    } rows[] = {
+        {"port free", S::None, 0, false, true, O::Served, nullptr},
+        {"port free, not allowed", S::None, 0, false, false, O::Refused, "not on the allow list"},
+        {"client served", S::Serving, 60000, false, true, O::Refused, "another client is connected"},
+        {"client served failed unnoticed", S::Failed, 10, false, true, O::ServedInPlace, nullptr},
+        {"client served ended its sending", S::EndedSending, 10, false, true, O::ServedInPlace, nullptr},
+        {"takeover after a second", S::Serving, 1000, true, true, O::ServedInPlace, nullptr},
+        {"takeover within a second", S::Serving, 999, true, true, O::Refused, "the client served came less than 1 s ago"},
+        {"takeover of a failed client at once", S::Failed, 0, true, true, O::ServedInPlace, nullptr},
+    };
+    for (const auto& row : rows) {
+        const NewcomerDecision d = decideNewcomer(row.served, row.servedForMs, row.takeover, row.allowed);
+        EXPECT_EQ(d.outcome, row.outcome) << row.shows;
+        EXPECT_STREQ(d.refusal, row.refusal) << row.shows;
+    }
 }
 
 TEST(NetworkWord, FormatsAndReadsBackInAnyLetterCase)
