@@ -249,14 +249,6 @@ struct HostilePeerRow {
 
 constexpr EndpointTimings kShortBounds{500, 500, 10000, 1000};
 
-// The private bytes the process has committed.
-std::size_t privateBytes()
-{
-    PROCESS_MEMORY_COUNTERS m{};
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &m, sizeof m);
-    return m.PagefileUsage;
-}
-
 // The endpoint serves as the transfer thread does, while a hostile peer acts and another
 // thread asks for the status; then a well-behaved client must be served.
 TEST(NetworkEndpoint, NoHostilePeerHoldsTheCallersOrThePort)
@@ -327,24 +319,22 @@ TEST(NetworkEndpoint, NoHostilePeerHoldsTheCallersOrThePort)
              UniqueSocket s = connectedClient(p.port);
              u_long nonBlocking = 1;
              ::ioctlsocket(s.get(), FIONBIO, &nonBlocking);
-             std::string toggles;
+             std::string toggles, piece(65536, '\0');
              for (int i = 0; i < 8192; ++i)
                  toggles += negotiation(WILL, COM_PORT) + negotiation(WONT, COM_PORT);
-             const std::size_t before = privateBytes();
-             const auto end = steady_clock::now() + 4s;
-             for (auto nextRead = steady_clock::now(); steady_clock::now() < end;) {
-                 if (::send(s.get(), toggles.data(), static_cast<int>(toggles.size()), 0) < 0 &&
-                     ::WSAGetLastError() != WSAEWOULDBLOCK)
-                     break;
-                 if (steady_clock::now() >= nextRead) {
-                     // Enough for the endpoint's sending to move, far less than it is sent.
-                     std::string piece(65536, '\0');
+             PROCESS_MEMORY_COUNTERS before{}, after{};
+             ::GetProcessMemoryInfo(::GetCurrentProcess(), &before, sizeof before);
+             // A read every 100 ms keeps the endpoint's sending moving, far slower than it is sent to.
+             for (auto now = steady_clock::now(), end = now + 4s, read = now; now < end; now = steady_clock::now()) {
+                 ::send(s.get(), toggles.data(), static_cast<int>(toggles.size()), 0);
+                 if (now >= read) {
                      ::recv(s.get(), piece.data(), static_cast<int>(piece.size()), 0);
-                     nextRead += 100ms;
+                     read = now + 100ms;
                  }
                  std::this_thread::sleep_for(1ms);
              }
-             p.grew = std::max(privateBytes(), before) - before;
+             ::GetProcessMemoryInfo(::GetCurrentProcess(), &after, sizeof after);
+             p.grew = std::max(after.PagefileUsage, before.PagefileUsage) - before.PagefileUsage;
          },
          "", "", "disconnected 127.0.0.1:"},
         {"asks for a rate a hundred times at once", NetProtocol::Rfc2217, false, false, false,
