@@ -23,7 +23,9 @@ BridgeConnection::BridgeConnection(const std::string& devicePath, const Connecti
       timings_(timings),
       network_(s.network ? std::make_unique<NetworkUserSide>(
                                *s.network, timings_.network, signals_.wake.get(),
-                               [this](uint32_t bitsPerSecond) { return onClientRateRequest(bitsPerSecond); },
+                               [this](uint32_t bitsPerSecond, std::string& line) {
+                                   return onClientRateRequest(bitsPerSecond, line);
+                               },
                                [this](std::string line) { addEventLine(std::move(line)); })
                          : nullptr),
       clientRate_(baudRateForClBaudCode(s.clBaudCode)),
@@ -121,7 +123,7 @@ bool BridgeConnection::waitForTransferEnd(DWORD timeoutMs) const
     return !thread_ || WaitForSingleObject(thread_.get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
-uint32_t BridgeConnection::onClientRateRequest(uint32_t bitsPerSecond)
+uint32_t BridgeConnection::onClientRateRequest(uint32_t bitsPerSecond, std::string& line)
 {
     const uint32_t inForce = clientRate_;
     const uint32_t rate = network::rateAfterRequest(bitsPerSecond, inForce);
@@ -129,17 +131,17 @@ uint32_t BridgeConnection::onClientRateRequest(uint32_t bitsPerSecond)
         return inForce;
     // A rate the library refuses leaves the one in force.
     const int status = clPort_.setBaudRate(static_cast<uint32_t>(clBaudCodeForRate(rate)));
-    char line[120];
+    char text[120];
     if (status < 0) {
-        std::snprintf(line, sizeof line, "Camera Link rate %lu refused   error code: %d", static_cast<unsigned long>(rate),
+        std::snprintf(text, sizeof text, "Camera Link rate %lu refused   error code: %d", static_cast<unsigned long>(rate),
                       status);
-        addEventLine(line);
+        line = text;
         return inForce;
     }
     clientRate_ = rate;
-    std::snprintf(line, sizeof line, "Camera Link rate set to %lu by the network client",
+    std::snprintf(text, sizeof text, "Camera Link rate set to %lu by the network client",
                   static_cast<unsigned long>(rate));
-    addEventLine(line);
+    line = text;
     return rate;
 }
 

@@ -70,8 +70,8 @@ public:
 private:
     static DWORD WINAPI transferThreadProc(void* connection);
     // A network client asks for a line rate: the camera's line follows when the library
-    // takes it. Returns the rate in force afterwards.
-    uint32_t onClientRateRequest(uint32_t bitsPerSecond);
+    // takes it. Returns the rate in force afterwards; line: the trace's word on it.
+    uint32_t onClientRateRequest(uint32_t bitsPerSecond, std::string& line);
     UserSide& userSide() { return network_ ? static_cast<UserSide&>(*network_) : comPort_; }
 
     // Where the transfer's lines and records go: the trace list and the record. Lines
