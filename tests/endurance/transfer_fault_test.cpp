@@ -215,14 +215,15 @@ TEST_F(TransferFaultTest, StopWhileComWriteRetriesRunEndsWithinTheirBound)
             controller_ = std::make_unique<BridgeController>(ui_, "");
         DeleteFileA(lateCameraReceiveLog().c_str());
         connect(kLateAnswerCamera);
-        ASSERT_TRUE(user_.write("PING\r"));
-        ASSERT_TRUE(waitUntil([] { return readTextFile(lateCameraReceiveLog()) == "PING\r"; }, 5000ms))
-            << "the command reaches the camera";
         // The user side takes no more bytes and the bridge's queue is full before the
-        // answer comes, so every COM write writes nothing.
+        // command goes (the other direction flows on), so whenever the answer comes every
+        // COM write writes nothing.
         ASSERT_TRUE(ptyRig("stall", kUserPort));
         stalled_ = true;
         ASSERT_TRUE(ptyRig("fill", kBridgePort));
+        ASSERT_TRUE(user_.write("PING\r"));
+        ASSERT_TRUE(waitUntil([] { return readTextFile(lateCameraReceiveLog()) == "PING\r"; }, 5000ms))
+            << "the command reaches the camera";
         ASSERT_TRUE(ui_.trace.waitForLines(1, 6000ms));
         ASSERT_EQ(ui_.trace.lines()[0], "Retry after TotalBytesWritten: 0");
 
