@@ -106,10 +106,18 @@ bool checkRun(discovery::TarvVComPairLibrary& library, const LauncherPaths& path
     return success;
 }
 
+// A record file and the section that named it first.
+struct RecordFileOwner {
+    std::string key;  // recordFileKey
+    int section;
+};
+
 // The record word of section k, empty when it asks for no record. What is wrong with the
 // keys, or a file that cannot be opened, is said on the console; the bridge is still
-// given a file it cannot open, so that its trace list says so too.
-std::string recordWordOf(const LauncherPaths& paths, int k)
+// given a file it cannot open, so that its trace list says so too. A file that an
+// earlier section's bridge records to is not given again: two bridges would mix their
+// lines and roll each other's file over.
+std::string recordWordOf(const LauncherPaths& paths, int k, std::vector<RecordFileOwner>& owners)
 {
     const TrafficRecordParse record = parseRecordSection(readRecordValues(paths.configFile, k), paths.directory);
     if (!record.error.empty()) {
@@ -119,6 +127,17 @@ std::string recordWordOf(const LauncherPaths& paths, int k)
     }
     if (!record.configured)
         return {};
+    const std::string key = recordFileKey(record.settings.path);
+    for (const RecordFileOwner& owner : owners) {
+        if (owner.key == key) {
+            std::printf("The record file \"%s\" of section connection%d is the record file of section connection%d "
+                        "already, the connection runs without a record\n",
+                        record.settings.path.c_str(), k, owner.section);
+            std::fflush(stdout);
+            return {};
+        }
+    }
+    owners.push_back({key, k});
     if (const DWORD error = checkRecordFileOpens(record.settings.path)) {
         std::printf("The record file \"%s\" of section connection%d cannot be opened (%s), the connection runs "
                     "without a record\n",
@@ -132,6 +151,7 @@ std::string recordWordOf(const LauncherPaths& paths, int k)
 // program cannot be started the rest is not started either.
 void startBridges(const LauncherPaths& paths, const std::vector<int>& connections)
 {
+    std::vector<RecordFileOwner> recordFiles;
     for (const int k : connections) {
         const LauncherSection s = readSection(paths.configFile, k);
         if (s.run <= 0)
@@ -186,7 +206,7 @@ void startBridges(const LauncherPaths& paths, const std::vector<int>& connection
             }
             parameters = bridgeParameters(comPortName, s.clser, lineSettingsText(s), lowLatency == LowLatencyValue::On,
                                           net.configured ? network::networkWord(net.settings) : std::string(),
-                                          recordWordOf(paths, k));
+                                          recordWordOf(paths, k, recordFiles));
         }
         const HINSTANCE started = ShellExecuteA(nullptr, "open", paths.bridgeProgram.c_str(), parameters.c_str(),
                                                 paths.directory.c_str(), SW_HIDE);

@@ -69,6 +69,7 @@ DWORD WINAPI BridgeConnection::transferThreadProc(void* connection)
 {
     BridgeConnection& c = *static_cast<BridgeConnection*>(connection);
     CriticalSectionLock portLock(c.portLock_);
+    c.recordEvent(c.connectedEvent_);
     return runTransfer(c.link_);
 }
 

@@ -62,8 +62,13 @@ public:
     bool connectionError() const { return signals_.connectionError; }
 
     // The traffic record of this connection (none: nothing is recorded). Set before the
-    // transfer starts; its recorder outlives the connection.
-    void setRecorder(TrafficRecorder* recorder) { recorder_ = recorder; }
+    // transfer starts; its recorder outlives the connection. The transfer thread records
+    // connectedEvent first, before any block or client event.
+    void setRecorder(TrafficRecorder* recorder, std::string connectedEvent)
+    {
+        recorder_ = recorder;
+        connectedEvent_ = std::move(connectedEvent);
+    }
     // The system calls behind the precise waits of the low-latency mode.
     void setPreciseTimerSystem(const PreciseTimerSystem& system) { link_.timerSystem = &system; }
 
@@ -101,6 +106,7 @@ private:
     std::atomic<uint32_t> clientRate_;
     std::atomic<TraceSink*> traceList_{nullptr};
     std::atomic<TrafficRecorder*> recorder_{nullptr};
+    std::string connectedEvent_;
     // Held by the transfer thread for its whole run; the stop takes it before it
     // closes the ports, so they are never closed under a running transfer.
     CriticalSection portLock_;

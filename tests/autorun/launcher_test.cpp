@@ -255,6 +255,26 @@ TEST_F(LauncherTest, RecordKeysAddTheQuotedWordAndWhatCannotBeOpenedIsReported)
     EXPECT_FALSE(fileExists(layout_->appDir() + "\\Record Logs\\Com A.log")) << "the check leaves no file behind";
 }
 
+// A record file that an earlier section's bridge records to, however written, is not given
+// to a second bridge: that one runs without a record.
+TEST_F(LauncherTest, RecordFileOfAnEarlierSectionIsNotGivenAgain)
+{
+    firstRun();
+    writeConfig("[connection1]\r\ncom=" + com(0) + "\r\nclser=0\r\nrecordfile=Shared.log\r\n"
+                "[connection2]\r\ncom=" + com(1) + "\r\nclser=1\r\nrecordfile=./Logs/../SHARED.LOG\r\n");
+    const LauncherRun r = layout_->run();
+    EXPECT_EQ(r.exitCode, 0u);
+    EXPECT_TRUE(contains(r.output, "The record file \"" + layout_->appDir() + "\\./Logs/../SHARED.LOG\" of section "
+                                   "connection2 is the record file of section connection1 already, the connection "
+                                   "runs without a record\n"))
+        << r.output;
+    const auto starts = layout_->bridgeStarts();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[0], com(0) + " 0 9600,n,8,1 Autorun \"Record=16:" + layout_->appDir() + "\\Shared.log\"|" +
+                             layout_->appDir() + "|hidden");
+    EXPECT_EQ(starts[1], com(1) + " 1 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
+}
+
 // A section without "com" between two configured ones leaves out only itself: the
 // connection after it is still started.
 TEST_F(LauncherTest, SectionWithoutComLeavesOutOnlyItself)
