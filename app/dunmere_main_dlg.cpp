@@ -16,10 +16,28 @@ namespace {
 constexpr UINT_PTR kStatusTimerId = 1;
 constexpr UINT kStatusTimerPeriodMs = 1000;
 constexpr int kStatusBarId = 0xE801;
-// Right edges of the first three panes (85, 250 and 85 pixels wide); the fourth takes the rest.
+// Right edges of the first three panes (85, 250 and 85 pixels wide at 100% scale); the
+// fourth takes the rest.
 constexpr int kPaneEdges[4] = {85, 85 + 250, 85 + 250 + 85, -1};
 // A network connection's port pane names an endpoint and a client: 340 pixels wide.
 constexpr int kNetworkPaneEdges[4] = {85, 85 + 340, 85 + 340 + 85, -1};
+
+// The scale of the window's monitor in dots per inch (96 is 100%): per monitor from
+// Windows 10 1607 on, the system's scale before.
+int windowDpi(HWND window)
+{
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow)
+        if (const UINT dpi = getDpiForWindow(window))
+            return static_cast<int>(dpi);
+    HDC dc = GetDC(window);
+    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
+    if (dc)
+        ReleaseDC(window, dc);
+    return dpi > 0 ? dpi : 96;
+}
 
 } // namespace
 
@@ -95,10 +113,20 @@ bool CDunmereMainDlg::createStatusBar()
                                  nullptr);
     if (!statusBar_)
         return false;
-    const int* edges = controller_.settings().network ? kNetworkPaneEdges : kPaneEdges;
-    SendMessageA(statusBar_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+    setStatusParts();
     layoutControls();
     return true;
+}
+
+void CDunmereMainDlg::setStatusParts()
+{
+    // The pane texts grow with the scale, so do the panes.
+    const int* base = controller_.settings().network ? kNetworkPaneEdges : kPaneEdges;
+    const int dpi = windowDpi(hwnd());
+    int edges[4];
+    for (int pane = 0; pane < 4; ++pane)
+        edges[pane] = base[pane] < 0 ? -1 : MulDiv(base[pane], dpi, 96);
+    SendMessageA(statusBar_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
 }
 
 void CDunmereMainDlg::layoutControls()
@@ -243,6 +271,11 @@ INT_PTR CDunmereMainDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, b
     case WM_SIZE:
         layoutControls();
         break;
+    case WM_DPICHANGED:
+        // Moved to a monitor of another scale: Windows resizes the window afterwards.
+        if (statusBar_)
+            setStatusParts();
+        break;
     case WM_TIMER:
         controller_.onStatusTimer();
         break;
@@ -254,6 +287,16 @@ INT_PTR CDunmereMainDlg::onMessage(UINT message, WPARAM wParam, LPARAM lParam, b
         break;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(icon_);
+    case WM_QUERYENDSESSION:
+        // The bridge never holds up a logoff or shutdown.
+        SetWindowLongPtrA(hwnd(), DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    case WM_ENDSESSION:
+        // Windows may end the process as soon as this returns: the connection and its
+        // record end here, as at Exit.
+        if (wParam)
+            endProgram();
+        return TRUE;
     default:
         break;
     }
@@ -326,8 +369,14 @@ void CDunmereMainDlg::exitCommand()
 {
     if (showMessage("Do you really want to exit Dunmere?", "", MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
         return;
+    endProgram();
+}
+
+void CDunmereMainDlg::endProgram()
+{
     pairLibrary_.close();
     controller_.disconnectBridge();
+    controller_.endRecord();
     endDialog(IDCANCEL);
 }
 

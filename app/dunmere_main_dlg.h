@@ -1,5 +1,6 @@
 // The bridge program's main window: the connection's owner, with its menus, trace list,
-// status bar and tray icon. Mostly hidden in the tray; only Exit ends it.
+// status bar and tray icon. Mostly hidden in the tray; only Exit, a logoff and a
+// shutdown end it.
 #pragma once
 
 #include "bridge_controller.h"
@@ -55,12 +56,16 @@ protected:
 
 private:
     bool createStatusBar();
+    // The status bar's panes, as wide as the window's scale needs.
+    void setStatusParts();
     void layoutControls();
     void initialSelection();
     void portSettingsCommand();
     void virtualPortCommand();
     void echoCommand();
     void exitCommand();
+    // Disconnects, writes the record's end and ends the dialog: at Exit and at logoff.
+    void endProgram();
     void clearEcho();
     void showAbout();
     void paintMinimised();

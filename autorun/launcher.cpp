@@ -111,17 +111,26 @@ void say(const std::string& line)
     std::fflush(stdout);
 }
 
+// A record file and the section that named it first.
+struct RecordFileOwner {
+    std::string key;  // recordFileKey
+    int section;
+};
+
 // Starts one hidden bridge program per connection section, in order. When the bridge
 // program cannot be started the rest is not started either. What is wrong with a section
 // is said on the console; a record file that cannot be opened too, and the bridge is
-// still given it, so that its trace list says so as well.
+// still given it, so that its trace list says so as well. A file that an earlier
+// section's bridge records to is not given again: two bridges would mix their lines and
+// roll each other's file over.
 void startBridges(const LauncherPaths& paths, const std::vector<int>& connections)
 {
+    std::vector<RecordFileOwner> recordFiles;
     for (const int k : connections) {
         const profile::ProfileRead read = profile::readProfile(paths.configFile, k, paths.directory);
         if (read.run <= 0)
             continue;
-        const profile::ConnectionProfile& p = read.profile;
+        profile::ConnectionProfile p = read.profile;
         std::string parameters;
         if (read.connect != 0) {
             if (!read.refusal.empty()) {
@@ -145,11 +154,23 @@ void startBridges(const LauncherPaths& paths, const std::vector<int>& connection
             for (const std::string& warning : read.warnings)
                 say(warning);
             if (p.record) {
-                if (const DWORD error = checkRecordFileOpens(p.record->path))
+                const std::string key = recordFileKey(p.record->path);
+                const auto owner = std::find_if(recordFiles.begin(), recordFiles.end(),
+                                                [&](const RecordFileOwner& o) { return o.key == key; });
+                if (owner != recordFiles.end()) {
                     say("The record file \"" + p.record->path + "\" of section connection" + std::to_string(k) +
-                        " cannot be opened (" + windowsErrorText(error) + "), the connection runs without a record");
+                        " is the record file of section connection" + std::to_string(owner->section) +
+                        " already, the connection runs without a record");
+                    p.record.reset();
+                } else {
+                    recordFiles.push_back({key, k});
+                    if (const DWORD error = checkRecordFileOpens(p.record->path))
+                        say("The record file \"" + p.record->path + "\" of section connection" + std::to_string(k) +
+                            " cannot be opened (" + windowsErrorText(error) + "), the connection runs without a "
+                            "record");
+                }
             }
-            parameters = profile::toArguments(p);
+            parameters = profile::toArguments(p, read.lineArgument);
         }
         const HINSTANCE started = ShellExecuteA(nullptr, "open", paths.bridgeProgram.c_str(), parameters.c_str(),
                                                 paths.directory.c_str(), SW_HIDE);

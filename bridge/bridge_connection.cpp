@@ -23,7 +23,9 @@ BridgeConnection::BridgeConnection(const std::string& devicePath, const Connecti
       timings_(timings),
       network_(s.network ? std::make_unique<NetworkUserSide>(
                                *s.network, timings_.network, signals_.wake.get(),
-                               [this](uint32_t bitsPerSecond) { return onClientRateRequest(bitsPerSecond); },
+                               [this](uint32_t bitsPerSecond, std::string& line) {
+                                   return onClientRateRequest(bitsPerSecond, line);
+                               },
                                [this](std::string line) { addEventLine(std::move(line)); })
                          : nullptr),
       clientRate_(baudRateForClBaudCode(s.clBaudCode)),
@@ -38,6 +40,10 @@ BridgeConnection::~BridgeConnection()
     // A thread still running here would outlive the ports it uses.
     if (thread_)
         stopTransfer();
+    // The network endpoint reports the client it drops through this connection's trace
+    // and record (the locks, the trace list, the recorder and the rate), which are
+    // declared after it and would be gone before it: it closes here, while they exist.
+    network_.reset();
 }
 
 int BridgeConnection::openClPort()
@@ -63,6 +69,7 @@ DWORD WINAPI BridgeConnection::transferThreadProc(void* connection)
 {
     BridgeConnection& c = *static_cast<BridgeConnection*>(connection);
     CriticalSectionLock portLock(c.portLock_);
+    c.recordEvent(c.connectedEvent_);
     return runTransfer(c.link_);
 }
 
@@ -117,7 +124,7 @@ bool BridgeConnection::waitForTransferEnd(DWORD timeoutMs) const
     return !thread_ || WaitForSingleObject(thread_.get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
-uint32_t BridgeConnection::onClientRateRequest(uint32_t bitsPerSecond)
+uint32_t BridgeConnection::onClientRateRequest(uint32_t bitsPerSecond, std::string& line)
 {
     const uint32_t inForce = clientRate_;
     const uint32_t rate = network::rateAfterRequest(bitsPerSecond, inForce);
@@ -125,17 +132,17 @@ uint32_t BridgeConnection::onClientRateRequest(uint32_t bitsPerSecond)
         return inForce;
     // A rate the library refuses leaves the one in force.
     const int status = clPort_.setBaudRate(static_cast<uint32_t>(clBaudCodeForRate(rate)));
-    char line[120];
+    char text[120];
     if (status < 0) {
-        std::snprintf(line, sizeof line, "Camera Link rate %lu refused   error code: %d", static_cast<unsigned long>(rate),
+        std::snprintf(text, sizeof text, "Camera Link rate %lu refused   error code: %d", static_cast<unsigned long>(rate),
                       status);
-        addEventLine(line);
+        line = text;
         return inForce;
     }
     clientRate_ = rate;
-    std::snprintf(line, sizeof line, "Camera Link rate set to %lu by the network client",
+    std::snprintf(text, sizeof text, "Camera Link rate set to %lu by the network client",
                   static_cast<unsigned long>(rate));
-    addEventLine(line);
+    line = text;
     return rate;
 }
 

@@ -26,7 +26,8 @@ class BridgeConnection : private TransferReport {
 public:
     BridgeConnection(const std::string& devicePath, const ConnectionSettings& settings,
                      const TransferTimings& timings = {}, ThreadStarter startThread = nullptr);
-    // Stops a transfer still running; the ports close with their owners.
+    // Stops a transfer still running and closes the network endpoint; the other ports
+    // close with their owners.
     ~BridgeConnection() override;
     BridgeConnection(const BridgeConnection&) = delete;
     BridgeConnection& operator=(const BridgeConnection&) = delete;
@@ -61,16 +62,21 @@ public:
     bool connectionError() const { return signals_.connectionError; }
 
     // The traffic record of this connection (none: nothing is recorded). Set before the
-    // transfer starts; its recorder outlives the connection.
-    void setRecorder(TrafficRecorder* recorder) { recorder_ = recorder; }
+    // transfer starts; its recorder outlives the connection. The transfer thread records
+    // connectedEvent first, before any block or client event.
+    void setRecorder(TrafficRecorder* recorder, std::string connectedEvent)
+    {
+        recorder_ = recorder;
+        connectedEvent_ = std::move(connectedEvent);
+    }
     // The system calls behind the precise waits of the low-latency mode.
     void setPreciseTimerSystem(const PreciseTimerSystem& system) { link_.timerSystem = &system; }
 
 private:
     static DWORD WINAPI transferThreadProc(void* connection);
     // A network client asks for a line rate: the camera's line follows when the library
-    // takes it. Returns the rate in force afterwards.
-    uint32_t onClientRateRequest(uint32_t bitsPerSecond);
+    // takes it. Returns the rate in force afterwards; line: the trace's word on it.
+    uint32_t onClientRateRequest(uint32_t bitsPerSecond, std::string& line);
     UserSide& userSide() { return network_ ? static_cast<UserSide&>(*network_) : comPort_; }
 
     // Where the transfer's lines and records go: the trace list and the record. Lines
@@ -93,12 +99,14 @@ private:
     ClSerialPort clPort_;
     ComPort comPort_;
     TransferSignals signals_;
-    // A network connection's user side, in place of the COM port.
+    // A network connection's user side, in place of the COM port. Its callbacks use
+    // members declared below it, so the destructor closes it first.
     std::unique_ptr<NetworkUserSide> network_;
     // The rate a network client last set on the camera.
     std::atomic<uint32_t> clientRate_;
     std::atomic<TraceSink*> traceList_{nullptr};
     std::atomic<TrafficRecorder*> recorder_{nullptr};
+    std::string connectedEvent_;
     // Held by the transfer thread for its whole run; the stop takes it before it
     // closes the ports, so they are never closed under a running transfer.
     CriticalSection portLock_;

@@ -56,7 +56,7 @@ int BridgeController::connectBridge()
         connection_->setPreciseTimerSystem(*timerSystem_);
     BridgeConnection& c = *connection_;
     openRecorder();
-    c.setRecorder(recorder_.get());
+    c.setRecorder(recorder_.get(), "Connected: " + connectionRecordText(settings_));
 
     int status = c.openClPort();
     const char* failure = nullptr;
@@ -78,11 +78,8 @@ int BridgeController::connectBridge()
 
     firstAttempt_ = false;
     connected_ = true;
-    if (recorder_) {
-        const std::string connection = connectionRecordText(settings_);
-        recorder_->setConnectionLine(connection);
-        recordEvent("Connected: " + connection);
-    }
+    if (recorder_)
+        recorder_->setConnectionLine(connectionRecordText(settings_));
     ui_.updateStatus();
     ui_.handSettingsToPortDialog(settings_);
     ui_.setConnectMenus(true);
@@ -103,6 +100,13 @@ void BridgeController::disconnectBridge()
     ui_.stopStatusTimer();
     ui_.updateStatus();
     ui_.setConnectMenus(false);
+}
+
+void BridgeController::endRecord()
+{
+    // A connection writes to the recorder until it is gone.
+    if (!connection_)
+        recorder_.reset();
 }
 
 void BridgeController::reconfigure(const ConnectionSettings& confirmed)
@@ -156,6 +160,9 @@ void BridgeController::onStatusTimer()
 
 void BridgeController::openRecorder()
 {
+    // A record that could not be opened or written is tried anew at the next connect.
+    if (recorder_ && recorder_->stopped())
+        recorder_.reset();
     if (recorder_ || !settings_.record)
         return;
     const TrafficRecordSettings& r = *settings_.record;
@@ -165,16 +172,13 @@ void BridgeController::openRecorder()
         if (trace)
             trace->addLine(std::move(line));
     };
-    std::unique_ptr<RecordFile> file;
-    if (const DWORD error = RecordFile::open(r.path, file)) {
-        report("Cannot record to \"" + r.path + "\": " + windowsErrorText(error) +
-               "; the connection runs without a record");
-        return;
-    }
     const std::string version = (r.programVersion.empty() ? std::string("ClserDunmere2") : r.programVersion) +
                                 ", traffic record";
-    recorder_ = std::make_unique<TrafficRecorder>(std::move(file), r.limitBytes(), version,
-                                                  connectionRecordText(settings_), report);
+    // The writer opens the file: a share that does not answer never holds the window.
+    const std::string path = r.path;
+    recorder_ = std::make_unique<TrafficRecorder>(
+        path, [path](std::unique_ptr<RecordSink>& sink) { return RecordFile::open(path, sink); }, r.limitBytes(),
+        version, connectionRecordText(settings_), report);
     if (!recorder_->started()) {
         report("Cannot record to \"" + r.path + "\": " + windowsErrorText(GetLastError()) +
                "; the connection runs without a record");

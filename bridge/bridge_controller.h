@@ -24,6 +24,9 @@ public:
     // 1 when the bridge runs afterwards (also when it already ran), 0 otherwise.
     int connectBridge();
     void disconnectBridge();
+    // Ends the record, if one is written, with its last line and waits until it is on
+    // disk: the program is about to end. Call after disconnectBridge().
+    void endRecord();
     // Takes the settings the port settings dialog confirmed; asks to reconnect when a
     // running connection's settings (other than echo and low latency) changed; a low
     // latency change reaches the running connection at once.

@@ -64,6 +64,10 @@ private:
                 status = statusFromWindowsError(ERROR_NOT_ENOUGH_MEMORY);
             return steps_.endWith(TransferFailure::cameraReaderStart, status);
         }
+        // The grabber holds only a few milliseconds of what the camera sends at the
+        // highest rates: its reader must run when it is due, even while other programs
+        // keep the processors busy.
+        SetThreadPriority(cameraThread.get(), THREAD_PRIORITY_HIGHEST);
         bool ok = comToCameraLink(status);
         leave_ = true;
         cameraWake_.set();

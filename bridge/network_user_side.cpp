@@ -16,7 +16,11 @@ NetworkUserSide::NetworkUserSide(const network::NetworkSettings& settings, const
                     [this](const std::string& client, const char* why) {
                         addLine_("Network client refused: " + client + " (" + why + ")");
                     },
-                    [this](uint32_t count) { addLine_("(" + std::to_string(count) + " more clients refused)"); }},
+                    [this](uint32_t count) { addLine_("(" + std::to_string(count) + " more clients refused)"); },
+                    [this](const std::string& line) { addLine_(line); },
+                    [this](uint32_t count) {
+                        addLine_("(" + std::to_string(count) + " more Camera Link rate requests)");
+                    }},
                 wake, timings)
 {
 }

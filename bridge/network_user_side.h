@@ -1,6 +1,7 @@
 // A connection's user side served over the network: the client of a network endpoint
 // in place of the virtual pair. A client's request for a line rate goes to the owner,
-// which sets the camera's rate; connects, disconnects and refusals become trace lines.
+// which sets the camera's rate; connects, disconnects, refusals and rate changes become
+// trace lines.
 #pragma once
 
 #include "network_endpoint.h"
@@ -14,8 +15,10 @@ namespace clser {
 class NetworkUserSide : public UserSide {
 public:
     // Given a client's requested rate in bits per second, sets the camera's line and
-    // returns the rate in force afterwards (the one before when it was refused).
-    using RateRequest = std::function<uint32_t(uint32_t bitsPerSecond)>;
+    // returns the rate in force afterwards (the one before when it was refused); puts in
+    // line what the trace tells of a change or a refusal (at most one such line a second
+    // is told, the others counted).
+    using RateRequest = std::function<uint32_t(uint32_t bitsPerSecond, std::string& line)>;
 
     // wake: the connection's wake event, which ends a waiting read. addLine hands a
     // trace line over.

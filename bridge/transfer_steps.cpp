@@ -70,10 +70,12 @@ bool TransferSteps::writeToUser(const uint8_t* bytes, uint32_t count, int& statu
     status = r.status;
     totalWritten_ += r.sent;
     totalToWrite_ += count;
-    // A stop that ends the retries leaves the rest of the block unwritten: the same line
-    // says how much.
     if (r.complete(count))
         return true;
+    // The user's stop (Disconnect, Exit) ended the retries: the rest of the block is
+    // dropped with the connection, which is no fault of the port.
+    if (r.stopped)
+        return false;
     char line[200];
     std::snprintf(line, sizeof line,
                   "Error writing to COM interface  error code: %d  TotalBytesWritten: %" PRIu64

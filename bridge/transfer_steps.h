@@ -32,8 +32,8 @@ public:
     bool writeToCamera(const uint8_t* bytes, uint32_t count, int& status);
     // Camera to user side: writes a block with its pauses and retries (see
     // writeBlockToCom). status receives the last write's. False, after the failure line
-    // and the flag, when the port reports an error, the rest still does not go, or the
-    // transfer is stopping before it went.
+    // and the flag, when the port reports an error or the rest still does not go; false
+    // without either when the transfer is stopping before the rest went.
     bool writeToUser(const uint8_t* bytes, uint32_t count, int& status);
 
 private:

@@ -39,6 +39,11 @@ Unicode true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
 !define AUTOSTART_LINK "$SMSTARTUP\${PRODUCT} Autorun.lnk"
+; The one line of the configuration file the installer creates. It names no connection, so
+; the launcher's first run still installs the pairs and writes a section per port.
+!define CONFIG_COMMENT "; ClserDunmere connections: the launcher's first run writes one section per Camera Link port here (USER_GUIDE.txt, section 4)."
+; The Users group, named by its SID so that the grant works in every language of Windows.
+!define USERS_SID "*S-1-5-32-545"
 
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
@@ -76,6 +81,25 @@ Section "${PRODUCT} (bridge program, pair library, launcher)" SecPrograms
   File "${BINDIR}\ClserDunmereAutorun.exe"
   File "/oname=USER_GUIDE.txt" "${GUIDE}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
+
+  ; The programs write DunmereConfig.ini and the records beside themselves. Users may change
+  ; those two and nothing else of the folder; without the grant Windows would send a
+  ; non-elevated program's writes to the user's VirtualStore, where nobody looks for them.
+  ; A file already there is the user's and stays as it is.
+  ${IfNot} ${FileExists} "$INSTDIR\DunmereConfig.ini"
+    FileOpen $0 "$INSTDIR\DunmereConfig.ini" w
+    FileWrite $0 "${CONFIG_COMMENT}$\r$\n"
+    FileClose $0
+  ${EndIf}
+  CreateDirectory "$INSTDIR\Records"
+  nsExec::ExecToLog '"$SYSDIR\icacls.exe" "$INSTDIR\DunmereConfig.ini" /grant ${USERS_SID}:M'
+  Pop $0
+  nsExec::ExecToLog '"$SYSDIR\icacls.exe" "$INSTDIR\Records" /grant ${USERS_SID}:(OI)(CI)M'
+  Pop $1
+  ${If} $0 != 0
+  ${OrIf} $1 != 0
+    DetailPrint "The Users group could not be given the right to change DunmereConfig.ini and Records ($0, $1)"
+  ${EndIf}
 
   CreateDirectory "${MENU_FOLDER}"
   CreateShortcut "${MENU_FOLDER}\${PRODUCT}.lnk" "$INSTDIR\ClserDunmere2.exe"
@@ -119,8 +143,24 @@ Function un.onInit
   !endif
 FunctionEnd
 
-; Removes what the installer put in place. DunmereConfig.ini, which the programs write
-; beside themselves, holds the user's connections and stays (and so does the folder then).
+; DunmereConfig.ini as the installer created it, never written since: $R0 is 1, else 0.
+Function un.ConfigUntouched
+  StrCpy $R0 0
+  ClearErrors
+  FileOpen $0 "$INSTDIR\DunmereConfig.ini" r
+  IfErrors done
+  FileRead $0 $1
+  FileRead $0 $2
+  ${If} ${Errors}
+  ${AndIf} $1 == "${CONFIG_COMMENT}$\r$\n"
+    StrCpy $R0 1
+  ${EndIf}
+  FileClose $0
+done:
+FunctionEnd
+
+; Removes what the installer put in place. DunmereConfig.ini, once the programs have written
+; the user's connections into it, and the records stay (and so does the folder then).
 ; A program still running is removed at the next restart.
 Section "Uninstall"
   Delete "${AUTOSTART_LINK}"
@@ -135,5 +175,10 @@ Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\ClserDunmereAutorun.exe"
   Delete "$INSTDIR\USER_GUIDE.txt"
   Delete "$INSTDIR\Uninstall.exe"
+  Call un.ConfigUntouched
+  ${If} $R0 == 1
+    Delete "$INSTDIR\DunmereConfig.ini"
+  ${EndIf}
+  RMDir "$INSTDIR\Records"
   RMDir /REBOOTOK "$INSTDIR"
 SectionEnd

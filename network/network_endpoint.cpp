@@ -169,14 +169,19 @@ int NetworkEndpoint::read(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint3
             if (status != 0)
                 return status;
             // A few receives a pass: a client that keeps sending (commands only, say)
-            // cannot keep the read from its deadline.
-            for (int i = 0; i < kMaxReceivesPerPass && client_ && !halfClosed_ && got < wanted; ++i)
+            // cannot keep the read from its deadline. None while the client's outbox is
+            // full: its commands' replies would pile up there without end.
+            flush(now);
+            for (int i = 0; i < kMaxReceivesPerPass && client_ && !halfClosed_ && outbox_.size() < kOutboxLimit &&
+                            got < wanted;
+                 ++i)
                 if (!receive(buffer, wanted, got, now))
                     break;
             flush(now);
             waitMs = std::min<uint64_t>(waitMs, checkBounds(now));
-            reportHeldBackRefusals(now);
-            if (const uint64_t due = refusals_.msUntilDue(now))
+            if (client_)
+                selectClientEvents(outbox_.size() < kOutboxLimit);
+            if (const uint64_t due = reportHeldBackLines(now))
                 waitMs = std::min(waitMs, due);
             if (got > 0)
                 return 0;
@@ -260,20 +265,25 @@ int NetworkEndpoint::acceptWaiting(uint64_t nowMs)
             return statusFromWinsockError(error);
         }
         const std::string text = peerText(peer);
-        const char* refusal = nullptr;
-        if (client_ && !settings_.takeover && !clientEndedSending())
-            refusal = "another client is connected";
-        else if (!clientAllowed(settings_, ntohl(peer.sin_addr.s_addr)))
-            refusal = "not on the allow list";
-        if (refusal != nullptr) {
+        // A client whose connection failed (reset, keepalive time-out) but that was not
+        // read since gives way now, like one that ended its sending.
+        int failure = 0;
+        const ServedClient served = servedClient(failure);
+        const NewcomerDecision decision = decideNewcomer(served, nowMs - servedSinceMs_, settings_.takeover,
+                                                         clientAllowed(settings_, ntohl(peer.sin_addr.s_addr)));
+        if (decision.outcome == NewcomerOutcome::Refused) {
             incoming.reset();
-            reportHeldBackRefusals(nowMs);
+            reportHeldBackLines(nowMs);
             if (refusals_.admit(nowMs) && hooks_.clientRefused)
-                hooks_.clientRefused(text, refusal);
+                hooks_.clientRefused(text, decision.refusal);
             continue;
         }
-        if (client_)
-            dropClient(halfClosed_ ? "it ended its sending and a new client came" : "taken over by " + text);
+        if (served == ServedClient::Failed)
+            dropClient(socketFailure(failure));
+        else if (served == ServedClient::EndedSending)
+            dropClient("it ended its sending and a new client came");
+        else
+            dropClient("taken over by " + text);
         serve(std::move(incoming), text, nowMs);
     }
     // More may be waiting: the next pass takes them.
@@ -296,6 +306,8 @@ void NetworkEndpoint::serve(UniqueSocket incoming, const std::string& text, uint
     client_ = std::move(incoming);
     clientText_ = text;
     ++clientNumber_;
+    servedSinceMs_ = nowMs;
+    receiving_ = true;
     outbox_.clear();
     halfClosed_ = false;
     lastProgressMs_ = nowMs;
@@ -311,15 +323,31 @@ void NetworkEndpoint::serve(UniqueSocket incoming, const std::string& text, uint
         hooks_.clientConnected(clientText_);
 }
 
-// Whether the client served has ended its sending side. Such a client gives way to a new
-// one: it has closed, or it only waits for the rest of an answer, and the new client is
-// most likely the next run of the same user's program.
-bool NetworkEndpoint::clientEndedSending()
+ServedClient NetworkEndpoint::servedClient(int& error)
 {
+    if (!client_)
+        return ServedClient::None;
     char next;
-    if (!halfClosed_ && ::recv(client_.get(), &next, 1, MSG_PEEK) == 0)
+    const int n = halfClosed_ ? 0 : ::recv(client_.get(), &next, 1, MSG_PEEK);
+    if (n == 0) {
         halfClosed_ = true;
-    return halfClosed_;
+        return ServedClient::EndedSending;
+    }
+    if (n > 0)
+        return ServedClient::Serving;
+    error = ::WSAGetLastError();
+    return error == WSAEWOULDBLOCK ? ServedClient::Serving : ServedClient::Failed;
+}
+
+void NetworkEndpoint::selectClientEvents(bool receiving)
+{
+    if (receiving == receiving_)
+        return;
+    // Without FD_READ a client's waiting bytes cannot keep the read's wait from waiting;
+    // FD_WRITE tells of the room that lets them in again.
+    const long events = receiving ? FD_READ | FD_WRITE | FD_CLOSE : FD_WRITE | FD_CLOSE;
+    if (::WSAEventSelect(client_.get(), clientEvent_.get(), events) == 0)
+        receiving_ = receiving;
 }
 
 // One recv: data bytes for the camera into buffer + got, replies queued for the client.
@@ -405,11 +433,17 @@ uint32_t NetworkEndpoint::checkBounds(uint64_t nowMs)
     return static_cast<uint32_t>(next);
 }
 
-void NetworkEndpoint::reportHeldBackRefusals(uint64_t nowMs)
+uint64_t NetworkEndpoint::reportHeldBackLines(uint64_t nowMs)
 {
     if (const uint32_t count = refusals_.heldBackDue(nowMs))
         if (hooks_.refusalsHeldBack)
             hooks_.refusalsHeldBack(count);
+    if (const uint32_t count = rateLines_.heldBackDue(nowMs))
+        if (hooks_.rateReportsHeldBack)
+            hooks_.rateReportsHeldBack(count);
+    const uint64_t refusalsDue = refusals_.msUntilDue(nowMs);
+    const uint64_t ratesDue = rateLines_.msUntilDue(nowMs);
+    return refusalsDue == 0 || ratesDue == 0 ? refusalsDue + ratesDue : std::min(refusalsDue, ratesDue);
 }
 
 void NetworkEndpoint::dropClient(const std::string& why)
@@ -429,8 +463,14 @@ void NetworkEndpoint::dropClient(const std::string& why)
 
 uint32_t NetworkEndpoint::setBaudRate(uint32_t bitsPerSecond)
 {
-    if (hooks_.baudRateRequested)
-        return hooks_.baudRateRequested(bitsPerSecond);
+    if (hooks_.baudRateRequested) {
+        rateLine_.clear();
+        const uint32_t inForce = hooks_.baudRateRequested(bitsPerSecond, rateLine_);
+        // The Camera Link rate is set every time; only its lines are few.
+        if (!rateLine_.empty() && rateLines_.admit(nowMs()) && hooks_.rateReported)
+            hooks_.rateReported(rateLine_);
+        return inForce;
+    }
     ownRate_ = rateAfterRequest(bitsPerSecond, ownRate_);
     return ownRate_;
 }

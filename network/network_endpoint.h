@@ -8,8 +8,9 @@
 // No peer can hold the endpoint's callers: read() returns by its time-out or at the wake
 // event whatever the client sends, write() never waits on the client while holding a
 // lock and gives up on a client whose sending made no progress for the stalled-client
-// bound, and the client's address is a snapshot that a status query reads under a lock
-// of its own. read() runs on one thread at a time and write() on one thread at a time,
+// bound, and while too many bytes wait for the client its own bytes are not taken, so
+// that TCP holds it back whatever it sends. The client's address is a snapshot that a
+// status query reads under a lock of its own. read() runs on one thread at a time and write() on one thread at a time,
 // but the two may run at once (the low-latency transfer reads on one thread and writes on
 // the other): the client, its protocol state and the bytes waiting for it are kept under
 // one lock that is never held across a wait. The hooks run inside read() and write(),
@@ -18,8 +19,9 @@
 
 #include "critical_section.h"
 #include "endpoint_timings.h"
+#include "line_throttle.h"
 #include "network_settings.h"
-#include "refusal_throttle.h"
+#include "newcomer_decision.h"
 #include "rfc2217_session.h"
 #include "unique_event.h"
 #include "winsock_handles.h"
@@ -36,9 +38,11 @@ namespace clser::network {
 
 struct EndpointHooks {
     // A client asks for a line rate in bits per second (0: only asks); returns the rate
-    // in force afterwards. The owner sets the Camera Link rate when it changes it. When
-    // absent, the endpoint keeps a rate of its own (rateAfterRequest, from 9600).
-    std::function<uint32_t(uint32_t bitsPerSecond)> baudRateRequested;
+    // in force afterwards. The owner sets the Camera Link rate whenever it changes it, and
+    // puts in line what the trace should tell of the change or its failure (nothing for a
+    // query). When absent, the endpoint keeps a rate of its own (rateAfterRequest, from
+    // 9600).
+    std::function<uint32_t(uint32_t bitsPerSecond, std::string& line)> baudRateRequested;
     std::function<void(PurgeKind what)> purgeRequested;
     // The client's address as "a.b.c.d:port".
     std::function<void(const std::string& client)> clientConnected;
@@ -48,6 +52,9 @@ struct EndpointHooks {
     std::function<void(const std::string& client, const char* why)> clientRefused;
     // Refusals that got no line of their own (at most one refusal line a second).
     std::function<void(uint32_t count)> refusalsHeldBack;
+    // The lines of rate requests: at most one a second, the others counted.
+    std::function<void(const std::string& line)> rateReported;
+    std::function<void(uint32_t count)> rateReportsHeldBack;
 };
 
 // read() and write() before open() succeeded.
@@ -89,7 +96,8 @@ public:
     // The port listened on (0 before open()).
     uint16_t listeningPort() const { return listeningPort_; }
 
-    // Bytes held for the client beyond what its socket took; write() waits while more are held.
+    // Bytes held for the client beyond what its socket took; write() waits, and read()
+    // takes nothing from the client, while this many are held.
     static constexpr std::size_t kOutboxLimit = 65536;
 
 private:
@@ -99,7 +107,10 @@ private:
     int acceptWaiting(uint64_t nowMs);
     void serve(UniqueSocket incoming, const std::string& text, uint64_t nowMs);
     bool receive(uint8_t* buffer, uint32_t wanted, uint32_t& got, uint64_t nowMs);
-    bool clientEndedSending();
+    // Looks at the served client's socket (error: the failure's Winsock error).
+    ServedClient servedClient(int& error);
+    // Takes the client's bytes, or (while its outbox is full) waits only for room.
+    void selectClientEvents(bool receiving);
     void queueForClient(const char* bytes, std::size_t size, uint64_t nowMs);
     void flush(uint64_t nowMs);
     // Drops the client once a bound it is kept to has run out; the milliseconds until the
@@ -107,7 +118,9 @@ private:
     uint32_t checkBounds(uint64_t nowMs);
     void dropClient(const std::string& why);
     void publish(const std::string& client);
-    void reportHeldBackRefusals(uint64_t nowMs);
+    // Tells the counts of lines held back once due; the milliseconds until the next is due
+    // (0: none held back).
+    uint64_t reportHeldBackLines(uint64_t nowMs);
 
     NetworkSettings settings_;
     EndpointHooks hooks_;
@@ -121,7 +134,8 @@ private:
     std::atomic<bool> listening_{false};
     uint16_t listeningPort_ = 0;
     uint32_t ownRate_ = 9600;
-    RefusalThrottle refusals_;
+    LineThrottle refusals_;
+    LineThrottle rateLines_;
 
     // Under clientLock_: the client, its protocol state and what waits to be sent to it.
     UniqueSocket client_;
@@ -129,6 +143,9 @@ private:
     std::optional<Rfc2217Session> session_;
     // Counts the clients served, so that a write that waited knows the one it wrote for.
     uint64_t clientNumber_ = 0;
+    uint64_t servedSinceMs_ = 0;
+    // The client's socket signals readable data (false while its outbox is full).
+    bool receiving_ = true;
     std::string outbox_;
     // When the bytes in outbox_ last moved (or began to wait).
     uint64_t lastProgressMs_ = 0;
@@ -140,6 +157,7 @@ private:
     std::string data_;
     std::string replies_;
     std::string escaped_;
+    std::string rateLine_;
     mutable CriticalSection clientLock_;
 
     // The client's address as a status query reads it.

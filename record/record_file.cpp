@@ -52,7 +52,7 @@ std::string windowsErrorText(DWORD error)
     return text;
 }
 
-DWORD RecordFile::open(const std::string& path, std::unique_ptr<RecordFile>& file)
+DWORD RecordFile::open(const std::string& path, std::unique_ptr<RecordSink>& file)
 {
     UniqueFile handle;
     if (const DWORD error = openRecordFile(path, handle))
@@ -85,19 +85,24 @@ DWORD RecordFile::append(std::string_view text)
 
 DWORD RecordFile::flush() { return FlushFileBuffers(file_.get()) ? 0 : GetLastError(); }
 
-DWORD RecordFile::rollOver()
+DWORD RecordFile::rollOver(DWORD& renameError)
 {
-    file_.reset();
+    renameError = 0;
+    // Renamed while still open (it is open for deleting), so that a rename that fails
+    // (a viewer holds the file, the longer name does not fit) leaves it as it was.
     const std::string older = path_ + ".1";
-    // A rename that fails (the older file held open elsewhere) still begins the file
-    // anew: the record stays within its bound either way.
-    MoveFileExA(path_.c_str(), older.c_str(), MOVEFILE_REPLACE_EXISTING);
-    file_.reset(CreateFileA(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!MoveFileExA(path_.c_str(), older.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        renameError = GetLastError();
+        return 0;
+    }
+    UniqueFile next;
+    const DWORD error = openRecordFile(path_, next);
+    file_ = std::move(next);
     size_ = 0;
-    if (!file_)
-        return GetLastError();
-    return 0;
+    LARGE_INTEGER size{};
+    if (!error && GetFileSizeEx(file_.get(), &size))
+        size_ = static_cast<uint64_t>(size.QuadPart);
+    return error;
 }
 
 } // namespace clser

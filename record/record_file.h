@@ -23,7 +23,9 @@ public:
     // Bytes in the current file.
     virtual uint64_t size() const = 0;
     // Renames the current file to <name>.1 (replacing an older one) and begins a new one.
-    virtual DWORD rollOver() = 0;
+    // A rename that fails leaves the file as it was, still written at its end, and sets
+    // renameError. Returns the error that leaves no file to write to, else 0.
+    virtual DWORD rollOver(DWORD& renameError) = 0;
     virtual const std::string& name() const = 0;
 };
 
@@ -42,12 +44,12 @@ std::string windowsErrorText(DWORD error);
 class RecordFile : public RecordSink {
 public:
     // 0 with file set, or the Windows error of the open.
-    static DWORD open(const std::string& path, std::unique_ptr<RecordFile>& file);
+    static DWORD open(const std::string& path, std::unique_ptr<RecordSink>& file);
 
     DWORD append(std::string_view text) override;
     DWORD flush() override;
     uint64_t size() const override { return size_; }
-    DWORD rollOver() override;
+    DWORD rollOver(DWORD& renameError) override;
     const std::string& name() const override { return path_; }
 
 private:

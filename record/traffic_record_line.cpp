@@ -5,8 +5,11 @@
 namespace clser {
 namespace {
 
-std::string withNote(std::string line, uint64_t bytesNotRecorded)
+// The bytes' note stays last, where the tools that rebuild the streams look for it.
+std::string withNote(std::string line, uint64_t bytesNotRecorded, uint64_t eventsNotRecorded)
 {
+    if (eventsNotRecorded > 0)
+        line += " (" + std::to_string(eventsNotRecorded) + " events not recorded)";
     if (bytesNotRecorded > 0)
         line += " (" + std::to_string(bytesNotRecorded) + " bytes not recorded)";
     return line;
@@ -28,7 +31,7 @@ std::string recordDirection(bool toCamera, std::string_view userSide)
 }
 
 std::string blockRecordLine(const RecordTime& time, std::string_view direction, const uint8_t* bytes, size_t count,
-                            uint64_t bytesNotRecorded)
+                            uint64_t bytesNotRecorded, uint64_t eventsNotRecorded)
 {
     static const char kHex[] = "0123456789abcdef";
     std::string line = recordTimeText(time);
@@ -46,17 +49,18 @@ std::string blockRecordLine(const RecordTime& time, std::string_view direction, 
     for (size_t i = 0; i < count; ++i)
         line += bytes[i] >= 32 && bytes[i] < 127 ? static_cast<char>(bytes[i]) : '.';
     line += '|';
-    return withNote(std::move(line), bytesNotRecorded);
+    return withNote(std::move(line), bytesNotRecorded, eventsNotRecorded);
 }
 
-std::string eventRecordLine(const RecordTime& time, std::string_view text, uint64_t bytesNotRecorded)
+std::string eventRecordLine(const RecordTime& time, std::string_view text, uint64_t bytesNotRecorded,
+                            uint64_t eventsNotRecorded)
 {
     while (!text.empty() && (static_cast<unsigned char>(text.back()) < 32))
         text.remove_suffix(1);
     std::string line = recordTimeText(time) + " * ";
     for (char c : text)
         line += static_cast<unsigned char>(c) < 32 ? ' ' : c;
-    return withNote(std::move(line), bytesNotRecorded);
+    return withNote(std::move(line), bytesNotRecorded, eventsNotRecorded);
 }
 
 } // namespace clser

@@ -3,7 +3,8 @@
 // (local time, direction, byte count, each byte as two hex digits, the bytes as
 // printable characters); any other event:
 //   2026-12-09 16:13:34.125 * Connection error!
-// A line that follows a loss ends with " (N bytes not recorded)".
+// A line that follows a loss ends with " (N bytes not recorded)", after
+// " (N events not recorded)" when events were lost too.
 #pragma once
 
 #include <cstddef>
@@ -25,8 +26,9 @@ std::string recordTimeText(const RecordTime& time);
 std::string recordDirection(bool toCamera, std::string_view userSide);
 
 std::string blockRecordLine(const RecordTime& time, std::string_view direction, const uint8_t* bytes, size_t count,
-                            uint64_t bytesNotRecorded);
+                            uint64_t bytesNotRecorded, uint64_t eventsNotRecorded = 0);
 // Control characters of the text become blanks, so an event is always one line.
-std::string eventRecordLine(const RecordTime& time, std::string_view text, uint64_t bytesNotRecorded);
+std::string eventRecordLine(const RecordTime& time, std::string_view text, uint64_t bytesNotRecorded,
+                            uint64_t eventsNotRecorded = 0);
 
 } // namespace clser

@@ -4,6 +4,7 @@
 #include "letter_case.h"
 
 #include <cctype>
+#include <vector>
 
 namespace clser {
 namespace {
@@ -57,12 +58,43 @@ std::string resolveRecordPath(std::string_view path, std::string_view programDir
     return std::string(programDirectory) + "\\" + std::string(path);
 }
 
+namespace {
+
+// A name without the trailing dots and blanks the system drops from it.
+std::string_view withoutTrailingDots(std::string_view name)
+{
+    while (!name.empty() && (name.back() == '.' || name.back() == ' '))
+        name.remove_suffix(1);
+    return name;
+}
+
+bool isDrivePath(std::string_view path)
+{
+    return path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && isSlash(path[2]);
+}
+
+} // namespace
+
 bool namesDevice(std::string_view path)
 {
     if (path.size() >= 4 && isSlash(path[0]) && isSlash(path[1]) && (path[2] == '.' || path[2] == '?') &&
         isSlash(path[3]))
         return true;
-    std::size_t start = path.find_last_of("\\/:");
+    // A colon other than a drive's names a device ("COM5:") or a stream of a file (also
+    // "C:x.log", a stream of the drive's current folder).
+    if (path.find(':', isDrivePath(path) ? 2 : 0) != std::string_view::npos)
+        return true;
+    // Pipes and mailslots of any host are reached as the shares "pipe" and "mailslot".
+    if (path.size() >= 2 && isSlash(path[0]) && isSlash(path[1])) {
+        const std::size_t hostEnd = path.find_first_of("\\/", 2);
+        if (hostEnd != std::string_view::npos) {
+            const std::string_view rest = path.substr(hostEnd + 1);
+            const std::string share = upperCase(withoutTrailingDots(rest.substr(0, rest.find_first_of("\\/"))));
+            if (share == "PIPE" || share == "MAILSLOT")
+                return true;
+        }
+    }
+    std::size_t start = path.find_last_of("\\/");
     std::string_view name = start == std::string_view::npos ? path : path.substr(start + 1);
     // The system ignores an extension and trailing blanks after a device name.
     name = name.substr(0, name.find('.'));
@@ -74,6 +106,48 @@ bool namesDevice(std::string_view path)
         return true;
     return upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
            upper[3] >= '1' && upper[3] <= '9';
+}
+
+std::string recordFileKey(std::string_view path)
+{
+    std::vector<std::string> parts;
+    // "C:\" or "\\" (whose host and share ".." never climbs above either).
+    std::string root;
+    std::size_t at = 0;
+    if (isDrivePath(path)) {
+        root = upperCase(path.substr(0, 2)) + "\\";
+        at = 3;
+    } else if (path.size() >= 2 && isSlash(path[0]) && isSlash(path[1])) {
+        root = "\\\\";
+        at = 2;
+    }
+    while (at <= path.size()) {
+        std::size_t end = path.find_first_of("\\/", at);
+        if (end == std::string_view::npos)
+            end = path.size();
+        const std::string_view part = path.substr(at, end - at);
+        at = end + 1;
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            // The host and share of a network path stay.
+            if (parts.size() > (root.size() == 2 ? 2u : 0u))
+                parts.pop_back();
+            continue;
+        }
+        // The system drops a folder's one trailing dot, and the dots and blanks ending
+        // the file's name.
+        std::string_view kept = part;
+        if (end == path.size())
+            kept = withoutTrailingDots(kept);
+        else if (kept.back() == '.')
+            kept.remove_suffix(1);
+        parts.push_back(upperCase(kept));
+    }
+    std::string key = root;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        key += (i == 0 ? "" : "\\") + parts[i];
+    return key;
 }
 
 TrafficRecordParse parseRecordSection(const RecordSectionValues& values, std::string_view programDirectory)

@@ -50,10 +50,15 @@ std::optional<uint32_t> parseRecordMib(std::string_view text);
 bool isAbsoluteWindowsPath(std::string_view path);
 // The path as given when absolute, else beside the programs: directory + "\" + path.
 std::string resolveRecordPath(std::string_view path, std::string_view programDirectory);
-// A path whose last part is a device's reserved name (CON, NUL, COM1, LPT1, ...: with
-// any extension, in any letter case) or that starts in the device namespace (\\.\ or
-// \\?\): opening it would reach a device instead of a file.
+// A path that would reach something other than a disk file: its last part is a device's
+// reserved name (CON, NUL, COM1, LPT1, ...: with any extension, in any letter case), it
+// starts in the device namespace (\\.\ or \\?\), holds a colon other than a drive's
+// ("COM5:", "C:x.log", "a.log:x"), or names a pipe or mailslot share (\\host\pipe\...).
 bool namesDevice(std::string_view path);
+// The form in which Windows compares two paths of files: letters in upper case, "\" for
+// "/", without "." and ".." parts, doubled separators and the dots and blanks ending the
+// name. Two record paths with the same key name the same file.
+std::string recordFileKey(std::string_view path);
 
 // No recordfile: no record (and an error when recordmib is there without it).
 TrafficRecordParse parseRecordSection(const RecordSectionValues& values, std::string_view programDirectory);

@@ -1,6 +1,13 @@
 #include "traffic_recorder.h"
 
+#include "critical_section.h"
+#include "traffic_record_line.h"
+#include "unique_event.h"
+
+#include <atomic>
+#include <deque>
 #include <utility>
+#include <vector>
 
 namespace clser {
 namespace {
@@ -36,68 +43,136 @@ RecordTime localTime(uint64_t systemTime)
 
 } // namespace
 
-TrafficRecorder::TrafficRecorder(std::unique_ptr<RecordSink> sink, uint64_t limitBytes, std::string versionLine,
-                                 std::string connectionLine, std::function<void(std::string)> report,
-                                 size_t queueBytes, DWORD flushIntervalMs)
-    : sink_(std::move(sink)),
-      name_(sink_->name()),
-      limitBytes_(limitBytes),
-      report_(std::move(report)),
-      queueBytes_(queueBytes),
-      flushIntervalMs_(flushIntervalMs),
-      header_{std::move(versionLine), std::move(connectionLine)},
-      wake_(UniqueEvent::Reset::automatic)
-{
-    if (wake_)
-        thread_.reset(CreateThread(nullptr, 0, writerThreadProc, this, 0, nullptr));
-    if (!thread_)
-        stopped_ = true;
-}
+class TrafficRecorder::Writer {
+public:
+    Writer(std::string name, SinkOpener open, uint64_t limitBytes, std::string versionLine,
+           std::string connectionLine, std::function<void(std::string)> report, size_t queueBytes,
+           DWORD flushIntervalMs)
+        : name_(std::move(name)),
+          open_(std::move(open)),
+          limitBytes_(limitBytes),
+          report_(std::move(report)),
+          queueBytes_(queueBytes),
+          flushIntervalMs_(flushIntervalMs),
+          header_{std::move(versionLine), std::move(connectionLine)},
+          rollAt_(limitBytes),
+          wake_(UniqueEvent::Reset::automatic)
+    {
+    }
 
-TrafficRecorder::~TrafficRecorder()
-{
-    if (!thread_)
-        return;
+    bool canStart() const { return wake_.valid(); }
+    const std::string& name() const { return name_; }
+    bool stopped() const { return stopped_; }
+
+    void recordBlock(bool toCamera, const std::string& userSide, const uint8_t* bytes, uint32_t count)
+    {
+        if (stopped_)
+            return;
+        Record r{now(), true, recordDirection(toCamera, userSide),
+                 std::string(reinterpret_cast<const char*>(bytes), count)};
+        push(std::move(r), queueBytes_, count, 0);
+    }
+
+    void recordEvent(std::string text)
+    {
+        if (stopped_)
+            return;
+        push(Record{now(), false, {}, std::move(text)}, queueBytes_ + kEventReserve, 0, 1);
+    }
+
+    void setConnectionLine(std::string line)
     {
         CriticalSectionLock lock(lock_);
-        Record end{now(), false, {}, "Recording ends", std::exchange(notRecorded_, 0)};
-        queuedBytes_ += kRecordOverhead;
-        queue_.push_back(std::move(end));
-        ending_ = true;
+        header_.back() = std::move(line);
     }
-    wake_.set();
-    WaitForSingleObject(thread_.get(), INFINITE);
-}
 
-void TrafficRecorder::recordBlock(bool toCamera, const std::string& userSide, const uint8_t* bytes, uint32_t count)
-{
-    if (stopped_)
-        return;
-    Record r{now(), true, recordDirection(toCamera, userSide),
-             std::string(reinterpret_cast<const char*>(bytes), count), 0};
-    push(std::move(r), queueBytes_, count);
-}
+    // Queues the end, past any bound, with what was lost before it.
+    void end()
+    {
+        {
+            CriticalSectionLock lock(lock_);
+            Record last{now(), false, {}, "Recording ends", std::exchange(bytesNotRecorded_, 0),
+                        std::exchange(eventsNotRecorded_, 0)};
+            queuedBytes_ += kRecordOverhead;
+            queue_.push_back(std::move(last));
+            ending_ = true;
+        }
+        wake_.set();
+    }
 
-void TrafficRecorder::recordEvent(std::string text)
-{
-    if (stopped_)
-        return;
-    push(Record{now(), false, {}, std::move(text), 0}, queueBytes_ + kEventReserve, 0);
-}
+    // The owner goes on without this writer: what it would still report goes nowhere.
+    void abandon()
+    {
+        CriticalSectionLock lock(reportLock_);
+        abandoned_ = true;
+    }
 
-bool TrafficRecorder::push(Record record, size_t bound, uint32_t lostBytes)
+    void run();
+
+private:
+    struct Record {
+        uint64_t systemTime = 0;  // as a FILETIME holds it
+        bool block = false;
+        std::string direction;  // blocks
+        std::string data;       // the bytes of a block, or the text of an event
+        uint64_t bytesNotRecorded = 0;
+        uint64_t eventsNotRecorded = 0;
+    };
+
+    void push(Record record, size_t bound, uint32_t lostBytes, uint32_t lostEvents);
+    void writeLine(const std::string& line);
+    void rollOver();
+    void writePending();
+    void fail(DWORD error);
+    void report(std::string line);
+    std::vector<std::string> header();
+
+    const std::string name_;
+    const SinkOpener open_;
+    const uint64_t limitBytes_;
+    const std::function<void(std::string)> report_;
+    const size_t queueBytes_;
+    const DWORD flushIntervalMs_;
+
+    CriticalSection lock_;
+    // Under lock_.
+    std::deque<Record> queue_;
+    size_t queuedBytes_ = 0;
+    uint64_t bytesNotRecorded_ = 0;
+    uint64_t eventsNotRecorded_ = 0;
+    std::vector<std::string> header_;
+    bool ending_ = false;
+
+    CriticalSection reportLock_;
+    bool abandoned_ = false;  // under reportLock_
+
+    // The writer thread's own.
+    std::unique_ptr<RecordSink> sink_;
+    std::string pending_;
+    bool unflushed_ = false;
+    // The size past which the file rolls over; a bound further on after a rename failed.
+    uint64_t rollAt_;
+    bool renameFailureSaid_ = false;
+
+    std::atomic<bool> stopped_{false};
+    UniqueEvent wake_;
+};
+
+void TrafficRecorder::Writer::push(Record record, size_t bound, uint32_t lostBytes, uint32_t lostEvents)
 {
     const size_t cost = record.data.size() + record.direction.size() + kRecordOverhead;
     bool wakeWriter = false;
     {
         CriticalSectionLock lock(lock_);
         if (ending_)
-            return false;
+            return;
         if (queuedBytes_ + cost > bound) {
-            notRecorded_ += lostBytes;
-            return false;
+            bytesNotRecorded_ += lostBytes;
+            eventsNotRecorded_ += lostEvents;
+            return;
         }
-        record.notRecorded = std::exchange(notRecorded_, 0);
+        record.bytesNotRecorded = std::exchange(bytesNotRecorded_, 0);
+        record.eventsNotRecorded = std::exchange(eventsNotRecorded_, 0);
         const size_t wakeAt = queueBytes_ / kWakeShare;
         wakeWriter = queuedBytes_ < wakeAt && queuedBytes_ + cost >= wakeAt;
         queuedBytes_ += cost;
@@ -107,30 +182,23 @@ bool TrafficRecorder::push(Record record, size_t bound, uint32_t lostBytes)
     // when the queue fills up, so that a round trip never pays for waking it.
     if (wakeWriter)
         wake_.set();
-    return true;
 }
 
-void TrafficRecorder::setConnectionLine(std::string line)
+std::vector<std::string> TrafficRecorder::Writer::header()
 {
     CriticalSectionLock lock(lock_);
-    header_.back() = std::move(line);
+    return header_;
 }
 
-DWORD WINAPI TrafficRecorder::writerThreadProc(void* self)
+void TrafficRecorder::Writer::run()
 {
-    static_cast<TrafficRecorder*>(self)->runWriter();
-    return 0;
-}
-
-void TrafficRecorder::runWriter()
-{
-    std::vector<std::string> header;
-    {
-        CriticalSectionLock lock(lock_);
-        header = header_;
+    if (const DWORD error = open_(sink_)) {
+        stopped_ = true;
+        report("Cannot record to \"" + name_ + "\": " + windowsErrorText(error) +
+               "; the connection runs without a record");
     }
     const RecordTime start = localTime(now());
-    for (const std::string& line : header)
+    for (const std::string& line : header())
         writeLine(eventRecordLine(start, line, 0));
     writePending();
 
@@ -150,8 +218,8 @@ void TrafficRecorder::runWriter()
                 break;
             const RecordTime time = localTime(r.systemTime);
             writeLine(r.block ? blockRecordLine(time, r.direction, reinterpret_cast<const uint8_t*>(r.data.data()),
-                                                r.data.size(), r.notRecorded)
-                              : eventRecordLine(time, r.data, r.notRecorded));
+                                                r.data.size(), r.bytesNotRecorded, r.eventsNotRecorded)
+                              : eventRecordLine(time, r.data, r.bytesNotRecorded, r.eventsNotRecorded));
         }
         writePending();
         if (!stopped_ && unflushed_ &&
@@ -169,27 +237,16 @@ void TrafficRecorder::runWriter()
     }
 }
 
-void TrafficRecorder::writeLine(const std::string& line)
+void TrafficRecorder::Writer::writeLine(const std::string& line)
 {
     if (stopped_)
         return;
     const uint64_t lineSize = line.size() + 2;
-    if (sink_->size() + pending_.size() + lineSize > limitBytes_ && sink_->size() + pending_.size() > 0) {
+    if (sink_->size() + pending_.size() + lineSize > rollAt_ && sink_->size() + pending_.size() > 0) {
         writePending();
+        rollOver();
         if (stopped_)
             return;
-        if (const DWORD error = sink_->rollOver()) {
-            fail(error);
-            return;
-        }
-        std::vector<std::string> header;
-        {
-            CriticalSectionLock lock(lock_);
-            header = header_;
-        }
-        const RecordTime begun = localTime(now());
-        for (const std::string& h : header)
-            pending_ += eventRecordLine(begun, h, 0) + "\r\n";
     }
     pending_ += line;
     pending_ += "\r\n";
@@ -197,7 +254,34 @@ void TrafficRecorder::writeLine(const std::string& line)
         writePending();
 }
 
-void TrafficRecorder::writePending()
+void TrafficRecorder::Writer::rollOver()
+{
+    if (stopped_)
+        return;
+    DWORD renameError = 0;
+    if (const DWORD error = sink_->rollOver(renameError)) {
+        fail(error);
+        return;
+    }
+    const RecordTime begun = localTime(now());
+    if (renameError) {
+        // The file goes on as it is; the next try comes a bound further on.
+        rollAt_ = sink_->size() + limitBytes_;
+        if (!std::exchange(renameFailureSaid_, true)) {
+            const std::string said = "Recording to \"" + name_ + "\" goes on in the same file: renaming it to \"" +
+                                     name_ + ".1\" failed (" + windowsErrorText(renameError) + ")";
+            report(said);
+            pending_ += eventRecordLine(begun, said, 0) + "\r\n";
+        }
+        return;
+    }
+    rollAt_ = limitBytes_;
+    renameFailureSaid_ = false;
+    for (const std::string& h : header())
+        pending_ += eventRecordLine(begun, h, 0) + "\r\n";
+}
+
+void TrafficRecorder::Writer::writePending()
 {
     if (pending_.empty() || stopped_)
         return;
@@ -208,12 +292,67 @@ void TrafficRecorder::writePending()
         fail(error);
 }
 
-void TrafficRecorder::fail(DWORD error)
+void TrafficRecorder::Writer::fail(DWORD error)
 {
     stopped_ = true;
     pending_.clear();
-    if (report_)
-        report_("Recording to \"" + name_ + "\" stopped: " + windowsErrorText(error));
+    report("Recording to \"" + name_ + "\" stopped: " + windowsErrorText(error));
 }
+
+void TrafficRecorder::Writer::report(std::string line)
+{
+    CriticalSectionLock lock(reportLock_);
+    if (report_ && !abandoned_)
+        report_(std::move(line));
+}
+
+DWORD WINAPI TrafficRecorder::writerThreadProc(void* writer)
+{
+    // The thread's share of the writer, ended with it.
+    const std::unique_ptr<std::shared_ptr<Writer>> own(static_cast<std::shared_ptr<Writer>*>(writer));
+    (*own)->run();
+    return 0;
+}
+
+TrafficRecorder::TrafficRecorder(std::string name, SinkOpener open, uint64_t limitBytes, std::string versionLine,
+                                 std::string connectionLine, std::function<void(std::string)> report,
+                                 size_t queueBytes, DWORD flushIntervalMs)
+    : writer_(std::make_shared<Writer>(std::move(name), std::move(open), limitBytes, std::move(versionLine),
+                                       std::move(connectionLine), std::move(report), queueBytes, flushIntervalMs))
+{
+    if (!writer_->canStart())
+        return;
+    auto share = std::make_unique<std::shared_ptr<Writer>>(writer_);
+    thread_.reset(CreateThread(nullptr, 0, writerThreadProc, share.get(), 0, nullptr));
+    if (thread_)
+        share.release();
+}
+
+TrafficRecorder::~TrafficRecorder()
+{
+    if (!thread_)
+        return;
+    writer_->end();
+    if (WaitForSingleObject(thread_.get(), kRecordEndWaitMs) == WAIT_OBJECT_0)
+        return;
+    // Held in a write or an open: a share that stopped answering. Ending the program
+    // must not wait for it.
+    CancelSynchronousIo(thread_.get());
+    if (WaitForSingleObject(thread_.get(), kRecordCancelledWaitMs) != WAIT_OBJECT_0)
+        writer_->abandon();
+}
+
+void TrafficRecorder::recordBlock(bool toCamera, const std::string& userSide, const uint8_t* bytes, uint32_t count)
+{
+    writer_->recordBlock(toCamera, userSide, bytes, count);
+}
+
+void TrafficRecorder::recordEvent(std::string text) { writer_->recordEvent(std::move(text)); }
+
+void TrafficRecorder::setConnectionLine(std::string line) { writer_->setConnectionLine(std::move(line)); }
+
+const std::string& TrafficRecorder::name() const { return writer_->name(); }
+
+bool TrafficRecorder::stopped() const { return !thread_ || writer_->stopped(); }
 
 } // namespace clser

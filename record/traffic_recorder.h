@@ -1,41 +1,46 @@
 // The traffic record of a connection: the transfer threads hand each moved block and
 // each event to it, and its own writer thread turns them into lines of the record file.
 // Handing over never waits for the disk: the records wait in a bounded queue, and what
-// does not fit is counted and named by the next record that does. The writer takes what
-// waits once a second (earlier when the queue fills up) and hands it to the disk, rolls
-// the file over at its bound, and stops with one reported line when the file cannot be
+// does not fit is counted and named by the next record that does. The writer opens the
+// file (so that a share that does not answer never holds the window), takes what waits
+// once a second (earlier when the queue fills up) and hands it to the disk, rolls the
+// file over at its bound, and stops with one reported line when the file cannot be
 // written (a full disk); the bridge goes on.
 #pragma once
 
-#include "critical_section.h"
 #include "record_file.h"
-#include "traffic_record_line.h"
-#include "unique_event.h"
-#include "unique_handle.h"
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace clser {
 
 inline constexpr size_t kDefaultRecordQueueBytes = 4u << 20;
+// How long the end waits for a writer held in a write, before and after cancelling it.
+inline constexpr DWORD kRecordEndWaitMs = 5000;
+inline constexpr DWORD kRecordCancelledWaitMs = 1000;
 
 class TrafficRecorder {
 public:
-    // versionLine and connectionLine begin the record and every file after a rollover. report
-    // hands a line to the trace list (from the writer thread, without waiting).
-    // queueBytes bounds what waits for the writer.
-    TrafficRecorder(std::unique_ptr<RecordSink> sink, uint64_t limitBytes, std::string versionLine,
+    // Opens the record's sink: 0 with sink set, or the Windows error.
+    using SinkOpener = std::function<DWORD(std::unique_ptr<RecordSink>& sink)>;
+
+    // name: the record as reports name it (its path). open runs on the writer thread; an
+    // open that fails is reported and nothing is recorded. versionLine and connectionLine
+    // begin the record and every file after a rollover. report hands a line to the trace
+    // list (from the writer thread, without waiting). queueBytes bounds what waits for
+    // the writer.
+    TrafficRecorder(std::string name, SinkOpener open, uint64_t limitBytes, std::string versionLine,
                     std::string connectionLine, std::function<void(std::string)> report,
                     size_t queueBytes = kDefaultRecordQueueBytes, DWORD flushIntervalMs = 1000);
-    // Records the end, writes everything queued and ends the writer.
+    // Records the end and lets the writer write everything queued. A writer held in a
+    // write (a share that stopped answering) has its write cancelled after
+    // kRecordEndWaitMs; one still held kRecordCancelledWaitMs later is left to end on its
+    // own, reporting nothing more.
     ~TrafficRecorder();
     TrafficRecorder(const TrafficRecorder&) = delete;
     TrafficRecorder& operator=(const TrafficRecorder&) = delete;
@@ -49,47 +54,17 @@ public:
     // The connection as the first lines of every later file (after a rollover) name it.
     void setConnectionLine(std::string line);
 
-    const std::string& name() const { return name_; }
-    // True once writing failed: nothing more is recorded.
-    bool stopped() const { return stopped_; }
+    const std::string& name() const;
+    // True once the open or a write failed: nothing more is recorded.
+    bool stopped() const;
 
 private:
-    struct Record {
-        uint64_t systemTime = 0;  // as a FILETIME holds it
-        bool block = false;
-        std::string direction;  // blocks
-        std::string data;       // the bytes of a block, or the text of an event
-        uint64_t notRecorded = 0;
-    };
+    // What the writer thread works on; it holds a share of it, so that a writer left to
+    // end on its own never outlives it.
+    class Writer;
+    static DWORD WINAPI writerThreadProc(void* writer);
 
-    bool push(Record record, size_t bound, uint32_t lostBytes);
-    static DWORD WINAPI writerThreadProc(void* self);
-    void runWriter();
-    void writeLine(const std::string& line);
-    void writePending();
-    void fail(DWORD error);
-
-    std::unique_ptr<RecordSink> sink_;
-    const std::string name_;
-    const uint64_t limitBytes_;
-    const std::function<void(std::string)> report_;
-    const size_t queueBytes_;
-    const DWORD flushIntervalMs_;
-
-    CriticalSection lock_;
-    // Under lock_.
-    std::deque<Record> queue_;
-    size_t queuedBytes_ = 0;
-    uint64_t notRecorded_ = 0;
-    std::vector<std::string> header_;
-    bool ending_ = false;
-
-    // The writer thread's own.
-    std::string pending_;
-    bool unflushed_ = false;
-
-    std::atomic<bool> stopped_{false};
-    UniqueEvent wake_;
+    std::shared_ptr<Writer> writer_;
     UniqueHandle thread_;
 };
 

@@ -61,11 +61,14 @@ std::optional<std::string> pairNumberOf(const std::string& line)
     return line.substr(kPairNumberPos, end - kPairNumberPos);
 }
 
-// Everything after the first '=', or the whole line when it has none.
+// Everything after the first '=' (or the whole line when it has none) up to the first
+// comma: setupc lists the other parameters set on the port after the name, joined by
+// commas, and com0com splits parameters there, so no port name holds one.
 std::string portNameOf(const std::string& line)
 {
     const std::size_t eq = line.find('=');
-    return eq == std::string::npos ? line : line.substr(eq + 1);
+    const std::string value = eq == std::string::npos ? line : line.substr(eq + 1);
+    return value.substr(0, value.find(','));
 }
 
 std::optional<VirtualPair> pairOf(const std::string& lineA, const std::string& lineB)

@@ -1,6 +1,7 @@
 // Reads the pair list that setupc writes with its list command: two lines per pair,
 //        CNCA0 PortName=COM5
 //        CNCB0 PortName=TARVCOM5
+// with the other parameters set on a port after its name: PortName=COM5,EmuBR=yes.
 // The text is what a text-mode read of the file gives (line ends are single line feeds).
 #pragma once
 

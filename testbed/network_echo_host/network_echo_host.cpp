@@ -59,7 +59,7 @@ int main(int argc, char** argv)
 
     uint32_t rateInForce = 9600;
     EndpointHooks hooks;
-    hooks.baudRateRequested = [&rateInForce](uint32_t asked) {
+    hooks.baudRateRequested = [&rateInForce](uint32_t asked, std::string&) {
         rateInForce = rateAfterRequest(asked, rateInForce);
         say("rate asked " + std::to_string(asked) + " in force " + std::to_string(rateInForce));
         return rateInForce;

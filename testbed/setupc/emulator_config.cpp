@@ -49,6 +49,8 @@ std::string apply(EmulatorConfig& config, std::string_view key, std::string_view
             return "list is normal, malformed or empty_first_line";
     } else if (key == "list_text") {
         config.listTextFile = std::string(value);
+    } else if (key == "list_params") {
+        config.listParams = std::string(value);
     } else if (key == "ends") {
         if (value == "now") {
             config.ends = EndsMode::Now;

@@ -6,6 +6,8 @@
 //   list = normal | malformed | empty_first_line
 //                         malformed: a CNCA line followed by a CNCB line of another pair
 //   list_text = FILE      a list run writes the bytes of FILE as the list, as they are
+//   list_params = TEXT    the list shows ",TEXT" after each end's port name, as com0com
+//                         shows the other parameters set on a port (EmuBR=yes,cts=rrts)
 //   ends = now | never | after N
 //                         when the ends of an installed pair become openable: before
 //                         the install ends, never, or N ms after it ended
@@ -30,6 +32,7 @@ struct EmulatorConfig {
     unsigned listHangMs = 0;
     ListMode list = ListMode::Normal;
     std::string listTextFile;
+    std::string listParams;
     EndsMode ends = EndsMode::Now;
     unsigned endsDelayMs = 0;
     int firstPair = 0;

@@ -108,7 +108,13 @@ std::string listText(const EmulatorConfig& config, const std::vector<EmulatedPai
         readFile(usablePath(config.listTextFile), &text);
         return text;
     }
-    const std::string normal = formatPairList(pairs);
+    std::vector<EmulatedPair> listed = pairs;
+    if (!config.listParams.empty())
+        for (auto& pair : listed) {
+            pair.paramsA += "," + config.listParams;
+            pair.paramsB += "," + config.listParams;
+        }
+    const std::string normal = formatPairList(listed);
     switch (config.list) {
     case ListMode::Malformed:
         return normal + "       CNCA98 PortName=COM98\n       CNCB99 PortName=TARVCOM99\n";

@@ -16,6 +16,7 @@
 #include <tlhelp32.h>
 
 #include <cstdlib>
+#include <utility>
 
 using namespace clser::test;
 
@@ -302,22 +303,52 @@ TEST(Program, TheLauncherStartsItFromTheConfigurationFile)
     EXPECT_EQ(terminal.read(28, 10000), "SIMCAM-CL simulated camera\r\n");
     terminal.close();
 
-    exitProgram(bridge.get(), main);
+    // A logoff: the program lets it go on and, before its answer to the session's end
+    // returns (Windows may end the process then), has disconnected and ended the record.
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &answer));
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE)) << "the logoff goes on";
+    EXPECT_TRUE(SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &answer));
+    const std::vector<std::string> lines = splitLines(readTextFile(record));
+    EXPECT_EQ(WaitForSingleObject(bridge.get(), 10000), WAIT_OBJECT_0) << "the process ends by itself";
     stopIfRunning(bridge.get());
     removeEmulatedPair(number);
     WIN32_FIND_DATAA found{};
     const clser::UniqueFind find(FindFirstFileA(record.c_str(), &found));
     ASSERT_TRUE(find.valid()) << record;
     EXPECT_STREQ(found.cFileName, "Com A.log") << "the file name keeps its letter case";
-    const std::vector<std::string> lines = splitLines(readTextFile(record));
-    ASSERT_GE(lines.size(), 4u) << "the record of " << record;
+    ASSERT_GE(lines.size(), 5u) << "the record of " << record;
     EXPECT_NE(lines[0].find(" * ClserDunmere2 "), std::string::npos) << lines[0];
     EXPECT_NE(lines[0].find(", traffic record"), std::string::npos) << lines[0];
     EXPECT_NE(lines[1].find("line settings 19200,e,7,1"), std::string::npos) << lines[1];
     const std::string text = readTextFile(record);
     EXPECT_NE(text.find(" COM->CL 4 69 64 3f 0d |id?.|"), std::string::npos);
     EXPECT_NE(text.find(" CL->COM 28 53 49 4d 43 41 4d "), std::string::npos);
-    EXPECT_NE(lines.back().find(" * Recording ends"), std::string::npos) << "written out at Exit";
+    EXPECT_NE(lines[lines.size() - 2].find(" * Disconnected"), std::string::npos) << lines[lines.size() - 2];
+    EXPECT_NE(lines.back().find(" * Recording ends"), std::string::npos) << "written out at the logoff";
+}
+
+// Both programs run with the rights of the user who starts them (so that Windows never
+// redirects what they write beside themselves), know Windows 7 to 11, and the tray program
+// scales per monitor where it can.
+TEST(Program, ManifestsDeclareTheRightsTheWindowsVersionsAndTheScaling)
+{
+    const std::pair<const char*, bool> rows[] = {{"ClserDunmere2.exe", true}, {"ClserDunmereAutorun.exe", false}};
+    for (const auto& [program, perMonitor] : rows) {
+        SCOPED_TRACE(program);
+        const clser::UniqueModule module(
+            LoadLibraryExA((programDirectory() + "\\" + program).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        HRSRC found = module ? FindResourceA(module.get(), MAKEINTRESOURCEA(1), RT_MANIFEST) : nullptr;
+        ASSERT_NE(found, nullptr);
+        const std::string text(static_cast<const char*>(LockResource(LoadResource(module.get(), found))),
+                               SizeofResource(module.get(), found));
+        EXPECT_NE(text.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
+        for (const char* windows : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+                                    "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+            EXPECT_NE(text.find(std::string("<supportedOS Id=\"{") + windows + "}\"/>"), std::string::npos) << windows;
+        EXPECT_EQ(text.find(">true/pm</dpiAware>") != std::string::npos, perMonitor);
+        EXPECT_EQ(text.find(">PerMonitorV2, PerMonitor</dpiAwareness>") != std::string::npos, perMonitor);
+    }
 }
 
 // Opens the port settings dialog of a running bridge and says whether "Low latency" is ticked.

@@ -122,6 +122,20 @@ TEST_F(LauncherTest, CheckRunInstallsNothingWhenThePairsExistAndReinstallsAMissi
     EXPECT_FALSE(contains(r.output, "Found ClSer-Ports")) << r.output;
     EXPECT_EQ(layout_->bridgeStarts().size(), 2u);
 
+    // com0com lists the other parameters a user set on a port after its name: a first run
+    // over the pairs in place writes their names, and the next run finds them.
+    const std::string setupcConfig = layout_->root() + "\\setupc.cfg";
+    writeFile(setupcConfig, "list_params = EmuBR=yes,cts=rrts\n");
+    _putenv_s("CLSER_SETUPC_CONFIG", setupcConfig.c_str());
+    DeleteFileA(layout_->configFile().c_str());
+    const std::string output = layout_->run().output;
+    r = layout_->run();
+    _putenv_s("CLSER_SETUPC_CONFIG", "");
+    EXPECT_FALSE(contains(output + r.output, "Installing")) << output << r.output;
+    EXPECT_TRUE(r.messageBoxes.empty());
+    EXPECT_TRUE(contains(readTextFile(layout_->configFile()), "com=" + com(0) + "\r\n"));
+    layout_->forgetRun();
+
     // The pair of the second connection disappears; the next run puts it back.
     const auto pairs = layout_->listPairs();
     ASSERT_EQ(pairs.size(), 2u);
@@ -239,6 +253,26 @@ TEST_F(LauncherTest, RecordKeysAddTheQuotedWordAndWhatCannotBeOpenedIsReported)
                              "\\Record Logs\\Com A.log\"|" + layout_->appDir() + "|hidden");
     EXPECT_EQ(starts[1], com(1) + " 1 9600,n,8,1 Autorun \"Record=16:" + missing + "\"|" + layout_->appDir() + "|hidden");
     EXPECT_FALSE(fileExists(layout_->appDir() + "\\Record Logs\\Com A.log")) << "the check leaves no file behind";
+}
+
+// A record file that an earlier section's bridge records to, however written, is not given
+// to a second bridge: that one runs without a record.
+TEST_F(LauncherTest, RecordFileOfAnEarlierSectionIsNotGivenAgain)
+{
+    firstRun();
+    writeConfig("[connection1]\r\ncom=" + com(0) + "\r\nclser=0\r\nrecordfile=Shared.log\r\n"
+                "[connection2]\r\ncom=" + com(1) + "\r\nclser=1\r\nrecordfile=./Logs/../SHARED.LOG\r\n");
+    const LauncherRun r = layout_->run();
+    EXPECT_EQ(r.exitCode, 0u);
+    EXPECT_TRUE(contains(r.output, "The record file \"" + layout_->appDir() + "\\./Logs/../SHARED.LOG\" of section "
+                                   "connection2 is the record file of section connection1 already, the connection "
+                                   "runs without a record\n"))
+        << r.output;
+    const auto starts = layout_->bridgeStarts();
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[0], com(0) + " 0 9600,n,8,1 Autorun \"Record=16:" + layout_->appDir() + "\\Shared.log\"|" +
+                             layout_->appDir() + "|hidden");
+    EXPECT_EQ(starts[1], com(1) + " 1 9600,n,8,1 Autorun|" + layout_->appDir() + "|hidden");
 }
 
 // A section without "com" between two configured ones leaves out only itself: the

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -49,6 +50,8 @@ struct SinkState {
     std::condition_variable changed;
     std::string text;
     bool held = false;
+    bool openHeld = false;
+    bool gone = false;
     DWORD failWith = 0;
     size_t failFrom = 0;
     int appends = 0;
@@ -57,6 +60,7 @@ struct SinkState {
     {
         std::lock_guard<std::mutex> lock(mutex);
         held = false;
+        openHeld = false;
         changed.notify_all();
     }
     std::string contents()
@@ -69,6 +73,12 @@ struct SinkState {
 class ScriptedSink : public RecordSink {
 public:
     explicit ScriptedSink(SinkState& state) : s_(state) {}
+    ~ScriptedSink() override
+    {
+        std::lock_guard<std::mutex> lock(s_.mutex);
+        s_.gone = true;
+        s_.changed.notify_all();
+    }
     DWORD append(std::string_view text) override
     {
         std::unique_lock<std::mutex> lock(s_.mutex);
@@ -82,13 +92,39 @@ public:
     }
     DWORD flush() override { return 0; }
     uint64_t size() const override { return s_.text.size(); }
-    DWORD rollOver() override { return 0; }
+    DWORD rollOver(DWORD&) override { return 0; }
     const std::string& name() const override { return name_; }
 
 private:
     SinkState& s_;
     std::string name_ = "scripted sink";
 };
+
+// Opens a scripted sink once the state lets the open go.
+TrafficRecorder::SinkOpener scriptedOpen(SinkState& state)
+{
+    return [&state](std::unique_ptr<RecordSink>& sink) {
+        std::unique_lock<std::mutex> lock(state.mutex);
+        state.changed.wait(lock, [&] { return !state.openHeld; });
+        sink = std::make_unique<ScriptedSink>(state);
+        return DWORD{0};
+    };
+}
+
+TrafficRecorder::SinkOpener fileOpen(const std::string& path)
+{
+    return [path](std::unique_ptr<RecordSink>& sink) { return RecordFile::open(path, sink); };
+}
+
+// Starts the transfer and moves one round trip before the connect returns.
+UserPort* roundTripUser = nullptr;
+HANDLE startWithRoundTrip(LPTHREAD_START_ROUTINE proc, void* argument, DWORD* threadId)
+{
+    HANDLE thread = CreateThread(nullptr, 0, proc, argument, 0, threadId);
+    if (thread && roundTripUser && roundTripUser->write("PING\r"))
+        roundTripUser->read(6, 2000);
+    return thread;
+}
 
 class TrafficRecordTest : public BridgePairTest {
 protected:
@@ -114,7 +150,7 @@ protected:
     void useSink(SinkState& state, uint64_t limitBytes, size_t queueBytes)
     {
         controller_->useTrafficRecorder(std::make_unique<TrafficRecorder>(
-            std::make_unique<ScriptedSink>(state), limitBytes, "version", "connection",
+            "scripted sink", scriptedOpen(state), limitBytes, "version", "connection",
             [this](std::string line) { ui_.trace.addLine(std::move(line)); }, queueBytes));
     }
 
@@ -139,8 +175,11 @@ protected:
 TEST_F(TrafficRecordTest, BlocksAndEventsAreRecordedInTheOrderTheBridgeMovedThem)
 {
     configure(kAnsweringCamera);
+    // The first round trip is over before the connect returns.
+    roundTripUser = &user_;
+    controller_->setThreadStarter(startWithRoundTrip);
     ASSERT_EQ(controller_->connectBridge(), 1);
-    expectPingAnswered();
+    roundTripUser = nullptr;
     ConnectionSettings changed = controller_->settings();
     changed.lowLatency = true;
     controller_->reconfigure(changed);
@@ -148,11 +187,12 @@ TEST_F(TrafficRecordTest, BlocksAndEventsAreRecordedInTheOrderTheBridgeMovedThem
     endController();
 
     const std::vector<std::string> lines = recordLines(recordPath_);
-    ASSERT_GE(lines.size(), 2u);
+    ASSERT_GE(lines.size(), 3u);
     const std::string connection =
         "COM25 (TARVCOM25) <-> Camera Link port 0, line settings 9600,n,8,1, Camera Link rate 9600, default mode";
     EXPECT_EQ(lines[0], "* ClserDunmere2 test, traffic record");
     EXPECT_EQ(lines[1], "* " + connection);
+    EXPECT_EQ(lines[2], "* Connected: " + connection) << "before the first block";
     EXPECT_EQ(eventsOf(lines),
               (std::vector<std::string>{"ClserDunmere2 test, traffic record", connection, "Connected: " + connection,
                                         "Low-latency mode on", "Disconnected", "Recording ends"}));
@@ -188,11 +228,9 @@ TEST_F(TrafficRecordTest, FailureThatEndsTheTransferIsRecordedBeforeConnectionEr
 
 TEST_F(TrafficRecordTest, FileBeyondItsBoundBecomesDotOneAndANewFileBegins)
 {
-    std::unique_ptr<RecordFile> file;
-    ASSERT_EQ(RecordFile::open(recordPath_, file), 0u);
     constexpr uint64_t kBound = 4096;
-    controller_->useTrafficRecorder(std::make_unique<TrafficRecorder>(std::move(file), kBound, "version",
-                                                                      "connection", nullptr));
+    controller_->useTrafficRecorder(
+        std::make_unique<TrafficRecorder>(recordPath_, fileOpen(recordPath_), kBound, "version", "connection", nullptr));
     configure(kEchoCamera);
     ASSERT_EQ(controller_->connectBridge(), 1);
     // About 30 KiB of lines: several rollovers, of which the last two files remain.
@@ -215,6 +253,44 @@ TEST_F(TrafficRecordTest, FileBeyondItsBoundBecomesDotOneAndANewFileBegins)
     }
     EXPECT_FALSE(fileExists(recordPath_ + ".2"));
     EXPECT_EQ(recordLines(recordPath_).back(), "* Recording ends");
+}
+
+TEST_F(TrafficRecordTest, FailedRenameKeepsEveryLineSaysSoOnceAndIsTriedAgainAtTheNextBound)
+{
+    // A folder in the way of the older file: the rename fails, as when a viewer holds the file.
+    const std::string older = recordPath_ + ".1";
+    ASSERT_TRUE(CreateDirectoryA(older.c_str(), nullptr));
+    constexpr uint64_t kBound = 4096;
+    controller_->useTrafficRecorder(std::make_unique<TrafficRecorder>(
+        recordPath_, fileOpen(recordPath_), kBound, "version", "connection",
+        [this](std::string line) { ui_.trace.addLine(std::move(line)); }));
+    configure(kEchoCamera);
+    ASSERT_EQ(controller_->connectBridge(), 1);
+    const std::string block(200, 'a');
+    auto echo = [&] {
+        for (int i = 0; i < 20; ++i) {
+            ASSERT_TRUE(user_.write(block));
+            ASSERT_EQ(user_.read(block.size(), 2000), block);
+        }
+    };
+    echo();
+    const std::string said = "Recording to \"" + recordPath_ + "\" goes on in the same file: renaming it to \"" +
+                             older + "\" failed (Windows error ";
+    // About 30 KiB of lines, none cut away.
+    EXPECT_TRUE(waitUntil([&] { return readTextFile(recordPath_).size() > 6 * kBound; }, 5000ms));
+    const std::string text = readTextFile(recordPath_);
+    EXPECT_NE(text.find("* " + said), std::string::npos);
+    EXPECT_EQ(text.find("* " + said), text.rfind("* " + said)) << "said once in the record";
+    // Once the folder is gone the file rolls over again within its bound.
+    ASSERT_TRUE(RemoveDirectoryA(older.c_str()));
+    echo();
+    endController();
+    const std::vector<std::string> trace = ui_.trace.lines();
+    ASSERT_EQ(trace.size(), 1u);
+    EXPECT_EQ(trace[0].rfind(said, 0), 0u) << trace[0];
+    EXPECT_EQ(GetFileAttributesA(older.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_LE(readTextFile(older).size(), kBound);
+    EXPECT_LE(readTextFile(recordPath_).size(), kBound);
 }
 
 TEST_F(TrafficRecordTest, HeldUpWriterNeverHoldsTheTransferAndTheLossIsReported)
@@ -242,11 +318,43 @@ TEST_F(TrafficRecordTest, HeldUpWriterNeverHoldsTheTransferAndTheLossIsReported)
     writer.join();
     EXPECT_TRUE(echoed == sent) << "the bytes crossing the bridge differ from the sent ones";
     EXPECT_EQ(sink.appends, 1) << "the writer is still held in its first append";
+    // Events beyond the queue's bound and its reserve for events.
+    for (int i = 0; i < 1000; ++i)
+        controller_->trafficRecorder()->recordEvent(std::string(100, 'e'));
 
     sink.letGo();
     endController();
     const std::string text = sink.contents();
     EXPECT_NE(text.find(" bytes not recorded)"), std::string::npos);
+    EXPECT_NE(text.find(" events not recorded)"), std::string::npos);
+    EXPECT_TRUE(ui_.trace.lines().empty());
+}
+
+TEST_F(TrafficRecordTest, StuckRecordHoldsNeitherTheConnectNorTheEnd)
+{
+    // A share that stopped answering: the open and every write are held.
+    SinkState sink;
+    sink.openHeld = true;
+    sink.held = true;
+    configure(kAnsweringCamera);
+    // The record made, the connect, a round trip and the end, on the window's thread.
+    std::atomic<bool> ended{false};
+    std::string answer;
+    std::thread window([&] {
+        useSink(sink, 1 << 30, kDefaultRecordQueueBytes);
+        if (controller_->connectBridge() == 1 && user_.write("PING\r"))
+            answer = user_.read(6, 2000);
+        endController();
+        ended = true;
+    });
+    const bool endedInTime = waitUntil([&] { return ended.load(); }, 20000ms);
+    sink.letGo();
+    window.join();
+    EXPECT_TRUE(endedInTime) << "the window waits for a record that does not answer";
+    EXPECT_EQ(answer, "PONG\r\n");
+    // The writer left on its own ends once let go, and says nothing more.
+    std::unique_lock<std::mutex> lock(sink.mutex);
+    EXPECT_TRUE(sink.changed.wait_for(lock, 10s, [&] { return sink.gone; }));
     EXPECT_TRUE(ui_.trace.lines().empty());
 }
 
@@ -286,7 +394,8 @@ TEST_F(TrafficRecordTest, PathThatCannotBeOpenedCostsOneTraceLineAndTheBridgeRun
         configure(kAnsweringCamera, c.path);
         ASSERT_EQ(controller_->connectBridge(), 1);
         expectPingAnswered();
-        EXPECT_EQ(controller_->trafficRecorder(), nullptr);
+        ASSERT_TRUE(ui_.trace.waitForLines(1, 5000ms));
+        EXPECT_TRUE(controller_->trafficRecorder()->stopped());
         const std::vector<std::string> trace = ui_.trace.lines();
         ASSERT_EQ(trace.size(), 1u);
         const std::string expected = "Cannot record to \"" + c.path + "\": Windows error " + std::to_string(c.error);

@@ -201,6 +201,7 @@ struct StepCase {
     bool userTakesNothing;    // every write to the user side takes nothing
     bool endsTheTransfer;     // with the connection-error flag
     std::vector<std::string> lines;
+    bool stopDuringRetries = false; // the user's Disconnect comes while the COM write retries
 };
 
 TEST(TransferStepsTest, EachBlockAndFailureGivesItsLinesInBothModes)
@@ -223,6 +224,11 @@ TEST(TransferStepsTest, EachBlockAndFailureGivesItsLinesInBothModes)
          {"record to camera: PING\r", "To ClSer:", "50[P] 49[I] 4e[N] 47[G] d[.] ", "record to user: PONG\r\n",
           "To Com:", "50[P] 4f[O] 4e[N] 47[G] d[.] a[.] ", "Retry after TotalBytesWritten: 0",
           std::string("record event: ") + comFailure, comFailure}},
+        {"user side takes nothing, the user disconnects during the retries: no failure",
+         0, 0, true, false,
+         {"record to camera: PING\r", "To ClSer:", "50[P] 49[I] 4e[N] 47[G] d[.] ", "record to user: PONG\r\n",
+          "To Com:", "50[P] 4f[O] 4e[N] 47[G] d[.] a[.] ", "Retry after TotalBytesWritten: 0"},
+         true},
     };
     for (const bool lowLatency : {false, true}) {
         for (const StepCase& row : rows) {
@@ -232,6 +238,10 @@ TEST(TransferStepsTest, EachBlockAndFailureGivesItsLinesInBothModes)
             t.camera.writeStatus = row.cameraWrite;
             t.user.readStatus = row.userRead;
             t.user.takesNothing = row.userTakesNothing;
+            if (row.stopDuringRetries) {
+                t.timings.comWriteRetryDelayMs = 50;
+                t.timings.comWriteRetries = 400;
+            }
             t.user.fromUser.put("PING\r");
             t.start();
             if (row.endsTheTransfer) {
@@ -242,7 +252,7 @@ TEST(TransferStepsTest, EachBlockAndFailureGivesItsLinesInBothModes)
                 ASSERT_TRUE(waitUntil([&] { return t.report.lines().size() >= row.lines.size(); }, 5000ms));
                 ASSERT_TRUE(t.stop(2000ms));
                 EXPECT_FALSE(t.signals.connectionError);
-                EXPECT_EQ(t.user.receivedSoFar(), "PONG\r\n");
+                EXPECT_EQ(t.user.receivedSoFar(), row.userTakesNothing ? "" : "PONG\r\n");
             }
             EXPECT_EQ(t.report.lines(), row.lines);
         }

@@ -8,6 +8,7 @@
 #include "wait_until.h"
 
 #include <ws2tcpip.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,7 @@ constexpr uint32_t kGenerousMs = 30000;
 
 struct Recorded {
     std::vector<std::string> events;
+    std::vector<std::string> rateLines;
 };
 
 EndpointHooks recordingHooks(Recorded& r)
@@ -41,10 +43,13 @@ EndpointHooks recordingHooks(Recorded& r)
     hooks.clientRefused = [&r](const std::string& c, const char* why) {
         r.events.push_back("refused " + c + " " + why);
     };
-    hooks.baudRateRequested = [&r](uint32_t asked) {
+    hooks.baudRateRequested = [&r](uint32_t asked, std::string& line) {
         r.events.push_back("rate " + std::to_string(asked));
+        line = asked == 0 ? "" : "set to " + std::to_string(asked);
         return asked == 0 ? 9600u : asked;
     };
+    hooks.rateReported = [&r](const std::string& line) { r.rateLines.push_back(line); };
+    hooks.rateReportsHeldBack = [&r](uint32_t count) { r.events.push_back("rate lines held back " + std::to_string(count)); };
     return hooks;
 }
 
@@ -227,6 +232,7 @@ struct Peer {
     const NetworkEndpoint* endpoint = nullptr;
     UniqueSocket held;
     std::string got;  // what the peer received, where the row looks at it
+    std::size_t grew = 0;  // what the process's private bytes grew while it acted, where the row looks
 };
 
 struct HostilePeerRow {
@@ -296,7 +302,51 @@ TEST(NetworkEndpoint, NoHostilePeerHoldsTheCallersOrThePort)
          },
          "ID?\r", "CAM\r\n", "(it ended its sending and the camera was quiet for 500 ms)"},
         {"stays connected, takeover on", NetProtocol::Raw, true, false, false,
-         [](Peer& p) { p.held = connectedClient(p.port); }, "", "", "(taken over by 127.0.0.1:"},
+         [](Peer& p) {
+             p.held = connectedClient(p.port);
+             waitUntil([&] { return p.endpoint->hasClient(); }, milliseconds(kGenerousMs));
+         },
+         "", "", "(taken over by 127.0.0.1:"},
+        {"takes the port over within a second of the last, takeover on", NetProtocol::Raw, true, false, false,
+         [](Peer& p) {
+             p.held = connectedClient(p.port);
+             waitUntil([&] { return p.endpoint->hasClient(); }, milliseconds(kGenerousMs));
+             connectedClient(p.port);
+         },
+         "", "", "the client served came less than 1 s ago"},
+        {"toggles the COM port option while reading slowly", NetProtocol::Rfc2217, false, false, false,
+         [](Peer& p) {
+             UniqueSocket s = connectedClient(p.port);
+             u_long nonBlocking = 1;
+             ::ioctlsocket(s.get(), FIONBIO, &nonBlocking);
+             std::string toggles, piece(65536, '\0');
+             for (int i = 0; i < 8192; ++i)
+                 toggles += negotiation(WILL, COM_PORT) + negotiation(WONT, COM_PORT);
+             PROCESS_MEMORY_COUNTERS before{}, after{};
+             ::GetProcessMemoryInfo(::GetCurrentProcess(), &before, sizeof before);
+             // A read every 100 ms keeps the endpoint's sending moving, far slower than it is sent to.
+             for (auto now = steady_clock::now(), end = now + 4s, read = now; now < end; now = steady_clock::now()) {
+                 ::send(s.get(), toggles.data(), static_cast<int>(toggles.size()), 0);
+                 if (now >= read) {
+                     ::recv(s.get(), piece.data(), static_cast<int>(piece.size()), 0);
+                     read = now + 100ms;
+                 }
+                 std::this_thread::sleep_for(1ms);
+             }
+             ::GetProcessMemoryInfo(::GetCurrentProcess(), &after, sizeof after);
+             p.grew = std::max(after.PagefileUsage, before.PagefileUsage) - before.PagefileUsage;
+         },
+         "", "", "disconnected 127.0.0.1:"},
+        {"asks for a rate a hundred times at once", NetProtocol::Rfc2217, false, false, false,
+         [](Peer& p) {
+             UniqueSocket s = connectedClient(p.port);
+             std::string requests;
+             for (int i = 0; i < 100; ++i)
+                 requests += i % 2 == 0 ? comPort(1, {0, 0, 0x25, 0x80}) : comPort(1, {0, 1, 0xC2, 0});
+             sendText(s.get(), requests);
+             receiveExactly(s.get(), 6 + 100 * 10);
+         },
+         "", "", "rate lines held back 99"},
         {"stays connected, takeover off", NetProtocol::Raw, false, false, true,
          [](Peer& p) { p.held = connectedClient(p.port); }, "", "", "refused 127.0.0.1:"},
         {"ends its sending and stays, takeover off", NetProtocol::Raw, false, false, false,
@@ -346,10 +396,12 @@ TEST(NetworkEndpoint, NoHostilePeerHoldsTheCallersOrThePort)
         std::optional<steady_clock::time_point> doneAt;
         while (steady_clock::now() < bound) {
             // Done when the peer has acted and, unless it holds its connection, has left;
-            // after refusals a little longer, for the line of those held back.
+            // after refusals or rate lines a little longer, for the line of those held back.
             if (peerDone && !doneAt)
                 doneAt = steady_clock::now();
-            const auto linger = countContaining(r.events, "refused ") > 0 ? 1200ms : 0ms;
+            // With takeover, until the held client has been served a second.
+            const bool throttled = countContaining(r.events, "refused ") + r.rateLines.size() > 0;
+            const auto linger = throttled || row.takeover ? 1200ms : 0ms;
             if (doneAt && steady_clock::now() >= *doneAt + linger && (peer.held || !endpoint.hasClient()))
                 break;
             uint8_t buf[1024];
@@ -374,13 +426,17 @@ TEST(NetworkEndpoint, NoHostilePeerHoldsTheCallersOrThePort)
             slowestWriteMs = std::max<long long>(slowestWriteMs, duration_cast<milliseconds>(steady_clock::now() - start).count());
         }
         hostile.join();
-        EXPECT_LT(slowestReadMs, 200) << "a read of 100 ms";
-        EXPECT_LT(slowestWriteMs, kShortBounds.stalledClientMs + 500) << "a write";
+        // Loose bounds for a loaded machine, below what a wait on the peer would cost (the
+        // stalled-client bound and more).
+        EXPECT_LT(slowestReadMs, 500) << "a read of 100 ms";
+        EXPECT_LT(slowestWriteMs, kShortBounds.stalledClientMs + 1500) << "a write";
         if (!row.dataForCamera.empty()) {
             EXPECT_EQ(data, row.dataForCamera);
         }
         EXPECT_EQ(peer.got, row.peerGets);
         EXPECT_LE(countContaining(r.events, "refused "), 3u) << "at most one refusal line a second";
+        EXPECT_LE(r.rateLines.size(), 3u) << "at most one rate line a second";
+        EXPECT_LT(peer.grew, std::size_t{2} << 20) << "the endpoint's memory stays flat";
 
         // The next client is served (with takeover at once, otherwise once the held one left).
         UniqueSocket next = connectedClient(peer.port);
@@ -409,7 +465,7 @@ TEST(NetworkEndpoint, NoHostilePeerHoldsTheCallersOrThePort)
         }
         stop = true;
         status.join();
-        EXPECT_LT(slowestStatusMs.load(), 100) << "a status query";
+        EXPECT_LT(slowestStatusMs.load(), 450) << "a status query";
         EXPECT_GE(countContaining(r.events, row.event), 1u) << ::testing::PrintToString(r.events);
     }
 }

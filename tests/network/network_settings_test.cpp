@@ -1,8 +1,9 @@
 // The network keys of a connection section, the command-line word that carries them,
-// the line-rate choice and the statuses of Winsock errors.
+// the line-rate choice, the statuses of Winsock errors and who gets the port.
 #include "baud_rate_choice.h"
 #include "line_rates.h"
 #include "network_settings.h"
+#include "newcomer_decision.h"
 #include "winsock_error_status.h"
 
 #include <gtest/gtest.h>
@@ -122,6 +123,22 @@ TEST(NetworkSection, AllowListDecidesWhoMayConnect)
     listed.allowed = {ip(10, 0, 0, 5), ip(127, 0, 0, 1)};
     EXPECT_TRUE(clientAllowed(listed, ip(127, 0, 0, 1)));
     EXPECT_FALSE(clientAllowed(listed, ip(10, 0, 0, 6)));
+}
+
+TEST(Newcomer, GetsThePortUnlessALiveClientHoldsIt)
+{
+    const struct {
+        const char* shows;
+        ServedClient served;
+        bool takeover;
+        NewcomerOutcome outcome;
+    } rows[] = {
+        {"a live client holds it", ServedClient::Serving, false, NewcomerOutcome::Refused},
+        {"a failed client gives way", ServedClient::Failed, false, NewcomerOutcome::ServedInPlace},
+        {"a failed client gives way at once, takeover on", ServedClient::Failed, true, NewcomerOutcome::ServedInPlace},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(decideNewcomer(row.served, 0, row.takeover, true).outcome, row.outcome) << row.shows;
 }
 
 TEST(NetworkWord, FormatsAndReadsBackInAnyLetterCase)

@@ -51,6 +51,10 @@ TEST(TrafficRecordLine, BlocksAndEvents)
         {"event keeps one line and names a loss",
          eventRecordLine(kTime, "Error writing\tto COM\n", 12),
          "2026-03-07 09:05:04.007 * Error writing to COM (12 bytes not recorded)"},
+        {"lost events named before lost bytes", eventRecordLine(kTime, "Disconnected", 12, 3),
+         "2026-03-07 09:05:04.007 * Disconnected (3 events not recorded) (12 bytes not recorded)"},
+        {"lost events alone", blockRecordLine(kTime, "COM->CL", nullptr, 0, 0, 1),
+         "2026-03-07 09:05:04.007 COM->CL 0 || (1 events not recorded)"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.line, row.expected) << row.name;
@@ -124,6 +128,27 @@ TEST(TrafficRecordSettings, CommandLineWord)
     EXPECT_EQ(parseRecordWord(recordWord(s), "").settings, s) << "the word reads back";
 }
 
+TEST(TrafficRecordSettings, SameFile)
+{
+    const struct {
+        const char* a;
+        const char* b;
+        bool same;
+    } rows[] = {
+        {"C:\\Logs\\com5.log", "c:/logs/COM5.LOG", true},
+        {"C:\\Logs\\com5.log", "C:\\Logs\\.\\old\\..\\\\com5.log. ", true},
+        {"C:\\com5.log", "C:\\..\\..\\com5.log", true},
+        {"\\\\host\\share\\a.log", "//HOST/share/x/../a.log", true},
+        {"C:\\Logs\\com5.log", "C:\\Logs\\com6.log", false},
+        {"C:\\Logs\\com5.log", "D:\\Logs\\com5.log", false},
+        {"\\\\host\\share\\a.log", "\\\\host\\other\\..\\..\\share\\a.log", false},
+        {"C:\\Logs\\a.log", "C:\\Logs.\\a.log", true},
+        {"C:\\Logs\\a.log", "C:\\Logs \\a.log", false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(recordFileKey(row.a) == recordFileKey(row.b), row.same) << row.a << " " << row.b;
+}
+
 TEST(TrafficRecordSettings, DeviceNames)
 {
     const struct {
@@ -134,6 +159,10 @@ TEST(TrafficRecordSettings, DeviceNames)
         {"lpt9.txt", true},     {"C:\\logs\\CON .log", true}, {"\\\\.\\COM25", true},
         {"\\\\?\\C:\\a.log", true}, {"conin$", true},        {"C:\\logs\\com10.log", false},
         {"C:\\logs\\com0.log", false}, {"C:\\nul\\a.log", false}, {"C:\\logs\\console.log", false},
+        {"COM5:", true},        {"NUL:", true},              {"C:\\logs\\COM1:x", true},
+        {"C:x.log", true},      {"C:\\logs\\a.log:x", true}, {"\\\\host\\pipe\\x", true},
+        {"\\\\host\\MailSlot\\x", true}, {"//host/pipe/x", true}, {"\\\\.\\pipe\\x", true},
+        {"C:/logs/a.log", false}, {"\\\\host\\share\\pipe\\a.log", false}, {"\\\\host\\pipes\\a.log", false},
     };
     for (const auto& row : rows)
         EXPECT_EQ(namesDevice(row.path), row.device) << row.path;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installer of this build tree's architecture, silently under Wine: the files, the
 # Start-menu entries, the start at logon and the uninstall entry are in place after /S, and
-# gone after the uninstaller's /S; the user's DunmereConfig.ini stays.
+# gone after the uninstaller's /S; the user's DunmereConfig.ini and records stay.
 # usage: installer_silent_test.sh PREFIX ARCH(x86|amd64) WORKDIR NSI VERSION APP VCOM AUTORUN GUIDE_MD
 # Exit 77 (skipped) when this machine cannot run an installer of that architecture.
 set -uo pipefail
@@ -98,26 +98,33 @@ check "the Start-menu folder has the guide" link_to "$menu/ClserDunmere/User gui
 check "the Start-menu folder has the uninstaller" link_to "$menu/ClserDunmere/Uninstall ClserDunmere.lnk" Uninstall.exe
 check "the launcher starts at logon (selected by default)" link_to "$startup_link" ClserDunmereAutorun.exe
 check "the uninstall entry names the uninstaller" uninstall_entry
-check "no DunmereConfig.ini is installed (the launcher's first run writes it)" absent "$default_dir/DunmereConfig.ini"
+# No "com" in section connection1: the launcher's first run still installs the pairs.
+unconfigured() { [ -f "$1" ] && ! grep -qi '^[[:space:]]*com[[:space:]]*=' "$1" && ! grep -q '^\[' "$1"; }
+check "DunmereConfig.ini is created and names no connection" unconfigured "$default_dir/DunmereConfig.ini"
+check "the Records folder is created" test -d "$default_dir/Records"
 
 echo "== uninstall: /S =="
 check "the uninstaller runs to its end" uninstall "$default_dir"
-check "the program folder is gone" absent "$default_dir"
+check "the program folder is gone, with the configuration file nobody wrote" absent "$default_dir"
 check "the Start-menu folder is gone" absent "$menu/ClserDunmere"
 check "the start at logon is gone" absent "$startup_link"
 check "the uninstall entry is gone" no_uninstall_entry
 
 echo "== install into a folder of one's own, without the start at logon: /S /NOAUTOSTART /D=C:\\ClserDunmereTest =="
+mkdir -p "$custom_dir"
+printf '[connection1]\r\ncom=COM5\r\n' >"$custom_dir/DunmereConfig.ini"
 check "the installer ends with status 0" wine "$setup" /S /NOAUTOSTART '/D=C:\ClserDunmereTest'
+check "the user's DunmereConfig.ini is kept as it was" cmp -s <(printf '[connection1]\r\ncom=COM5\r\n') "$custom_dir/DunmereConfig.ini"
 check "the programs are in the chosen folder" same_files "$custom_dir"
 check "nothing went to the default folder" absent "$default_dir"
 check "no start at logon" absent "$startup_link"
 check "the Start-menu entry starts the bridge program there" link_to "$menu/ClserDunmere/ClserDunmere.lnk" ClserDunmereTest
-printf '[connection1]\r\ncom=COM5\r\n' >"$custom_dir/DunmereConfig.ini"
+echo record >"$custom_dir/Records/COM5.log"
 check "the uninstaller runs to its end" uninstall "$custom_dir"
 installed_left() { local f; for f in "${programs[@]}" Uninstall.exe; do [ -e "$custom_dir/$f" ] && return 1; done; true; }
 check "every installed file is gone" installed_left
 check "the user's DunmereConfig.ini stays" test -f "$custom_dir/DunmereConfig.ini"
+check "the records stay" test -f "$custom_dir/Records/COM5.log"
 check "the Start-menu folder is gone" absent "$menu/ClserDunmere"
 check "the uninstall entry is gone" no_uninstall_entry
 rm -rf "$custom_dir"

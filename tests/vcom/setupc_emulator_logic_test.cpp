@@ -74,6 +74,7 @@ TEST(EmulatorConfig, EveryKey)
                                             "list_hang_ms=32000  # list too\n"
                                             "list = malformed\n"
                                             "list_text = /tmp/list.txt\n"
+                                            "list_params = EmuBR=yes,cts=rrts\n"
                                             "ends = after 2500\n"
                                             "first_pair = 10\n"
                                             "log = C:\\setupc.log\n");
@@ -82,6 +83,7 @@ TEST(EmulatorConfig, EveryKey)
     EXPECT_EQ(parsed.config.listHangMs, 32000u);
     EXPECT_EQ(parsed.config.list, ListMode::Malformed);
     EXPECT_EQ(parsed.config.listTextFile, "/tmp/list.txt");
+    EXPECT_EQ(parsed.config.listParams, "EmuBR=yes,cts=rrts");
     EXPECT_EQ(parsed.config.ends, EndsMode::After);
     EXPECT_EQ(parsed.config.endsDelayMs, 2500u);
     EXPECT_EQ(parsed.config.firstPair, 10);

@@ -90,7 +90,7 @@ TEST_F(PairLibraryTest, ListFileCasesThroughTheLibrary)
 
 TEST_F(PairLibraryTest, PairTextsNeverOverrunTheCallersBuffers)
 {
-    listWrites("CNCA0 PortName=COM5,EmuBR=yes,EmuOverrun=yes\nCNCB0 PortName=TARVCOM5\n");
+    listWrites("CNCA0 PortName=COM5ABCDEFGHIJKLMNOPQRST\nCNCB0 PortName=TARVCOM5\n");
     ASSERT_EQ(TarvVComInit(), 1) << lastError();
     struct Guarded {
         char text[20];
@@ -100,7 +100,7 @@ TEST_F(PairLibraryTest, PairTextsNeverOverrunTheCallersBuffers)
         std::memset(g->guard, 0x5A, sizeof g->guard);
     ASSERT_EQ(TarvVComGetOneCOMPair(0, id.text, port.text, partner.text), 1);
     EXPECT_STREQ(id.text, "CNC0");
-    EXPECT_STREQ(port.text, "COM5,EmuBR=yes,EmuO");
+    EXPECT_STREQ(port.text, "COM5ABCDEFGHIJKLMNO");
     EXPECT_STREQ(partner.text, "TARVCOM5");
     for (auto* g : {&id, &port, &partner})
         EXPECT_EQ(std::count(g->guard, g->guard + 8, 0x5A), 8);

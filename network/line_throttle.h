@@ -1,17 +1,18 @@
-// How often a refused client becomes a trace line: one a second at the most, the others
-// counted and told in one line once the second has passed, so that a flood of
-// connections cannot flood the trace list. Plain logic over a millisecond clock.
+// How often a kind of event that a peer can repeat at will (a refused client, a rate
+// change) becomes a trace line: one a second at the most, the others counted and told in
+// one line once the second has passed, so that a flood cannot flood the trace list.
+// Plain logic over a millisecond clock.
 #pragma once
 
 #include <cstdint>
 
 namespace clser::network {
 
-class RefusalThrottle {
+class LineThrottle {
 public:
     static constexpr uint64_t kIntervalMs = 1000;
 
-    // A client was refused at nowMs: true when its own line is due now.
+    // The event came at nowMs: true when its own line is due now.
     bool admit(uint64_t nowMs)
     {
         if (reported_ && nowMs - lastLineMs_ < kIntervalMs) {
@@ -23,7 +24,7 @@ public:
         return true;
     }
 
-    // The refusals held back, once their line is due (then the count starts again); 0
+    // The events held back, once their line is due (then the count starts again); 0
     // while none are held back or the second has not passed.
     uint32_t heldBackDue(uint64_t nowMs)
     {
