@@ -32,7 +32,7 @@ int CClserDunmereGUIApp::initInstance(const std::vector<std::string>& arguments)
     std::printf("%s\n", instanceMutexName(number).c_str());
     std::fflush(stdout);
 
-    discovery::TarvVComPairLibrary pairLibrary;
+    vcom::TarvVComPairLibrary pairLibrary;
     if (pairLibrary.init() == 0) {
         showPairLibraryFailure(pairLibrary);
         return 0;

@@ -71,7 +71,7 @@ private:
     void paintMinimised();
 
     TraceListSink traceSink_;
-    discovery::TarvVComPairLibrary pairLibrary_;
+    vcom::TarvVComPairLibrary pairLibrary_;
     CSystemTray tray_;
     HICON icon_;
     discovery::PortDiscovery ports_;

@@ -32,7 +32,7 @@ private:
     void remove();
     void showLibraryError();
 
-    discovery::TarvVComPairLibrary pairLibrary_;
+    vcom::TarvVComPairLibrary pairLibrary_;
     std::vector<VirtualPair> pairList_;
     std::vector<std::string> physicalPortNames_;
     std::unique_ptr<CMessageDlg> progress_;

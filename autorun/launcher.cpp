@@ -59,7 +59,7 @@ bool comPortOpens(const std::string& name)
 
 // First run: one pair per Camera Link serial port and a default section for each.
 // The sections written are the connections to start.
-bool firstRun(discovery::TarvVComPairLibrary& library, const LauncherPaths& paths, uint32_t numClPorts, int pairCount,
+bool firstRun(vcom::TarvVComPairLibrary& library, const LauncherPaths& paths, uint32_t numClPorts, int pairCount,
               std::vector<int>& connections)
 {
     std::printf("Found ClSer-Ports: %d\tFound virtual com ports pair: %d\n", static_cast<int>(numClPorts), pairCount);
@@ -80,7 +80,7 @@ bool firstRun(discovery::TarvVComPairLibrary& library, const LauncherPaths& path
 // Check run: every configured connection must have its pair; missing ones are installed.
 // The sections that have their pair are the connections to start, so a section without
 // "com" leaves out only itself.
-bool checkRun(discovery::TarvVComPairLibrary& library, const LauncherPaths& paths, uint32_t numClPorts,
+bool checkRun(vcom::TarvVComPairLibrary& library, const LauncherPaths& paths, uint32_t numClPorts,
               std::vector<int>& connections)
 {
     const std::vector<std::string> devices = vcom::scanSerialDeviceNames();
@@ -186,7 +186,7 @@ void startBridges(const LauncherPaths& paths, const std::vector<int>& connection
 
 int runLauncher()
 {
-    discovery::TarvVComPairLibrary library;
+    vcom::TarvVComPairLibrary library;
     bool success = library.init() != 0;
     if (success) {
         const int pairCount = library.pairCount();

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ConnectionProfile passed = p;
     passed.userPortName = upperCase(p.userPortName);
     if (passed.userPortName.rfind("COM", 0) == 0 && passed.userPortName.find(',') == std::string::npos) {
-        const ArgumentsParse parse = parseArguments(test::splitAsTheRuntime(toArguments(p)), "");
+        const ArgumentsParse parse = parseArguments(test::splitAsTheRuntime(toArguments(p, read.lineArgument)), "");
         FUZZ_CHECK(parse.profile == passed);
         FUZZ_CHECK(parse.autorun && parse.lineGiven && parse.problems.empty());
     }

@@ -25,15 +25,20 @@ std::string lowerCase(std::string_view text)
 
 std::string section(int number) { return "section connection" + std::to_string(number); }
 
-// The line settings text as the launcher has always passed it ("%d,%s,%d,%s" of the
-// values as read), read as the bridge program reads that argument: one leading "-" is
-// dropped, the rest upper-cased.
-LineSettings lineOf(int baudrate, const std::string& parity, int databit, const std::string& stopbit)
+// The line settings argument as the section spells it ("%d,%s,%d,%s" of the values as
+// read).
+std::string lineArgumentOf(int baudrate, const std::string& parity, int databit, const std::string& stopbit)
 {
     char text[64];
     std::snprintf(text, sizeof text, "%d,%s,%d,%s", baudrate, parity.c_str(), databit, stopbit.c_str());
-    std::string_view argument = text;
-    if (argument.front() == '-')
+    return text;
+}
+
+// The line of that argument as the bridge program reads it: one leading "-" is dropped,
+// the rest upper-cased.
+LineSettings lineOfArgument(std::string_view argument)
+{
+    if (!argument.empty() && argument.front() == '-')
         argument.remove_prefix(1);
     return parseLineSettings(upperCase(argument));
 }
@@ -99,7 +104,8 @@ ProfileRead readProfile(const SectionReader& s, int number, std::string_view pro
     const std::string lowlatency = s.text(kLowlatency, kValueBufferSize, "");
     p.userPortName = comPortNameOf(com);
     p.clPortIndex = s.number(kClser, kDefaultClser);
-    p.line = lineOf(s.number(kBaudrate, 9600), parity, s.number(kDatabit, 8), stopbit);
+    read.lineArgument = lineArgumentOf(s.number(kBaudrate, 9600), parity, s.number(kDatabit, 8), stopbit);
+    p.line = lineOfArgument(read.lineArgument);
     read.run = s.number(kRun, kDefaultRun);
     read.connect = s.number(kConnect, kDefaultConnect);
 
@@ -158,10 +164,10 @@ std::string quotedArgument(std::string_view text)
     return quoted + "\"";
 }
 
-std::string toArguments(const ConnectionProfile& p)
+std::string toArguments(const ConnectionProfile& p, std::string_view lineArgument)
 {
-    std::string arguments =
-        p.userPortName + " " + std::to_string(p.clPortIndex) + " " + lineSettingsText(p.line) + " Autorun";
+    std::string arguments = p.userPortName + " " + std::to_string(p.clPortIndex) + " " +
+                            (lineArgument.empty() ? lineSettingsText(p.line) : std::string(lineArgument)) + " Autorun";
     if (p.lowLatency)
         arguments += " LowLatency";
     if (p.network)

@@ -96,6 +96,10 @@ private:
 // warnings are the values it starts without, each one line naming the section and key.
 struct ProfileRead {
     ConnectionProfile profile;
+    // The line settings argument as the section spells them ("9600,n,8,1"), so that a
+    // value the bridge program reads as its default is still passed as it was written;
+    // profile.line is what the bridge program reads of it.
+    std::string lineArgument;
     int run = kDefaultRun;
     int connect = kDefaultConnect;
     std::string refusal;
@@ -110,8 +114,9 @@ std::string comPortNameOf(std::string_view comValue);
 
 // The bridge program's command line: "COM5 0 9600,n,8,1 Autorun", then "LowLatency" when
 // the mode is on, the network word and last the record word in quotes, so that a path
-// with blanks stays one argument.
-std::string toArguments(const ConnectionProfile& profile);
+// with blanks stays one argument. The line settings argument is lineArgument when given
+// (ProfileRead::lineArgument), else the line's text.
+std::string toArguments(const ConnectionProfile& profile, std::string_view lineArgument = {});
 // The text in double quotes as the C runtime splits a command line: backslashes before
 // the closing quote are doubled, so that it reads back as the text itself.
 std::string quotedArgument(std::string_view text);

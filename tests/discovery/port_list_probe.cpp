@@ -11,6 +11,7 @@
 
 using namespace clser::discovery;
 using clser::VirtualPair;
+using clser::vcom::TarvVComPairLibrary;
 
 namespace {
 

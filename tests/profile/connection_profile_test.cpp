@@ -2,6 +2,7 @@
 // section) the bridge program reads back unchanged; how each argument and each key is
 // taken; what the launcher says about a section it cannot pass.
 #include "connection_profile.h"
+#include "letter_case.h"
 #include "line_rates.h"
 #include "runtime_split.h"
 
@@ -91,6 +92,7 @@ TEST(ConnectionProfile, WhatTheLauncherWritesTheBridgeReadsBackUnchanged)
         EXPECT_EQ(parsed.problems, std::vector<std::string>{});
         const ProfileRead read = readProfile(SectionText(sectionText(sectionOf(p))), 1, kDir);
         EXPECT_EQ(read.profile, p);
+        EXPECT_EQ(read.lineArgument, lineSettingsText(p.line));
         EXPECT_EQ(read.refusal, "");
         EXPECT_EQ(read.warnings, std::vector<std::string>{});
     }
@@ -230,9 +232,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, CommandLine, ::testing::ValuesIn(kCases),
                              return name;
                          });
 
-// A section as the launcher reads it: the command line it passes (the values as the
-// bridge program reads them), or why it does not start the connection, and what it
-// says about values it starts without.
+// A section as the launcher reads it: the command line it passes (the line settings as
+// the section spells them), which the bridge program reads back as the profile the
+// launcher read, or why it does not start the connection, and what it says about values
+// it starts without.
 TEST(ConnectionProfile, SectionAsTheLauncherReadsIt)
 {
     const struct {
@@ -243,16 +246,17 @@ TEST(ConnectionProfile, SectionAsTheLauncherReadsIt)
     } rows[] = {
         {"digits get COM in front", "com=5", "COM5 0 9600,n,8,1 Autorun", ""},
         {"name kept as written", "com=com7\r\nclser=2", "com7 2 9600,n,8,1 Autorun", ""},
-        {"text values cut to seven characters", "com=COM123456\r\nparity=eeeeeeee", "COM1234 0 9600,n,8,1 Autorun",
+        {"text values cut to seven characters", "com=COM123456\r\nparity=eeeeeeee", "COM1234 0 9600,eeeeeee,8,1 Autorun",
          ""},
         {"letters in any case", "com=5\r\nbaudrate=115200\r\nparity=E\r\ndatabit=7\r\nstopbit=1.5",
-         "COM5 0 115200,e,7,1.5 Autorun", ""},
+         "COM5 0 115200,E,7,1.5 Autorun", ""},
         {"unknown values read as the bridge reads them", "com=5\r\nbaudrate=4800\r\nparity=abcdefg\r\nstopbit=1234567",
-         "COM5 0 9600,n,8,1 Autorun", ""},
+         "COM5 0 4800,abcdefg,8,1234567 Autorun", ""},
         {"a minus before the rate is dropped as an argument's", "com=5\r\nbaudrate=-115200",
-         "COM5 0 115200,n,8,1 Autorun", ""},
-        {"extreme integers", "com=5\r\nbaudrate=-2147483648\r\ndatabit=2147483647", "COM5 0 9600,n,8,1 Autorun", ""},
-        {"a comma in a value shifts the fields", "com=5\r\nparity=e,7", "COM5 0 9600,e,7,1 Autorun", ""},
+         "COM5 0 -115200,n,8,1 Autorun", ""},
+        {"extreme integers", "com=5\r\nbaudrate=-2147483648\r\ndatabit=2147483647",
+         "COM5 0 -2147483648,n,2147483647,1 Autorun", ""},
+        {"a comma in a value shifts the fields", "com=5\r\nparity=e,7", "COM5 0 9600,e,7,8,1 Autorun", ""},
         {"lowlatency 1", "com=5\r\nlowlatency=1", "COM5 0 9600,n,8,1 Autorun LowLatency", ""},
         {"lowlatency 0", "com=5\r\nlowlatency=0", "COM5 0 9600,n,8,1 Autorun", ""},
         {"lowlatency empty", "com=5\r\nlowlatency=", "COM5 0 9600,n,8,1 Autorun", ""},
@@ -303,7 +307,11 @@ TEST(ConnectionProfile, SectionAsTheLauncherReadsIt)
             continue;
         }
         EXPECT_EQ(read.refusal, "");
-        EXPECT_EQ(toArguments(read.profile), row.arguments);
+        const std::string arguments = toArguments(read.profile, read.lineArgument);
+        EXPECT_EQ(arguments, row.arguments);
+        ConnectionProfile passed = read.profile;
+        passed.userPortName = upperCase(passed.userPortName);
+        EXPECT_EQ(parseArguments(test::splitAsTheRuntime(arguments), kDir).profile, passed);
         std::string said;
         for (const std::string& warning : read.warnings)
             said += (said.empty() ? "" : "\n") + warning;

@@ -2,7 +2,7 @@
 
 #include "TarvVirtualComPort.h"
 
-namespace clser::discovery {
+namespace clser::vcom {
 
 int TarvVComPairLibrary::init() { return TarvVComInit(); }
 int TarvVComPairLibrary::errorDescription(char* buffer) { return TarvVComGetErrorDescription(buffer); }
@@ -18,4 +18,4 @@ int TarvVComPairLibrary::checkPortUse(int comNumber) { return TarvVComCheckPortU
 int TarvVComPairLibrary::remove(const std::string& pairId) { return TarvVComRemove(pairId.c_str()); }
 int TarvVComPairLibrary::close() { return TarvVComClose(); }
 
-} // namespace clser::discovery
+} // namespace clser::vcom

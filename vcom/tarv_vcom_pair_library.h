@@ -6,9 +6,9 @@
 
 #include <string>
 
-namespace clser::discovery {
+namespace clser::vcom {
 
-class TarvVComPairLibrary : public PairLibrary {
+class TarvVComPairLibrary : public discovery::PairLibrary {
 public:
     int init() override;
     int errorDescription(char* buffer) override;
@@ -22,4 +22,4 @@ public:
     int close();                           // TarvVComClose
 };
 
-} // namespace clser::discovery
+} // namespace clser::vcom
