@@ -39,8 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(parse.profile == passed);
         FUZZ_CHECK(parse.autorun && parse.lineGiven && parse.problems.empty());
     }
-    // A name the reader takes whole is written and read back unchanged.
-    if (p.userPortName.size() < kValueBufferSize - 1 && p.userPortName == comPortNameOf(p.userPortName)) {
+    // A name and a record path (beside the programs, it grew) that the reader takes whole
+    // are written and read back unchanged.
+    const bool recordFits = !p.record || p.record->path.size() < kRecordFileBufferSize - 1;
+    if (p.userPortName.size() < kValueBufferSize - 1 && p.userPortName == comPortNameOf(p.userPortName) &&
+        recordFits) {
         std::string section;
         for (const KeyValue& k : sectionOf(p))
             section += std::string(k.key) + "=" + k.value + "\n";
