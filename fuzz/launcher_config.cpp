@@ -4,6 +4,7 @@
 // profile it read (the port name upper-cased), and from the section written of that
 // profile again.
 #include "../tests/profile/runtime_split.h"
+#include "../tests/profile/section_text.h"
 #include "connection_profile.h"
 #include "fuzz_check.h"
 #include "launcher_config.h"
@@ -17,7 +18,7 @@ using namespace clser::profile;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const ProfileRead read = readProfile(SectionText(text), 1, "C:\\Dunmere\\bin");
+    const ProfileRead read = readProfile(test::SectionText(text), 1, "C:\\Dunmere\\bin");
     const ConnectionProfile& p = read.profile;
     FUZZ_CHECK(autorun::bridgeSearchKey(p.userPortName) == "TARV" + upperCase(p.userPortName));
     FUZZ_CHECK(p.line.dataBits >= 5 && p.line.dataBits <= 9);
@@ -47,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::string section;
         for (const KeyValue& k : sectionOf(p))
             section += std::string(k.key) + "=" + k.value + "\n";
-        FUZZ_CHECK(readProfile(SectionText(section), 1, "").profile == p);
+        FUZZ_CHECK(readProfile(test::SectionText(section), 1, "").profile == p);
     }
     return 0;
 }

@@ -1,11 +1,9 @@
 #include "connection_profile.h"
 
-#include "config_value_text.h"
 #include "digit_text.h"
 #include "letter_case.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace clser::profile {
 namespace {
@@ -13,15 +11,6 @@ namespace {
 bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 bool hasSeparator(const std::string& s) { return s.find_first_of(" \t\"") != std::string::npos; }
-
-std::string lowerCase(std::string_view text)
-{
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
 
 std::string section(int number) { return "section connection" + std::to_string(number); }
 
@@ -44,48 +33,6 @@ LineSettings lineOfArgument(std::string_view argument)
 }
 
 } // namespace
-
-SectionText::SectionText(std::string_view lines)
-{
-    while (!lines.empty()) {
-        const std::size_t end = lines.find('\n');
-        const std::string_view line = lines.substr(0, end);
-        lines = end == std::string_view::npos ? std::string_view() : lines.substr(end + 1);
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos)
-            continue;
-        std::string_view value = trimmedValue(line.substr(equals + 1));
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-            value = value.substr(1, value.size() - 2);
-        entries_.emplace_back(lowerCase(trimmedValue(line.substr(0, equals))), std::string(value));
-    }
-}
-
-const std::string* SectionText::find(const char* key) const
-{
-    const std::string lower = lowerCase(key);
-    for (const auto& entry : entries_)
-        if (entry.first == lower)
-            return &entry.second;
-    return nullptr;
-}
-
-std::string SectionText::text(const char* key, int bufferSize, const char* fallback, bool* tooLong) const
-{
-    const std::string* value = find(key);
-    std::string text = value ? *value : fallback;
-    if (tooLong)
-        *tooLong = value && text.size() >= static_cast<std::size_t>(bufferSize - 1);
-    return text.substr(0, static_cast<std::size_t>(bufferSize - 1));
-}
-
-int SectionText::number(const char* key, int fallback) const
-{
-    const std::string* value = find(key);
-    if (!value || value->empty())
-        return fallback;
-    return std::atoi(value->c_str());
-}
 
 std::string comPortNameOf(std::string_view comValue)
 {

@@ -62,11 +62,10 @@ struct ConnectionProfile {
         return userPortName == o.userPortName && clPortIndex == o.clPortIndex && line == o.line &&
                lowLatency == o.lowLatency && network == o.network && record == o.record;
     }
-    bool operator!=(const ConnectionProfile& o) const { return !(*this == o); }
 };
 
-// A connection section as a store of keys: the configuration file (profile_file.h) or a
-// section's text (SectionText).
+// A connection section as a store of keys: the configuration file (profile_file.h), or in
+// the tables a section's text.
 class SectionReader {
 public:
     virtual ~SectionReader() = default;
@@ -76,19 +75,6 @@ public:
                              bool* tooLong = nullptr) const = 0;
     // The leading decimal number of the value; fallback when absent or empty.
     virtual int number(const char* key, int fallback) const = 0;
-};
-
-// A section's "key=value" lines; keys in any letter case, blanks around a value and one
-// pair of quotes around it do not count.
-class SectionText : public SectionReader {
-public:
-    explicit SectionText(std::string_view lines);
-    std::string text(const char* key, int bufferSize, const char* fallback, bool* tooLong = nullptr) const override;
-    int number(const char* key, int fallback) const override;
-
-private:
-    const std::string* find(const char* key) const;
-    std::vector<std::pair<std::string, std::string>> entries_;
 };
 
 // What the launcher makes of a section. refusal, when not empty, is why the connection is

@@ -5,6 +5,7 @@
 #include "letter_case.h"
 #include "line_rates.h"
 #include "runtime_split.h"
+#include "section_text.h"
 
 #include <gtest/gtest.h>
 
@@ -90,7 +91,7 @@ TEST(ConnectionProfile, WhatTheLauncherWritesTheBridgeReadsBackUnchanged)
         EXPECT_TRUE(parsed.autorun);
         EXPECT_TRUE(parsed.lineGiven);
         EXPECT_EQ(parsed.problems, std::vector<std::string>{});
-        const ProfileRead read = readProfile(SectionText(sectionText(sectionOf(p))), 1, kDir);
+        const ProfileRead read = readProfile(test::SectionText(sectionText(sectionOf(p))), 1, kDir);
         EXPECT_EQ(read.profile, p);
         EXPECT_EQ(read.lineArgument, lineSettingsText(p.line));
         EXPECT_EQ(read.refusal, "");
@@ -301,7 +302,7 @@ TEST(ConnectionProfile, SectionAsTheLauncherReadsIt)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const ProfileRead read = readProfile(SectionText(row.section), 1, kDir);
+        const ProfileRead read = readProfile(test::SectionText(row.section), 1, kDir);
         if (row.arguments.empty()) {
             EXPECT_EQ(read.refusal, row.said);
             continue;
