@@ -21,15 +21,24 @@ bool sameLetters(std::string_view a, std::string_view b)
     return true;
 }
 
-std::string_view trimmed(std::string_view text) { return trimmedValue(text); }
-
-// A shown value: quoted, and cut short when long, so an error line stays one line.
-std::string shown(std::string_view value) { return quotedValue(value, 40); }
+std::string shown(std::string_view value) { return shownValue(value); }
 
 std::string keyError(const char* key, std::string_view value, const char* why)
 {
     return std::string(key) + ": " + shown(value) + " " + why;
 }
+
+NetworkSettingsParse failed(std::string error)
+{
+    NetworkSettingsParse result;
+    result.error = std::move(error);
+    return result;
+}
+
+} // namespace
+
+// A shown value: quoted, and cut short when long, so an error line stays one line.
+std::string shownValue(std::string_view value) { return quotedValue(value, 40); }
 
 std::optional<uint16_t> parsePort(std::string_view text)
 {
@@ -48,8 +57,7 @@ std::optional<NetProtocol> parseProtocol(std::string_view text)
     return std::nullopt;
 }
 
-// Addresses separated by any run of the separators given; an error names the key.
-std::string parseAddressList(std::string_view text, std::string_view separators, const char* key,
+std::string parseAddressList(std::string_view text, std::string_view separators, const char* what,
                              std::vector<uint32_t>& out)
 {
     std::size_t at = 0;
@@ -64,25 +72,16 @@ std::string parseAddressList(std::string_view text, std::string_view separators,
         const std::string_view item = text.substr(at, end - at);
         const auto address = parseIpv4Address(item);
         if (!address)
-            return keyError(key, item, "is not an IPv4 address (four numbers 0 to 255 joined by dots)");
+            return keyError(what, item, "is not an IPv4 address (four numbers 0 to 255 joined by dots)");
         if (*address == kAnyAddress)
-            return keyError(key, item, "is no client's address");
+            return keyError(what, item, "is no client's address");
         if (out.size() == kMaxAllowedClients)
-            return std::string(key) + ": more than " + std::to_string(kMaxAllowedClients) + " addresses";
+            return std::string(what) + ": more than " + std::to_string(kMaxAllowedClients) + " addresses";
         out.push_back(*address);
         at = end;
     }
     return {};
 }
-
-NetworkSettingsParse failed(std::string error)
-{
-    NetworkSettingsParse result;
-    result.error = std::move(error);
-    return result;
-}
-
-} // namespace
 
 std::optional<uint32_t> parseIpv4Address(std::string_view text)
 {
@@ -114,51 +113,6 @@ std::string ipv4AddressText(uint32_t a)
     char buf[16];
     std::snprintf(buf, sizeof buf, "%u.%u.%u.%u", (a >> 24) & 255u, (a >> 16) & 255u, (a >> 8) & 255u, a & 255u);
     return buf;
-}
-
-NetworkSettingsParse parseNetworkSection(const NetworkSectionValues& values)
-{
-    if (values.tooLong != nullptr)
-        return failed(std::string(values.tooLong) + ": the value is too long");
-    const std::string_view port = trimmed(values.netport);
-    const std::string_view address = trimmed(values.netaddress);
-    const std::string_view protocol = trimmed(values.netprotocol);
-    const std::string_view allow = trimmed(values.netallow);
-    const std::string_view takeover = trimmed(values.nettakeover);
-    if (port.empty()) {
-        if (address.empty() && protocol.empty() && allow.empty() && takeover.empty())
-            return {};
-        return failed(std::string(kNetport) + ": missing; " + kNetaddress + ", " + kNetprotocol + ", " + kNetallow +
-                      " and " + kNettakeover + " need a TCP port");
-    }
-
-    NetworkSettingsParse result;
-    const auto portValue = parsePort(port);
-    if (!portValue)
-        return failed(keyError(kNetport, port, "is not a TCP port (1 to 65535)"));
-    result.settings.port = *portValue;
-    if (!address.empty()) {
-        const auto listen = parseIpv4Address(address);
-        if (!listen)
-            return failed(keyError(kNetaddress, address,
-                                   "is not an IPv4 address (four numbers 0 to 255 joined by dots; 0.0.0.0 for all)"));
-        result.settings.listenAddress = *listen;
-    }
-    if (!protocol.empty()) {
-        const auto kind = parseProtocol(protocol);
-        if (!kind)
-            return failed(keyError(kNetprotocol, protocol, "is neither rfc2217 nor raw"));
-        result.settings.protocol = *kind;
-    }
-    std::string listError = parseAddressList(allow, " \t,;", kNetallow, result.settings.allowed);
-    if (!listError.empty())
-        return failed(std::move(listError));
-    if (takeover == "1")
-        result.settings.takeover = true;
-    else if (!takeover.empty() && takeover != "0")
-        return failed(keyError(kNettakeover, takeover, "is neither 0 nor 1"));
-    result.configured = true;
-    return result;
 }
 
 bool clientAllowed(const NetworkSettings& settings, uint32_t clientAddress)

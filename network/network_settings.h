@@ -1,7 +1,7 @@
-// A connection reached over TCP instead of a virtual COM port pair: its settings as the
-// configuration file names them (keys netport, netaddress, netprotocol, netallow in the
-// connection's section), and the one command-line word that carries them to the bridge
-// program. Plain functions over texts; the profile reads the file (connection_profile.h).
+// A connection reached over TCP instead of a virtual COM port pair: its settings, the
+// parsers of their values, and the one command-line word that carries them to the bridge
+// program. Plain functions over texts; the profile names the section's keys and reads
+// them (network_keys.h).
 #pragma once
 
 #include <cstddef>
@@ -12,12 +12,6 @@
 #include <vector>
 
 namespace clser::network {
-
-inline constexpr char kNetport[] = "netport";
-inline constexpr char kNetaddress[] = "netaddress";
-inline constexpr char kNetprotocol[] = "netprotocol";
-inline constexpr char kNetallow[] = "netallow";
-inline constexpr char kNettakeover[] = "nettakeover";
 
 // RFC 2217 (telnet COM-PORT-OPTION) or the bytes as they are.
 enum class NetProtocol { Rfc2217, Raw };
@@ -42,17 +36,6 @@ struct NetworkSettings {
     }
 };
 
-// The section's values as read, empty when a key is absent. tooLong names a key whose
-// value did not fit the reader's buffer.
-struct NetworkSectionValues {
-    std::string netport;
-    std::string netaddress;
-    std::string netprotocol;
-    std::string netallow;
-    std::string nettakeover;
-    const char* tooLong = nullptr;
-};
-
 struct NetworkSettingsParse {
     // True when the values ask for a network connection and all of them are good.
     bool configured = false;
@@ -64,10 +47,16 @@ struct NetworkSettingsParse {
 // "a.b.c.d" with four decimal parts 0 to 255 (no sign, no leading zero, nothing else).
 std::optional<uint32_t> parseIpv4Address(std::string_view text);
 std::string ipv4AddressText(uint32_t address);
-
-// A section without any of the keys is a connection through the COM port pair
-// (configured false, no error); with netport, a network connection.
-NetworkSettingsParse parseNetworkSection(const NetworkSectionValues& values);
+// A TCP port: decimal digits only, 1 to 65535.
+std::optional<uint16_t> parsePort(std::string_view text);
+// "rfc2217" or "raw", in any letter case.
+std::optional<NetProtocol> parseProtocol(std::string_view text);
+// A value shown in an error line: quoted, and cut short when long.
+std::string shownValue(std::string_view value);
+// Client addresses separated by any run of the separators given, appended to out (at
+// most kMaxAllowedClients). Empty when all are good; else one line that begins with what.
+std::string parseAddressList(std::string_view text, std::string_view separators, const char* what,
+                             std::vector<uint32_t>& out);
 
 // Whether a client at this address may connect.
 bool clientAllowed(const NetworkSettings& settings, uint32_t clientAddress);

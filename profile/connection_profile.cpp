@@ -74,16 +74,16 @@ ProfileRead readProfile(const SectionReader& s, int number, std::string_view pro
         read.warnings.push_back("The value of \"lowlatency\" in " + section(number) +
                                 " is neither 0 nor 1, the connection starts in the default mode");
 
-    network::NetworkSectionValues net;
-    for (auto [key, value] : {std::pair{network::kNetport, &net.netport}, {network::kNetaddress, &net.netaddress},
-                              {network::kNetprotocol, &net.netprotocol}, {network::kNetallow, &net.netallow},
-                              {network::kNettakeover, &net.nettakeover}}) {
+    NetworkSectionValues net;
+    for (auto [key, value] : {std::pair{kNetport, &net.netport}, {kNetaddress, &net.netaddress},
+                              {kNetprotocol, &net.netprotocol}, {kNetallow, &net.netallow},
+                              {kNettakeover, &net.nettakeover}}) {
         bool tooLong = false;
         *value = s.text(key, kNetworkValueBufferSize, "", &tooLong);
         if (tooLong && !net.tooLong)
             net.tooLong = key;
     }
-    network::NetworkSettingsParse networkParse = network::parseNetworkSection(net);
+    network::NetworkSettingsParse networkParse = parseNetworkSection(net);
     if (!networkParse.error.empty())
         read.warnings.push_back("The network settings in " + section(number) +
                                 " are invalid, the connection starts without network access: " + networkParse.error);
@@ -216,11 +216,11 @@ std::vector<KeyValue> sectionOf(const ConnectionProfile& p)
         std::string allowed;
         for (const uint32_t address : n->allowed)
             allowed += (allowed.empty() ? "" : ",") + network::ipv4AddressText(address);
-        keys.push_back({network::kNetport, std::to_string(n->port)});
-        keys.push_back({network::kNetaddress, network::ipv4AddressText(n->listenAddress)});
-        keys.push_back({network::kNetprotocol, n->protocol == network::NetProtocol::Raw ? "raw" : "rfc2217"});
-        keys.push_back({network::kNetallow, allowed});
-        keys.push_back({network::kNettakeover, n->takeover ? "1" : "0"});
+        keys.push_back({kNetport, std::to_string(n->port)});
+        keys.push_back({kNetaddress, network::ipv4AddressText(n->listenAddress)});
+        keys.push_back({kNetprotocol, n->protocol == network::NetProtocol::Raw ? "raw" : "rfc2217"});
+        keys.push_back({kNetallow, allowed});
+        keys.push_back({kNettakeover, n->takeover ? "1" : "0"});
     }
     if (p.record) {
         keys.push_back({kRecordfile, p.record->path});

@@ -7,8 +7,8 @@
 #pragma once
 
 #include "line_settings.h"
-#include "network_settings.h"
-#include "traffic_record_settings.h"
+#include "network_keys.h"
+#include "record_keys.h"
 
 #include <cstdint>
 #include <optional>
@@ -18,8 +18,8 @@
 
 namespace clser::profile {
 
-// The keys of a section "connection<n>" (the network keys are network_settings.h's, the
-// record keys traffic_record_settings.h's, beside their parsers).
+// The keys of a section "connection<n>" (the network keys are network_keys.h's, the
+// record keys record_keys.h's, beside their readers).
 inline constexpr char kCom[] = "com";
 inline constexpr char kClser[] = "clser";
 inline constexpr char kBaudrate[] = "baudrate";

@@ -11,9 +11,7 @@ namespace {
 
 constexpr std::string_view kWordPrefix = "RECORD=";
 
-std::string_view trimmed(std::string_view text) { return trimmedValue(text); }
-
-std::string shown(std::string_view value) { return quotedValue(value, 60); }
+std::string shown(std::string_view value) { return shownRecordValue(value); }
 
 bool isSlash(char c) { return c == '\\' || c == '/'; }
 
@@ -24,9 +22,13 @@ TrafficRecordParse failed(std::string error)
     return result;
 }
 
+} // namespace
+
+std::string shownRecordValue(std::string_view value) { return quotedValue(value, 60); }
+
 // The path part of a value or word: a quote cannot be passed on a command line and is
 // never part of a Windows file name.
-std::string pathError(const char* what, std::string_view path)
+std::string recordPathError(const char* what, std::string_view path)
 {
     if (path.empty())
         return std::string(what) + ": no file name";
@@ -34,8 +36,6 @@ std::string pathError(const char* what, std::string_view path)
         return std::string(what) + ": " + shown(path) + " contains a quote";
     return {};
 }
-
-} // namespace
 
 std::optional<uint32_t> parseRecordMib(std::string_view text)
 {
@@ -150,35 +150,6 @@ std::string recordFileKey(std::string_view path)
     return key;
 }
 
-TrafficRecordParse parseRecordSection(const RecordSectionValues& values, std::string_view programDirectory)
-{
-    if (values.tooLong)
-        return failed(std::string(kRecordfile) + ": the value is too long");
-    const std::string_view file = trimmed(values.recordfile);
-    const std::string_view mib = trimmed(values.recordmib);
-    if (file.empty()) {
-        if (mib.empty())
-            return {};
-        return failed(std::string(kRecordmib) + ": given without " + kRecordfile);
-    }
-    std::string error = pathError(kRecordfile, file);
-    if (!error.empty())
-        return failed(std::move(error));
-
-    TrafficRecordParse result;
-    result.configured = true;
-    result.settings.path = resolveRecordPath(file, programDirectory);
-    if (!mib.empty()) {
-        if (const auto limit = parseRecordMib(mib))
-            result.settings.limitMib = *limit;
-        else
-            result.error = std::string(kRecordmib) + ": " + shown(mib) + " is not a size in MiB (1 to " +
-                           std::to_string(kMaxRecordMib) + "), " + std::to_string(kDefaultRecordMib) +
-                           " is used";
-    }
-    return result;
-}
-
 std::string recordWord(const TrafficRecordSettings& settings)
 {
     return "Record=" + std::to_string(settings.limitMib) + ":" + settings.path;
@@ -199,7 +170,7 @@ TrafficRecordParse parseRecordWord(std::string_view argument, std::string_view p
         return failed("record word: " + shown(rest.substr(0, colon)) + " is not a size in MiB (1 to " +
                       std::to_string(kMaxRecordMib) + ")");
     const std::string_view path = rest.substr(colon + 1);
-    std::string error = pathError("record word", path);
+    std::string error = recordPathError("record word", path);
     if (!error.empty())
         return failed(std::move(error));
     TrafficRecordParse result;

@@ -1,8 +1,7 @@
-// A connection's traffic record: the file every moved block is written to, as the
-// configuration file names it (keys recordfile and recordmib in the connection's
-// section) and the one command-line word that carries it to the bridge program
-// ("Record=16:C:\Logs\com5.log"). Plain functions over texts; opening the file is
-// record_file.h's part.
+// A connection's traffic record: the file every moved block is written to, the parsers
+// of its values, and the one command-line word that carries it to the bridge program
+// ("Record=16:C:\Logs\com5.log"). Plain functions over texts; the profile names the
+// section's keys and reads them (record_keys.h); opening the file is record_file.h's part.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +11,6 @@
 
 namespace clser {
 
-inline constexpr char kRecordfile[] = "recordfile";
-inline constexpr char kRecordmib[] = "recordmib";
 inline constexpr uint32_t kDefaultRecordMib = 16;
 inline constexpr uint32_t kMaxRecordMib = 4096;
 
@@ -24,14 +21,6 @@ struct TrafficRecordSettings {
 
     uint64_t limitBytes() const { return static_cast<uint64_t>(limitMib) << 20; }
     bool operator==(const TrafficRecordSettings& o) const { return path == o.path && limitMib == o.limitMib; }
-};
-
-// The section's values as read, empty when a key is absent; tooLong when the path did
-// not fit the reader's buffer.
-struct RecordSectionValues {
-    std::string recordfile;
-    std::string recordmib;
-    bool tooLong = false;
 };
 
 struct TrafficRecordParse {
@@ -45,6 +34,11 @@ struct TrafficRecordParse {
 
 // A size in MiB: decimal digits only, 1 to kMaxRecordMib.
 std::optional<uint32_t> parseRecordMib(std::string_view text);
+// A value shown in an error line: quoted, and cut short when long.
+std::string shownRecordValue(std::string_view value);
+// Empty when the path can be passed on; else one line that begins with what: no path,
+// or one holding a quote (which a command line cannot pass and no file name holds).
+std::string recordPathError(const char* what, std::string_view path);
 
 // "C:\..." or "C:/...", or a network path "\\server\share\...".
 bool isAbsoluteWindowsPath(std::string_view path);
@@ -59,9 +53,6 @@ bool namesDevice(std::string_view path);
 // "/", without "." and ".." parts, doubled separators and the dots and blanks ending the
 // name. Two record paths with the same key name the same file.
 std::string recordFileKey(std::string_view path);
-
-// No recordfile: no record (and an error when recordmib is there without it).
-TrafficRecordParse parseRecordSection(const RecordSectionValues& values, std::string_view programDirectory);
 
 // "Record=<MiB>:<path>". The path keeps its letter case and may hold blanks and commas:
 // the launcher quotes the word, and the bridge program takes it before any other test.

@@ -11,13 +11,15 @@
 // Runs until it is ended; exits 2 on a bad command line, 1 when it cannot listen.
 #include "baud_rate_choice.h"
 #include "network_endpoint.h"
-#include "network_settings.h"
+#include "network_keys.h"
 
 #include <cstdio>
 #include <string>
 #include <string_view>
 
 using namespace clser::network;
+using clser::profile::NetworkSectionValues;
+using clser::profile::parseNetworkSection;
 
 namespace {
 

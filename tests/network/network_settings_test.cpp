@@ -1,4 +1,4 @@
-// The network keys of a connection section, the command-line word that carries them,
+// The network settings' values and the command-line word that carries them,
 // the line-rate choice, the statuses of Winsock errors and who gets the port.
 #include "baud_rate_choice.h"
 #include "line_rates.h"
@@ -12,12 +12,6 @@
 
 namespace clser::network {
 namespace {
-
-NetworkSectionValues section(std::string port, std::string address = "", std::string protocol = "",
-                             std::string allow = "", const char* tooLong = nullptr, std::string takeover = "")
-{
-    return {std::move(port), std::move(address), std::move(protocol), std::move(allow), std::move(takeover), tooLong};
-}
 
 constexpr uint32_t ip(uint32_t a, uint32_t b, uint32_t c, uint32_t d) { return (a << 24) | (b << 16) | (c << 8) | d; }
 
@@ -53,66 +47,6 @@ TEST(Ipv4Address, DottedDecimalOnly)
             EXPECT_EQ(ipv4AddressText(*parsed), c.text);
         }
     }
-}
-
-TEST(NetworkSection, ValuesBecomeSettingsOrOneClearError)
-{
-    const NetworkSettings loopbackDefaults{4001, kLoopbackAddress, NetProtocol::Rfc2217, {}};
-    const struct {
-        const char* name;
-        NetworkSectionValues values;
-        bool configured;
-        NetworkSettings settings;
-        const char* error;  // the error text starts with this
-    } cases[] = {
-        {"no network keys: the COM port pair", section(""), false, {}, ""},
-        {"port alone: RFC 2217 on the loopback", section("4001"), true, loopbackDefaults, ""},
-        {"blanks around the port", section(" 4001 "), true, loopbackDefaults, ""},
-        {"every key", section("2217", "0.0.0.0", "raw", "10.0.0.5, 10.0.0.6"), true,
-         {2217, kAnyAddress, NetProtocol::Raw, {ip(10, 0, 0, 5), ip(10, 0, 0, 6)}}, ""},
-        {"protocol in capitals", section("4001", "", "RFC2217"), true, loopbackDefaults, ""},
-        {"allow list with semicolons and blanks", section("4001", "", "", "1.1.1.1;2.2.2.2  3.3.3.3"), true,
-         {4001, kLoopbackAddress, NetProtocol::Rfc2217, {ip(1, 1, 1, 1), ip(2, 2, 2, 2), ip(3, 3, 3, 3)}}, ""},
-        {"lowest port", section("1"), true, {1, kLoopbackAddress, NetProtocol::Rfc2217, {}}, ""},
-        {"highest port", section("65535"), true, {65535, kLoopbackAddress, NetProtocol::Rfc2217, {}}, ""},
-        {"port 0", section("0"), false, {}, "netport: \"0\" is not a TCP port (1 to 65535)"},
-        {"port too large", section("65536"), false, {}, "netport: \"65536\" is not a TCP port"},
-        {"port of many digits", section("000004001"), false, {}, "netport: \"000004001\" is not a TCP port"},
-        {"port with letters", section("40x1"), false, {}, "netport: \"40x1\" is not a TCP port"},
-        {"address without a port", section("", "0.0.0.0"), false, {}, "netport: missing"},
-        {"allow list without a port", section("", "", "", "1.2.3.4"), false, {}, "netport: missing"},
-        {"host name as address", section("4001", "localhost"), false, {}, "netaddress: \"localhost\" is not an IPv4"},
-        {"unknown protocol", section("4001", "", "telnet"), false, {}, "netprotocol: \"telnet\" is neither rfc2217 nor raw"},
-        {"bad allowed address", section("4001", "", "", "10.0.0.5,10.0.0"), false, {},
-         "netallow: \"10.0.0\" is not an IPv4 address"},
-        {"0.0.0.0 as a client", section("4001", "", "", "0.0.0.0"), false, {}, "netallow: \"0.0.0.0\" is no client's"},
-        {"value too long for the reader", section("4001", "", "", "", kNetallow), false, {}, "netallow: the value is too long"},
-        {"takeover on", section("4001", "", "", "", nullptr, "1"), true,
-         {4001, kLoopbackAddress, NetProtocol::Rfc2217, {}, true}, ""},
-        {"takeover off", section("4001", "", "", "", nullptr, "0"), true, loopbackDefaults, ""},
-        {"takeover neither 0 nor 1", section("4001", "", "", "", nullptr, "yes"), false, {},
-         "nettakeover: \"yes\" is neither 0 nor 1"},
-        {"takeover without a port", section("", "", "", "", nullptr, "1"), false, {}, "netport: missing"},
-    };
-    for (const auto& c : cases) {
-        const NetworkSettingsParse parsed = parseNetworkSection(c.values);
-        EXPECT_EQ(parsed.configured, c.configured) << c.name;
-        EXPECT_EQ(parsed.error.rfind(c.error, 0), 0u) << c.name << ": " << parsed.error;
-        EXPECT_EQ(parsed.error.empty(), *c.error == '\0') << c.name;
-        if (c.configured) {
-            EXPECT_EQ(parsed.settings, c.settings) << c.name;
-        }
-    }
-}
-
-TEST(NetworkSection, AllowListIsBounded)
-{
-    NetworkSectionValues values = section("4001");
-    for (std::size_t i = 1; i <= kMaxAllowedClients; ++i)
-        values.netallow += "10.0.0." + std::to_string(i) + " ";
-    EXPECT_EQ(parseNetworkSection(values).settings.allowed.size(), kMaxAllowedClients);
-    values.netallow += "10.0.0.99";
-    EXPECT_EQ(parseNetworkSection(values).error, "netallow: more than 16 addresses");
 }
 
 TEST(NetworkSection, AllowListDecidesWhoMayConnect)

@@ -320,5 +320,108 @@ TEST(ConnectionProfile, SectionAsTheLauncherReadsIt)
     }
 }
 
+// The network keys: values as read become the endpoint's settings or one error naming the key.
+NetworkSectionValues networkSection(std::string port, std::string address = "", std::string protocol = "",
+                                    std::string allow = "", const char* tooLong = nullptr, std::string takeover = "")
+{
+    return {std::move(port), std::move(address), std::move(protocol), std::move(allow), std::move(takeover), tooLong};
+}
+
+constexpr uint32_t ip(uint32_t a, uint32_t b, uint32_t c, uint32_t d) { return (a << 24) | (b << 16) | (c << 8) | d; }
+
+TEST(NetworkSection, ValuesBecomeSettingsOrOneClearError)
+{
+    const NetworkSettings loopbackDefaults{4001, network::kLoopbackAddress, NetProtocol::Rfc2217, {}};
+    const struct {
+        const char* name;
+        NetworkSectionValues values;
+        bool configured;
+        NetworkSettings settings;
+        const char* error;  // the error text starts with this
+    } cases[] = {
+        {"no network keys: the COM port pair", networkSection(""), false, {}, ""},
+        {"port alone: RFC 2217 on the loopback", networkSection("4001"), true, loopbackDefaults, ""},
+        {"blanks around the port", networkSection(" 4001 "), true, loopbackDefaults, ""},
+        {"every key", networkSection("2217", "0.0.0.0", "raw", "10.0.0.5, 10.0.0.6"), true,
+         {2217, network::kAnyAddress, NetProtocol::Raw, {ip(10, 0, 0, 5), ip(10, 0, 0, 6)}}, ""},
+        {"protocol in capitals", networkSection("4001", "", "RFC2217"), true, loopbackDefaults, ""},
+        {"allow list with semicolons and blanks", networkSection("4001", "", "", "1.1.1.1;2.2.2.2  3.3.3.3"), true,
+         {4001, network::kLoopbackAddress, NetProtocol::Rfc2217, {ip(1, 1, 1, 1), ip(2, 2, 2, 2), ip(3, 3, 3, 3)}}, ""},
+        {"lowest port", networkSection("1"), true, {1, network::kLoopbackAddress, NetProtocol::Rfc2217, {}}, ""},
+        {"highest port", networkSection("65535"), true, {65535, network::kLoopbackAddress, NetProtocol::Rfc2217, {}}, ""},
+        {"port 0", networkSection("0"), false, {}, "netport: \"0\" is not a TCP port (1 to 65535)"},
+        {"port too large", networkSection("65536"), false, {}, "netport: \"65536\" is not a TCP port"},
+        {"port of many digits", networkSection("000004001"), false, {}, "netport: \"000004001\" is not a TCP port"},
+        {"port with letters", networkSection("40x1"), false, {}, "netport: \"40x1\" is not a TCP port"},
+        {"address without a port", networkSection("", "0.0.0.0"), false, {}, "netport: missing"},
+        {"allow list without a port", networkSection("", "", "", "1.2.3.4"), false, {}, "netport: missing"},
+        {"host name as address", networkSection("4001", "localhost"), false, {}, "netaddress: \"localhost\" is not an IPv4"},
+        {"unknown protocol", networkSection("4001", "", "telnet"), false, {}, "netprotocol: \"telnet\" is neither rfc2217 nor raw"},
+        {"bad allowed address", networkSection("4001", "", "", "10.0.0.5,10.0.0"), false, {},
+         "netallow: \"10.0.0\" is not an IPv4 address"},
+        {"0.0.0.0 as a client", networkSection("4001", "", "", "0.0.0.0"), false, {}, "netallow: \"0.0.0.0\" is no client's"},
+        {"value too long for the reader", networkSection("4001", "", "", "", kNetallow), false, {}, "netallow: the value is too long"},
+        {"takeover on", networkSection("4001", "", "", "", nullptr, "1"), true,
+         {4001, network::kLoopbackAddress, NetProtocol::Rfc2217, {}, true}, ""},
+        {"takeover off", networkSection("4001", "", "", "", nullptr, "0"), true, loopbackDefaults, ""},
+        {"takeover neither 0 nor 1", networkSection("4001", "", "", "", nullptr, "yes"), false, {},
+         "nettakeover: \"yes\" is neither 0 nor 1"},
+        {"takeover without a port", networkSection("", "", "", "", nullptr, "1"), false, {}, "netport: missing"},
+    };
+    for (const auto& c : cases) {
+        const network::NetworkSettingsParse parsed = parseNetworkSection(c.values);
+        EXPECT_EQ(parsed.configured, c.configured) << c.name;
+        EXPECT_EQ(parsed.error.rfind(c.error, 0), 0u) << c.name << ": " << parsed.error;
+        EXPECT_EQ(parsed.error.empty(), *c.error == '\0') << c.name;
+        if (c.configured) {
+            EXPECT_EQ(parsed.settings, c.settings) << c.name;
+        }
+    }
+}
+
+TEST(NetworkSection, AllowListIsBounded)
+{
+    NetworkSectionValues values = networkSection("4001");
+    for (std::size_t i = 1; i <= network::kMaxAllowedClients; ++i)
+        values.netallow += "10.0.0." + std::to_string(i) + " ";
+    EXPECT_EQ(parseNetworkSection(values).settings.allowed.size(), network::kMaxAllowedClients);
+    values.netallow += "10.0.0.99";
+    EXPECT_EQ(parseNetworkSection(values).error, "netallow: more than 16 addresses");
+}
+
+TEST(TrafficRecordSettings, SectionKeys)
+{
+    const struct {
+        const char* name;
+        RecordSectionValues values;
+        bool configured;
+        std::string path;
+        uint32_t mib;
+        std::string error;
+    } rows[] = {
+        {"no keys: no record", {}, false, "", 16, ""},
+        {"relative path beside the programs", {"logs\\com5.log", ""}, true, "C:\\Dunmere\\bin\\logs\\com5.log", 16, ""},
+        {"absolute path as given", {"D:\\Traces\\com5.log", "4"}, true, "D:\\Traces\\com5.log", 4, ""},
+        {"blanks inside kept, around dropped", {"  My Traces\\com 5.log ", " 2 "}, true,
+         "C:\\Dunmere\\bin\\My Traces\\com 5.log", 2, ""},
+        {"largest size", {"a.log", "4096"}, true, "C:\\Dunmere\\bin\\a.log", 4096, ""},
+        {"size zero: default used, reported", {"a.log", "0"}, true, "C:\\Dunmere\\bin\\a.log", 16,
+         "recordmib: \"0\" is not a size in MiB (1 to 4096), 16 is used"},
+        {"size with a unit", {"a.log", "16MB"}, true, "C:\\Dunmere\\bin\\a.log", 16,
+         "recordmib: \"16MB\" is not a size in MiB (1 to 4096), 16 is used"},
+        {"size without a file", {"", "8"}, false, "", 16, "recordmib: given without recordfile"},
+        {"quote in the path", {"a\"b.log", ""}, false, "", 16, "recordfile: \"a\"b.log\" contains a quote"},
+        {"value too long for the reader", {"x", "", true}, false, "", 16, "recordfile: the value is too long"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const TrafficRecordParse p = parseRecordSection(row.values, "C:\\Dunmere\\bin");
+        EXPECT_EQ(p.configured, row.configured);
+        EXPECT_EQ(p.settings.path, row.path);
+        EXPECT_EQ(p.settings.limitMib, row.mib);
+        EXPECT_EQ(p.error, row.error);
+    }
+}
+
 } // namespace
 } // namespace clser::profile

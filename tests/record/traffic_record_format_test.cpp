@@ -1,4 +1,4 @@
-// The traffic record's lines and the keys and word that ask for a record.
+// The traffic record's lines and the word that asks for a record.
 #include "traffic_record_line.h"
 #include "traffic_record_settings.h"
 
@@ -59,40 +59,6 @@ TEST(TrafficRecordLine, BlocksAndEvents)
     for (const auto& row : rows)
         EXPECT_EQ(row.line, row.expected) << row.name;
     EXPECT_EQ(recordDirection(true, "COM"), "COM->CL");
-}
-
-TEST(TrafficRecordSettings, SectionKeys)
-{
-    const struct {
-        const char* name;
-        RecordSectionValues values;
-        bool configured;
-        std::string path;
-        uint32_t mib;
-        std::string error;
-    } rows[] = {
-        {"no keys: no record", {}, false, "", 16, ""},
-        {"relative path beside the programs", {"logs\\com5.log", ""}, true, "C:\\Dunmere\\bin\\logs\\com5.log", 16, ""},
-        {"absolute path as given", {"D:\\Traces\\com5.log", "4"}, true, "D:\\Traces\\com5.log", 4, ""},
-        {"blanks inside kept, around dropped", {"  My Traces\\com 5.log ", " 2 "}, true,
-         "C:\\Dunmere\\bin\\My Traces\\com 5.log", 2, ""},
-        {"largest size", {"a.log", "4096"}, true, "C:\\Dunmere\\bin\\a.log", 4096, ""},
-        {"size zero: default used, reported", {"a.log", "0"}, true, "C:\\Dunmere\\bin\\a.log", 16,
-         "recordmib: \"0\" is not a size in MiB (1 to 4096), 16 is used"},
-        {"size with a unit", {"a.log", "16MB"}, true, "C:\\Dunmere\\bin\\a.log", 16,
-         "recordmib: \"16MB\" is not a size in MiB (1 to 4096), 16 is used"},
-        {"size without a file", {"", "8"}, false, "", 16, "recordmib: given without recordfile"},
-        {"quote in the path", {"a\"b.log", ""}, false, "", 16, "recordfile: \"a\"b.log\" contains a quote"},
-        {"value too long for the reader", {"x", "", true}, false, "", 16, "recordfile: the value is too long"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const TrafficRecordParse p = parseRecordSection(row.values, "C:\\Dunmere\\bin");
-        EXPECT_EQ(p.configured, row.configured);
-        EXPECT_EQ(p.settings.path, row.path);
-        EXPECT_EQ(p.settings.limitMib, row.mib);
-        EXPECT_EQ(p.error, row.error);
-    }
 }
 
 TEST(TrafficRecordSettings, CommandLineWord)
