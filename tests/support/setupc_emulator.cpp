@@ -4,6 +4,7 @@
 #include "device_names.h"
 #include "pty_rig.h"
 #include "scratch_files.h"
+#include "unique_handle.h"
 
 #include <windows.h>
 
@@ -44,7 +45,17 @@ int runEmulator(const std::string& arguments)
     return runProgram(start, 120000).status();
 }
 
-std::vector<setupc::EmulatedPair> emulatedPairs() { return setupc::parsePairTable(readTextFile(emulatorStateFile())); }
+std::vector<setupc::EmulatedPair> emulatedPairs()
+{
+    // The emulator rewrites its table under this mutex: a read between its truncation and
+    // its write would find no pairs.
+    UniqueHandle lock(CreateMutexA(nullptr, FALSE, "clser-setupc-emulator-state"));
+    const bool locked = lock && WaitForSingleObject(lock.get(), 30000) != WAIT_TIMEOUT;
+    std::vector<setupc::EmulatedPair> pairs = setupc::parsePairTable(readTextFile(emulatorStateFile()));
+    if (locked)
+        ReleaseMutex(lock.get());
+    return pairs;
+}
 
 bool installEmulatedPair(int number)
 {
