@@ -1,6 +1,7 @@
 #include "launcher.h"
 
-#include "cl_serial_api.h"
+#include "cl_serial_library.h"
+#include "cl_serial_library_names.h"
 #include "device_name_scan.h"
 #include "digit_text.h"
 #include "launcher_config.h"
@@ -28,25 +29,34 @@ void showLibraryError(discovery::PairLibrary& library)
         MessageBoxA(nullptr, text->c_str(), nullptr, MB_ICONEXCLAMATION);
 }
 
+void say(const std::string& line)
+{
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
 // More ports than any installation has: a count beyond it is the library's fault, and
 // the passes below visit no more sections than this.
 constexpr uint32_t kMaxCameraLinkPorts = 256;
 
-uint32_t cameraLinkPortCount()
+// The ports of this system's own library. Without the library there are none, and the
+// console says so once.
+uint32_t cameraLinkPortCount(const ClSerialLibraryLoad& own)
 {
-    uint32_t count = 0;
-    // A failing call leaves nothing usable behind: no ports.
-    if (clGetNumSerialPorts(&count) < 0)
+    if (!own.library) {
+        say(libraryLoadLine(kOwnClSerialLibrary, own));
         return 0;
-    return std::min(count, kMaxCameraLinkPorts);
+    }
+    // A failing call leaves nothing usable behind: no ports.
+    return std::min(own.library->portCount().value_or(0), kMaxCameraLinkPorts);
 }
 
-bool cameraLinkPortOpens(int index)
+bool cameraLinkPortOpens(const ClSerialLibrary* library, int index)
 {
     void* ref = nullptr;
-    if (clSerialInit(static_cast<uint32_t>(index), &ref) != 0)
+    if (!library || library->serialInit(static_cast<uint32_t>(index), &ref) != 0)
         return false;
-    clSerialClose(ref);
+    library->serialClose(ref);
     return true;
 }
 
@@ -105,12 +115,6 @@ bool checkRun(vcom::TarvVComPairLibrary& library, const LauncherPaths& paths, ui
     return success;
 }
 
-void say(const std::string& line)
-{
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
-}
-
 // A record file and the section that named it first.
 struct RecordFileOwner {
     std::string key;  // recordFileKey
@@ -123,7 +127,7 @@ struct RecordFileOwner {
 // still given it, so that its trace list says so as well. A file that an earlier
 // section's bridge records to is not given again: two bridges would mix their lines and
 // roll each other's file over.
-void startBridges(const LauncherPaths& paths, const std::vector<int>& connections)
+void startBridges(const LauncherPaths& paths, const std::vector<int>& connections, const ClSerialLibrary* own)
 {
     std::vector<RecordFileOwner> recordFiles;
     for (const int k : connections) {
@@ -137,7 +141,7 @@ void startBridges(const LauncherPaths& paths, const std::vector<int>& connection
                 say(read.refusal);
                 continue;
             }
-            if (!cameraLinkPortOpens(k - 1)) {
+            if (!cameraLinkPortOpens(own, k - 1)) {
                 std::printf("The cl serial port %d. is occupied or not exist, please check the system "
                             "configuration\n",
                             k - 1);
@@ -190,7 +194,8 @@ int runLauncher()
     bool success = library.init() != 0;
     if (success) {
         const int pairCount = library.pairCount();
-        const uint32_t numClPorts = cameraLinkPortCount();
+        const ClSerialLibraryLoad own = loadOwnClSerialLibrary();
+        const uint32_t numClPorts = cameraLinkPortCount(own);
         const LauncherPaths paths = launcherPathsOfThisProgram();
 
         std::vector<int> connections;
@@ -209,7 +214,7 @@ int runLauncher()
                 std::fflush(stdout);
                 return -1;
             }
-            startBridges(paths, connections);
+            startBridges(paths, connections, own.library);
             return 0;
         }
     }

@@ -1,35 +1,56 @@
 #include "cl_serial_port.h"
 
-#include "cl_serial_api.h"
-
 namespace clser {
 
-void detail::clSerialCloseReference(void* ref) noexcept { clSerialClose(ref); }
+void ClSerialPort::closeReference()
+{
+    if (ref_)
+        library_->serialClose(ref_);
+    ref_ = nullptr;
+}
 
 int ClSerialPort::open(uint32_t index, uint32_t clBaudCode)
 {
+    const ClSerialLibraryLoad own = loadOwnClSerialLibrary();
+    if (!own.library) {
+        close();
+        return own.status;
+    }
+    return open(*own.library, index, clBaudCode);
+}
+
+int ClSerialPort::open(const ClSerialLibrary& library, uint32_t index, uint32_t clBaudCode)
+{
     CriticalSectionLock lock(lock_);
     // One port at a time: a reference still held is closed first.
-    ref_.reset();
+    closeReference();
+    library_ = &library;
     void* ref = nullptr;
-    const int status = clSerialInit(index, &ref);
+    const int status = library.serialInit(index, &ref);
     if (status < 0)
         return status;
-    ref_.reset(ref);
-    return clSetBaudRate(ref_.get(), clBaudCode);
+    ref_ = ref;
+    const std::optional<uint32_t> rates = library.supportedBaudRates(ref_);
+    if (rates && !(*rates & clBaudCode))
+        return CL_ERR_BAUD_RATE_NOT_SUPPORTED;
+    return library.setBaudRate(ref_, clBaudCode);
 }
 
 int ClSerialPort::setBaudRate(uint32_t clBaudCode)
 {
     CriticalSectionLock lock(lock_);
-    return clSetBaudRate(ref_.get(), clBaudCode);
+    if (!ref_)
+        return CL_ERR_INVALID_REFERENCE;
+    return library_->setBaudRate(ref_, clBaudCode);
 }
 
 int ClSerialPort::read(uint8_t* buffer, uint32_t& count, uint32_t timeoutMs)
 {
     CriticalSectionLock lock(lock_);
+    if (!ref_)
+        return CL_ERR_INVALID_REFERENCE;
     uint32_t n = count;
-    const int status = clSerialRead(ref_.get(), reinterpret_cast<int8_t*>(buffer), &n, timeoutMs);
+    const int status = library_->serialRead(ref_, reinterpret_cast<int8_t*>(buffer), &n, timeoutMs);
     if (status >= 0 || status == CL_ERR_TIMEOUT) {
         count = n;
         return 0;
@@ -47,8 +68,9 @@ int ClSerialPort::write(const uint8_t* buffer, uint32_t count, uint32_t& written
         {
             CriticalSectionLock lock(lock_);
             // The library's interface takes a non-const buffer but only reads it.
-            status = clSerialWrite(ref_.get(), reinterpret_cast<int8_t*>(const_cast<uint8_t*>(buffer + sent)), &n,
-                                   kWriteTimeoutMs);
+            status = ref_ ? library_->serialWrite(ref_, reinterpret_cast<int8_t*>(const_cast<uint8_t*>(buffer + sent)),
+                                                  &n, kWriteTimeoutMs)
+                          : CL_ERR_INVALID_REFERENCE;
         }
         // A refused first slice stores nothing, as a refused write; a later one keeps
         // what went before.
@@ -70,14 +92,28 @@ int ClSerialPort::write(const uint8_t* buffer, uint32_t count, uint32_t& written
 bool ClSerialPort::holdsReference() const
 {
     CriticalSectionLock lock(lock_);
-    return ref_.valid();
+    return ref_ != nullptr;
+}
+
+std::optional<uint32_t> ClSerialPort::supportedBaudRates() const
+{
+    CriticalSectionLock lock(lock_);
+    if (!ref_)
+        return std::nullopt;
+    return library_->supportedBaudRates(ref_);
+}
+
+std::string ClSerialPort::statusText(int status) const
+{
+    CriticalSectionLock lock(lock_);
+    return library_ ? library_->statusText(status) : "status " + std::to_string(status);
 }
 
 int ClSerialPort::close()
 {
     CriticalSectionLock lock(lock_);
     // The library's status of the close is of no use to the caller.
-    ref_.reset();
+    closeReference();
     return 0;
 }
 

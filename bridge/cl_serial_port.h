@@ -10,22 +10,22 @@
 #pragma once
 
 #include "camera_port.h"
+#include "cl_serial_library.h"
 #include "critical_section.h"
-#include "unique_handle.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace clser {
 
-namespace detail {
-void clSerialCloseReference(void* ref) noexcept;
-} // namespace detail
-
-// A Camera Link serial reference, closed with clSerialClose.
-using UniqueClSerialRef = UniqueAny<NullIsNone<void*, detail::clSerialCloseReference>>;
-
 class ClSerialPort : public CameraPort {
 public:
+    ClSerialPort() = default;
+    ClSerialPort(const ClSerialPort&) = delete;
+    ClSerialPort& operator=(const ClSerialPort&) = delete;
+    ~ClSerialPort() override { close(); }
+
     static constexpr int kShortWrite = -5;
     static constexpr uint32_t kWriteTimeoutMs = 200;
     // A slice's line time is the longest a write keeps a read waiting. While it goes, the
@@ -35,7 +35,11 @@ public:
     static constexpr uint32_t kWriteSliceBytes = 1024;
 
     // Status of clSerialInit when it fails, else that of clSetBaudRate. The port is
-    // open from a successful init on, also when the baud rate is refused.
+    // open from a successful init on, also when the baud rate is refused. A rate the
+    // library's list of the port's rates leaves out is refused before it is asked
+    // (CL_ERR_BAUD_RATE_NOT_SUPPORTED).
+    [[nodiscard]] int open(const ClSerialLibrary& library, uint32_t index, uint32_t clBaudCode);
+    // The same on this system's own library; CL_ERR_UNABLE_TO_LOAD_DLL without it.
     [[nodiscard]] int open(uint32_t index, uint32_t clBaudCode);
     // count: in, the most bytes wanted; out, the bytes delivered. A time-out is a
     // success that may deliver 0 bytes; on failure count is left as it was.
@@ -50,9 +54,16 @@ public:
 
     // True while the port holds a reference from a successful init.
     bool holdsReference() const;
+    // The baud-rate constants the open port runs at, when its library says.
+    std::optional<uint32_t> supportedBaudRates() const;
+    // "status -10008" with the library's own text of it where the library has one.
+    std::string statusText(int status) const;
 
 private:
-    UniqueClSerialRef ref_;
+    void closeReference();
+
+    const ClSerialLibrary* library_ = nullptr;  // of the last open; kept for its texts
+    void* ref_ = nullptr;
     mutable CriticalSection lock_;
 };
 

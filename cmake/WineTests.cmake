@@ -10,8 +10,9 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
+# The session registers the Camera Link library folder that holds the other maker's stand-in.
 add_test(NAME wine_session_start
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session start ${CLSER_WINEPREFIX})
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session start ${CLSER_WINEPREFIX} ${CMAKE_BINARY_DIR}/clserial)
 set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine)
 add_test(NAME wine_session_stop
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session stop ${CLSER_WINEPREFIX})
@@ -43,6 +44,8 @@ function(clser_add_gtest target)
   cmake_parse_arguments(T "DISPLAY;EMULATOR_SAFE" "TIMEOUT" "SOURCES;LIBS;LOCKS" ${ARGN})
   add_executable(${target} ${T_SOURCES})
   target_link_libraries(${target} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+  # Every test program finds the simulated cameras built: the programs bind them at run time.
+  add_dependencies(${target} clser_camera_standins)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()

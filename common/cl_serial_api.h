@@ -1,5 +1,6 @@
-// The Camera Link standard's serial calls that this system uses, as the frame
-// grabber's serial library exports them (C linkage, C calling convention).
+// The Camera Link standard's serial calls that this system uses, as every maker's serial
+// library (clser<maker>.dll) exports them (C linkage, C calling convention). The programs
+// bind them at run time by name (cl_serial_library.h); the stand-ins implement them.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,10 @@ enum : int32_t {
     CL_ERR_ERROR_NOT_FOUND = -10007,
     CL_ERR_BAUD_RATE_NOT_SUPPORTED = -10008,
     CL_ERR_OUT_OF_MEMORY = -10009,
+    // Given by a caller that binds the library itself: the file does not load, or it
+    // lacks the call.
+    CL_ERR_UNABLE_TO_LOAD_DLL = -10098,
+    CL_ERR_FUNCTION_NOT_FOUND = -10099,
 };
 
 enum : uint32_t {
@@ -38,5 +43,25 @@ int32_t CL_SERIAL_CALL clSerialRead(void* serialRef, int8_t* buffer, uint32_t* b
 int32_t CL_SERIAL_CALL clSerialWrite(void* serialRef, int8_t* buffer, uint32_t* bufferSize, uint32_t serialTimeout);
 int32_t CL_SERIAL_CALL clSerialClose(void* serialRef);
 int32_t CL_SERIAL_CALL clGetNumSerialPorts(uint32_t* numSerialPorts);
+// Optional: a library may lack them.
+// The maker's name into a buffer of *bufferSize bytes (in: its size, out: the size used
+// or needed) and the version of the standard the library follows.
+int32_t CL_SERIAL_CALL clGetManufacturerInfo(int8_t* manufacturerName, uint32_t* bufferSize, uint32_t* version);
+// The library's own text of a status, as clGetManufacturerInfo fills its buffer.
+int32_t CL_SERIAL_CALL clGetErrorText(int32_t errorCode, int8_t* errorText, uint32_t* errorTextSize);
+// The baud-rate constants the open port can run at, one bit each.
+int32_t CL_SERIAL_CALL clGetSupportedBaudRates(void* serialRef, uint32_t* baudRates);
+// Throws away what the port holds in either direction.
+int32_t CL_SERIAL_CALL clFlushPort(void* serialRef);
+
+using ClSerialInitCall = int32_t(CL_SERIAL_CALL*)(uint32_t, void**);
+using ClSetBaudRateCall = int32_t(CL_SERIAL_CALL*)(void*, uint32_t);
+using ClSerialTransferCall = int32_t(CL_SERIAL_CALL*)(void*, int8_t*, uint32_t*, uint32_t);
+using ClSerialCloseCall = int32_t(CL_SERIAL_CALL*)(void*);
+using ClGetNumSerialPortsCall = int32_t(CL_SERIAL_CALL*)(uint32_t*);
+using ClGetManufacturerInfoCall = int32_t(CL_SERIAL_CALL*)(int8_t*, uint32_t*, uint32_t*);
+using ClGetErrorTextCall = int32_t(CL_SERIAL_CALL*)(int32_t, int8_t*, uint32_t*);
+using ClGetSupportedBaudRatesCall = int32_t(CL_SERIAL_CALL*)(void*, uint32_t*);
+using ClFlushPortCall = int32_t(CL_SERIAL_CALL*)(void*);
 
 } // extern "C"

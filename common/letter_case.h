@@ -16,6 +16,14 @@ inline std::string upperCase(std::string_view text)
     return upper;
 }
 
+inline std::string lowerCase(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
 inline bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
 {
     if (text.size() < prefix.size())

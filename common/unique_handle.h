@@ -72,6 +72,7 @@ inline void closeHandle(HANDLE h) noexcept { ::CloseHandle(h); }
 inline void freeLibrary(HMODULE h) noexcept { ::FreeLibrary(h); }
 inline void localFree(HLOCAL h) noexcept { ::LocalFree(h); }
 inline void findClose(HANDLE h) noexcept { ::FindClose(h); }
+inline void regCloseKey(HKEY h) noexcept { ::RegCloseKey(h); }
 } // namespace detail
 
 // Kernel objects whose "none" is null (threads, processes, mutexes, events, tokens).
@@ -81,5 +82,6 @@ using UniqueFile = UniqueAny<InvalidHandleIsNone<detail::closeHandle>>;
 using UniqueFind = UniqueAny<InvalidHandleIsNone<detail::findClose>>;
 using UniqueModule = UniqueAny<NullIsNone<HMODULE, detail::freeLibrary>>;
 using UniqueLocal = UniqueAny<NullIsNone<HLOCAL, detail::localFree>>;
+using UniqueRegKey = UniqueAny<NullIsNone<HKEY, detail::regCloseKey>>;
 
 } // namespace clser

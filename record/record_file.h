@@ -4,6 +4,7 @@
 #pragma once
 
 #include "unique_handle.h"
+#include "windows_error_text.h"
 
 #include <windows.h>
 
@@ -37,9 +38,6 @@ DWORD openRecordFile(const std::string& path, UniqueFile& file);
 // Whether the launcher's bridge will be able to open the record file: 0 or the Windows
 // error. A file that the check had to create is removed again.
 DWORD checkRecordFileOpens(const std::string& path);
-
-// "Windows error 3: The system cannot find the path specified."
-std::string windowsErrorText(DWORD error);
 
 class RecordFile : public RecordSink {
 public:

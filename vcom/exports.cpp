@@ -3,7 +3,8 @@
 #include "TarvVirtualComPort.h"
 
 #include "admin_check.h"
-#include "cl_serial_api.h"
+#include "cl_serial_library.h"
+#include "cl_serial_library_names.h"
 #include "device_name_scan.h"
 #include "install_numbering.h"
 #include "pair_end_wait.h"
@@ -88,10 +89,14 @@ int TARVVCOM_CALL TarvVComInstallAll(void)
     VComModule* module = usableModule(StateCheckWording::Plain);
     if (!module)
         return 0;
+    // One pair per port of this system's own library; other makers' ports get theirs
+    // from their connections' sections.
     uint32_t portCount = 0;
-    clGetNumSerialPorts(&portCount);
+    const ClSerialLibraryLoad own = loadOwnClSerialLibrary();
+    if (own.library)
+        portCount = own.library->portCount().value_or(0);
     if (portCount == 0)
-        setLastErrorText(text::kNoCameraLinkBoards);
+        setLastErrorText(own.library ? std::string(text::kNoCameraLinkBoards) : libraryLoadLine(kOwnClSerialLibrary, own));
     const auto numbers = numbersToInstall(collectUsedPortNumbers(scanSerialDeviceNames()), portCount,
                                           static_cast<long long>(module->pairs.size()));
     for (std::size_t i = 0; i < numbers.size(); ++i) {

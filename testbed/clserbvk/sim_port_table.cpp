@@ -104,6 +104,14 @@ int32_t SimPortTable::setBaudRate(void* reference, uint32_t constant)
     });
 }
 
+int32_t SimPortTable::supportedBaudRates(void* reference, uint32_t* constants)
+{
+    return callOn(reference, [&](SimPort& port, PortSession&) {
+        *constants = port.config().baudRates;
+        return CL_ERR_NO_ERR;
+    });
+}
+
 int32_t SimPortTable::read(void* reference, int8_t* buffer, uint32_t* count, uint32_t timeoutMs)
 {
     return callOn(reference, [&](SimPort& port, PortSession& session) {

@@ -54,6 +54,8 @@ public:
 
     int32_t init(uint32_t index, void** reference);
     int32_t setBaudRate(void* reference, uint32_t constant);
+    // The baud-rate constants the port of an open reference accepts, one bit each.
+    int32_t supportedBaudRates(void* reference, uint32_t* constants);
     int32_t read(void* reference, int8_t* buffer, uint32_t* count, uint32_t timeoutMs);
     int32_t write(void* reference, const int8_t* buffer, uint32_t* count, uint32_t timeoutMs);
     // `closed` (may be null) says which port it was and what it saw since it was opened,
