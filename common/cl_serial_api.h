@@ -5,7 +5,11 @@
 
 #include <cstdint>
 
+#ifdef _WIN32
 #define CL_SERIAL_CALL __cdecl
+#else
+#define CL_SERIAL_CALL  // plain code built natively only reads the statuses
+#endif
 
 extern "C" {
 

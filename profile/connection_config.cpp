@@ -16,6 +16,8 @@ int writeBackSettings(const std::string& path, const std::string& previousComNam
         profile::ConnectionProfile confirmed;
         confirmed.line = line;
         confirmed.lowLatency = lowLatency;
+        // The section's library goes with its "clser", which is never written either.
+        confirmed.clLibrary = section.text(profile::kCllibrary, profile::kClLibraryBufferSize, "");
         profile::writeKeys(path, i, profile::writeBack(confirmed));
         return i;
     }

@@ -1,5 +1,6 @@
 #include "connection_profile.h"
 
+#include "cl_serial_library_names.h"
 #include "digit_text.h"
 #include "letter_case.h"
 
@@ -49,6 +50,7 @@ ProfileRead readProfile(const SectionReader& s, int number, std::string_view pro
     const std::string parity = s.text(kParity, kValueBufferSize, "n");
     const std::string stopbit = s.text(kStopbit, kValueBufferSize, "1");
     const std::string lowlatency = s.text(kLowlatency, kValueBufferSize, "");
+    p.clLibrary = s.text(kCllibrary, kClLibraryBufferSize, "");
     p.userPortName = comPortNameOf(com);
     p.clPortIndex = s.number(kClser, kDefaultClser);
     read.lineArgument = lineArgumentOf(s.number(kBaudrate, 9600), parity, s.number(kDatabit, 8), stopbit);
@@ -66,6 +68,8 @@ ProfileRead readProfile(const SectionReader& s, int number, std::string_view pro
     else if (p.clPortIndex < 0)
         read.refusal = "The cl serial port index " + std::to_string(p.clPortIndex) + " of " + section(number) +
                        " is invalid, please check the configuration";
+    else if (const std::string problem = clLibraryNameProblem(p.clLibrary); !problem.empty())
+        read.refusal = clLibraryRefusal(number, problem);
 
     // Only "1" turns the mode on; an empty value and "0" keep the default mode, and so
     // does any other text, which is reported.
@@ -103,6 +107,12 @@ ProfileRead readProfile(const SectionReader& s, int number, std::string_view pro
     return read;
 }
 
+std::string clLibraryRefusal(int number, std::string_view why)
+{
+    return "The value of \"" + std::string(kCllibrary) + "\" in " + section(number) + " is " + std::string(why) +
+           ", the connection is not started";
+}
+
 std::string quotedArgument(std::string_view text)
 {
     std::string quoted = "\"" + std::string(text);
@@ -119,6 +129,10 @@ std::string toArguments(const ConnectionProfile& p, std::string_view lineArgumen
         arguments += " LowLatency";
     if (p.network)
         arguments += " " + network::networkWord(*p.network);
+    if (!p.clLibrary.empty()) {
+        const std::string word = kClLibraryWord + p.clLibrary;
+        arguments += " " + (hasSeparator(word) ? quotedArgument(word) : word);
+    }
     if (p.record)
         arguments += " " + quotedArgument(recordWord(*p.record));
     return arguments;
@@ -126,7 +140,7 @@ std::string toArguments(const ConnectionProfile& p, std::string_view lineArgumen
 
 ArgumentsParse parseArguments(const std::vector<std::string>& arguments, std::string_view programDirectory)
 {
-    std::string portName, line, networkText, recordText;
+    std::string portName, line, networkText, recordText, clLibrary;
     int32_t index = -1;
     bool autorun = false, lowLatency = false;
     for (std::string_view argument : arguments) {
@@ -141,6 +155,10 @@ ArgumentsParse parseArguments(const std::vector<std::string>& arguments, std::st
         // letter case and a path with a comma is no line settings.
         if (isRecordWord(argument)) {
             recordText = std::string(argument);
+            continue;
+        }
+        if (startsWithIgnoringCase(argument, kClLibraryWord)) {
+            clLibrary = std::string(argument.substr(std::string_view(kClLibraryWord).size()));
             continue;
         }
         const std::string upper = upperCase(argument);
@@ -163,6 +181,7 @@ ArgumentsParse parseArguments(const std::vector<std::string>& arguments, std::st
     ConnectionProfile& p = parse.profile;
     p.userPortName = portName;
     p.clPortIndex = index;
+    p.clLibrary = clLibrary;
     parse.autorun = autorun;
     parse.lineGiven = !line.empty();
     p.line = parseLineSettings(line);
@@ -192,13 +211,14 @@ std::vector<KeyValue> writeBack(const ConnectionProfile& p)
             {kParity, parityLetter(p.line.parity)},
             {kDatabit, std::to_string(p.line.dataBits)},
             {kStopbit, stopBitsLabel(p.line.stopBits)},
-            {kLowlatency, p.lowLatency ? "1" : "0", !p.lowLatency}};
+            {kLowlatency, p.lowLatency ? "1" : "0", !p.lowLatency},
+            {kCllibrary, p.clLibrary, p.clLibrary.empty()}};
 }
 
 std::vector<KeyValue> firstRunSection(const std::string& comPortName, int clIndex)
 {
     std::vector<KeyValue> keys = writeBack(ConnectionProfile{});
-    keys.pop_back();
+    keys.resize(4);
     keys.insert(keys.begin(), {{kCom, comPortName}, {kClser, std::to_string(clIndex)}});
     keys.push_back({kRun, std::to_string(kDefaultRun)});
     keys.push_back({kConnect, std::to_string(kDefaultConnect)});
@@ -208,10 +228,12 @@ std::vector<KeyValue> firstRunSection(const std::string& comPortName, int clInde
 std::vector<KeyValue> sectionOf(const ConnectionProfile& p)
 {
     std::vector<KeyValue> keys = writeBack(p);
-    keys.pop_back();
+    keys.resize(4);
     keys.insert(keys.begin(), {{kCom, p.userPortName}, {kClser, std::to_string(p.clPortIndex)}});
     if (p.lowLatency)
         keys.push_back({kLowlatency, "1"});
+    if (!p.clLibrary.empty())
+        keys.push_back({kCllibrary, p.clLibrary});
     if (const auto& n = p.network) {
         std::string allowed;
         for (const uint32_t address : n->allowed)

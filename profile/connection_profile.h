@@ -30,6 +30,11 @@ inline constexpr char kRun[] = "run";
 inline constexpr char kConnect[] = "connect";
 // "1": the connection runs in low-latency mode; absent or "0": the default mode.
 inline constexpr char kLowlatency[] = "lowlatency";
+// The serial library of the Camera Link port: a file name inside the Camera Link library
+// folder; absent or empty: this system's own library.
+inline constexpr char kCllibrary[] = "cllibrary";
+// The bridge program's word for it: CLLIB=<file name>.
+inline constexpr char kClLibraryWord[] = "CLLIB=";
 
 // The values a section without the key has.
 inline constexpr int kDefaultClser = 0;
@@ -42,10 +47,14 @@ inline constexpr int kValueBufferSize = 8;
 inline constexpr int kNetworkValueBufferSize = 512;
 inline constexpr int kRecordFileBufferSize = 1024;
 inline constexpr int kRecordMibBufferSize = 32;
+inline constexpr int kClLibraryBufferSize = 260;
 
 struct ConnectionProfile {
     std::string userPortName;  // the COMn end the user's software opens
-    int32_t clPortIndex = -1;  // Camera Link serial port index, -1 = none
+    int32_t clPortIndex = -1;  // Camera Link serial port index within its library, -1 = none
+    // The port's serial library, a file name in the Camera Link library folder; empty:
+    // this system's own.
+    std::string clLibrary;
     LineSettings line;
     // Opt-in: the transfer loop hands bytes on as soon as they arrive instead of
     // waiting out its read time-outs. Off by default.
@@ -59,7 +68,8 @@ struct ConnectionProfile {
 
     bool operator==(const ConnectionProfile& o) const
     {
-        return userPortName == o.userPortName && clPortIndex == o.clPortIndex && line == o.line &&
+        return userPortName == o.userPortName && clPortIndex == o.clPortIndex && clLibrary == o.clLibrary &&
+               line == o.line &&
                lowLatency == o.lowLatency && network == o.network && record == o.record;
     }
 };
@@ -95,12 +105,17 @@ struct ProfileRead {
 // Section connection<number>; a relative record file lies in programDirectory.
 ProfileRead readProfile(const SectionReader& section, int number, std::string_view programDirectory);
 
+// Why the launcher does not start a section whose "cllibrary" it cannot use: why is "a
+// path instead of a file name", "not in the Camera Link library folder C:\...", ...
+std::string clLibraryRefusal(int number, std::string_view why);
+
 // "COM" followed by the text when it is digits only, else the text unchanged.
 std::string comPortNameOf(std::string_view comValue);
 
 // The bridge program's command line: "COM5 0 9600,n,8,1 Autorun", then "LowLatency" when
-// the mode is on, the network word and last the record word in quotes, so that a path
-// with blanks stays one argument. The line settings argument is lineArgument when given
+// the mode is on, the network word, the library word of another maker's port (in quotes
+// when the file name has a blank) and last the record word in quotes, so that a path with
+// blanks stays one argument. The line settings argument is lineArgument when given
 // (ProfileRead::lineArgument), else the line's text.
 std::string toArguments(const ConnectionProfile& profile, std::string_view lineArgument = {});
 // The text in double quotes as the C runtime splits a command line: backslashes before
@@ -130,7 +145,8 @@ struct KeyValue {
 };
 
 // The keys the bridge program writes back after its settings are confirmed: the line,
-// then "lowlatency" ("1", or "0" over a value the section has).
+// "lowlatency" ("1", or "0" over a value the section has), then "cllibrary" (another
+// maker's library, or empty over a value the section has).
 std::vector<KeyValue> writeBack(const ConnectionProfile& profile);
 // A first run's section: com, clser, the default line, run and connect.
 std::vector<KeyValue> firstRunSection(const std::string& comPortName, int clIndex);

@@ -46,6 +46,13 @@ ConnectionProfile profileOf(std::string port, int32_t index, LineSettings line, 
     return p;
 }
 
+// The same profile on another maker's library.
+ConnectionProfile onLibrary(ConnectionProfile p, std::string library)
+{
+    p.clLibrary = std::move(library);
+    return p;
+}
+
 TrafficRecordSettings recordOf(std::string path, uint32_t mib)
 {
     TrafficRecordSettings r;
@@ -82,6 +89,9 @@ TEST(ConnectionProfile, WhatTheLauncherWritesTheBridgeReadsBackUnchanged)
         profiles.push_back(profileOf("COM10", 1, {}, lowLatency, rfc,
                                      recordOf("\\\\server\\share\\with blanks, and commas\\\\", 4096)));
         profiles.push_back(profileOf("COM10", 2, {}, lowLatency, std::nullopt, recordOf("C:/Logs/com10.log", 7)));
+        profiles.push_back(onLibrary(profileOf("COM12", 2, fast, lowLatency, rfc), "clserlrk.dll"));
+        profiles.push_back(onLibrary(profileOf("COM12", 0, {}, lowLatency, std::nullopt, recordOf("C:\\a b.log", 1)),
+                                     "clser with, blanks.dll"));
     }
     for (const ConnectionProfile& p : profiles) {
         const std::string arguments = toArguments(p);
@@ -117,6 +127,8 @@ TEST(ConnectionProfile, CommandLineText)
         {profileOf("COM5", 0, {}, true, NetworkSettings{1, network::kLoopbackAddress, NetProtocol::Raw, {}, true},
                    recordOf("C:\\Logs\\", 1)),
          "COM5 0 9600,n,8,1 Autorun LowLatency NETWORK=RAW:127.0.0.1:1:TAKEOVER \"Record=1:C:\\Logs\\\\\""},
+        {onLibrary(profileOf("COM12", 1, {}, true), "clserlrk.dll"), "COM12 1 9600,n,8,1 Autorun LowLatency CLLIB=clserlrk.dll"},
+        {onLibrary(profileOf("COM12", 1, {}), "clser x.dll"), "COM12 1 9600,n,8,1 Autorun \"CLLIB=clser x.dll\""},
     };
     for (const auto& row : rows)
         EXPECT_EQ(toArguments(row.profile), row.arguments);
@@ -282,6 +294,12 @@ TEST(ConnectionProfile, SectionAsTheLauncherReadsIt)
         {"negative index", "com=5\r\nclser=-1", "",
          "The cl serial port index -1 of section connection1 is invalid, please check the configuration"},
         {"network", "com=5\r\nnetport=4001", "COM5 0 9600,n,8,1 Autorun NETWORK=RFC2217:127.0.0.1:4001", ""},
+        {"another maker's library", "com=5\r\nclser=2\r\ncllibrary=clserlrk.dll", "COM5 2 9600,n,8,1 Autorun CLLIB=clserlrk.dll",
+         ""},
+        {"library empty", "com=5\r\ncllibrary=", "COM5 0 9600,n,8,1 Autorun", ""},
+        {"library as a path", "com=5\r\ncllibrary=C:\\x\\clserlrk.dll", "",
+         "The value of \"cllibrary\" in section connection1 is a path instead of a file name, the connection is not "
+         "started"},
         {"network port out of range", "com=5\r\nnetport=70000", "COM5 0 9600,n,8,1 Autorun",
          "The network settings in section connection1 are invalid, the connection starts without network access: "
          "netport: \"70000\" is not a TCP port (1 to 65535)"},
