@@ -2,6 +2,7 @@
 
 #include "cl_serial_library.h"
 #include "cl_serial_library_names.h"
+#include "cl_serial_port_catalog.h"
 #include "device_name_scan.h"
 #include "digit_text.h"
 #include "launcher_config.h"
@@ -35,7 +36,7 @@ void say(const std::string& line)
     std::fflush(stdout);
 }
 
-// More ports than any installation has: a count beyond it is the library's fault, and
+// More ports than any installation has: a count beyond it is the libraries' fault, and
 // the passes below visit no more sections than this.
 constexpr uint32_t kMaxCameraLinkPorts = 256;
 
@@ -49,6 +50,15 @@ uint32_t cameraLinkPortCount(const ClSerialLibraryLoad& own)
     }
     // A failing call leaves nothing usable behind: no ports.
     return std::min(own.library->portCount().value_or(0), kMaxCameraLinkPorts);
+}
+
+// The ports of all libraries together: this system's own and those of every other maker's
+// library in the Camera Link library folder. A check run visits as many sections, so that
+// a section for another maker's port past this system's own ports is started too.
+uint32_t allCameraLinkPortCount(uint32_t ownPorts)
+{
+    const std::size_t others = listOtherMakerPorts(cameraLinkLibraryFolder()).ports.size();
+    return static_cast<uint32_t>(std::min<std::size_t>(ownPorts + others, kMaxCameraLinkPorts));
 }
 
 bool cameraLinkPortOpens(const ClSerialLibrary* library, int index)
@@ -67,8 +77,8 @@ bool comPortOpens(const std::string& name)
     return f.valid();
 }
 
-// First run: one pair per Camera Link serial port and a default section for each.
-// The sections written are the connections to start.
+// First run: one pair per Camera Link serial port of this system's own library and a
+// default section for each. The sections written are the connections to start.
 bool firstRun(vcom::TarvVComPairLibrary& library, const LauncherPaths& paths, uint32_t numClPorts, int pairCount,
               std::vector<int>& connections)
 {
@@ -89,13 +99,14 @@ bool firstRun(vcom::TarvVComPairLibrary& library, const LauncherPaths& paths, ui
 
 // Check run: every configured connection must have its pair; missing ones are installed.
 // The sections that have their pair are the connections to start, so a section without
-// "com" leaves out only itself.
-bool checkRun(vcom::TarvVComPairLibrary& library, const LauncherPaths& paths, uint32_t numClPorts,
+// "com" leaves out only itself. Sections 1 to portCount are visited, portCount counting
+// the ports of all libraries.
+bool checkRun(vcom::TarvVComPairLibrary& library, const LauncherPaths& paths, uint32_t portCount,
               std::vector<int>& connections)
 {
     const std::vector<std::string> devices = vcom::scanSerialDeviceNames();
     bool success = true;
-    for (uint32_t k = 1; k <= numClPorts; ++k) {
+    for (uint32_t k = 1; k <= portCount; ++k) {
         const std::string com = readComValue(paths.configFile, static_cast<int>(k));
         if (com.empty())
             continue;
@@ -127,6 +138,10 @@ struct RecordFileOwner {
 // still given it, so that its trace list says so as well. A file that an earlier
 // section's bridge records to is not given again: two bridges would mix their lines and
 // roll each other's file over.
+//
+// A section's Camera Link port is checked through its library: another maker's at the
+// section's "clser" index, this system's own at the section's position. A section whose
+// "cllibrary" names a library that cannot be used is said and not started.
 void startBridges(const LauncherPaths& paths, const std::vector<int>& connections, const ClSerialLibrary* own)
 {
     std::vector<RecordFileOwner> recordFiles;
@@ -141,7 +156,19 @@ void startBridges(const LauncherPaths& paths, const std::vector<int>& connection
                 say(read.refusal);
                 continue;
             }
-            if (!cameraLinkPortOpens(own, k - 1)) {
+            if (!isOwnClSerialLibrary(p.clLibrary)) {
+                const ClSerialLibraryLoad other = loadConnectionLibrary(p.clLibrary);
+                if (!other.library) {
+                    say(clLibraryRefusalLine(k, other.problem));
+                    continue;
+                }
+                if (!cameraLinkPortOpens(other.library, p.clPortIndex)) {
+                    say("The cl serial port " + std::to_string(p.clPortIndex) + " of " + p.clLibrary +
+                        " is occupied or not exist, please check the system configuration");
+                    Sleep(3000);
+                    continue;
+                }
+            } else if (!cameraLinkPortOpens(own, k - 1)) {
                 std::printf("The cl serial port %d. is occupied or not exist, please check the system "
                             "configuration\n",
                             k - 1);
@@ -202,7 +229,7 @@ int runLauncher()
         if (readComValue(paths.configFile, 1).empty())
             success = firstRun(library, paths, numClPorts, pairCount, connections);
         else
-            success = checkRun(library, paths, numClPorts, connections);
+            success = checkRun(library, paths, allCameraLinkPortCount(numClPorts), connections);
 
         if (success) {
             std::printf("Starting ClserDunmere and create connection...\n");

@@ -14,6 +14,11 @@ std::string readComValue(const std::string& configPath, int number);
 // and the default line settings, run and connect, in this order.
 void writeFirstRunSection(const std::string& configPath, int number, const std::string& comPortName, int clIndex);
 
+// The console line for section connection<number> whose "cllibrary" names a library the
+// launcher cannot use; problem as the library's load says it ("is not in the Camera Link
+// library folder C:\...", "is not a serial library: it lacks the call clSerialRead").
+std::string clLibraryRefusalLine(int number, std::string_view problem);
+
 // The bridge end of the pair (partnerName) of the COM port name in upper case.
 std::string bridgeSearchKey(std::string_view comPortName);
 

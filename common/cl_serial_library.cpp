@@ -200,9 +200,15 @@ ClSerialLibraryLoad loadConnectionLibrary(const std::string& fileName)
 {
     if (isOwnClSerialLibrary(fileName))
         return loadOwnClSerialLibrary();
+    return loadConnectionLibrary(fileName, cameraLinkLibraryFolder());
+}
+
+ClSerialLibraryLoad loadConnectionLibrary(const std::string& fileName, const std::optional<std::string>& folder)
+{
+    if (isOwnClSerialLibrary(fileName))
+        return loadOwnClSerialLibrary();
     if (const std::string problem = clLibraryNameProblem(fileName); !problem.empty())
         return {nullptr, CL_ERR_UNABLE_TO_LOAD_DLL, "is " + problem};
-    const std::optional<std::string> folder = cameraLinkLibraryFolder();
     if (!folder)
         return {nullptr, CL_ERR_UNABLE_TO_LOAD_DLL,
                 "is not in a Camera Link library folder: CLSERIALPATH under HKEY_LOCAL_MACHINE\\SOFTWARE\\cameralink "

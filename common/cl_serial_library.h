@@ -97,6 +97,8 @@ ClSerialLibraryLoad loadOwnClSerialLibrary();
 // else the file of that name in the folder. problem then names what is wrong ("is not
 // in the Camera Link library folder C:\...", "is a path instead of a file name").
 ClSerialLibraryLoad loadConnectionLibrary(const std::string& fileName);
+// The same with the folder given (nullopt: no folder registered).
+ClSerialLibraryLoad loadConnectionLibrary(const std::string& fileName, const std::optional<std::string>& folder);
 
 // "The Camera Link serial library clserbvk.dll cannot be loaded (...)": the line the
 // programs say when a connection's library is not there.

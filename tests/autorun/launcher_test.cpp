@@ -2,8 +2,10 @@
 // simulated camera offers two Camera Link serial ports, and a stand-in records every
 // bridge program start.
 #include "cl_serial_api.h"
+#include "cl_serial_library.h"
 #include "device_name_scan.h"
 #include "serial_device_names.h"
+#include "launcher_config.h"
 #include "launcher_harness.h"
 #include "pty_rig.h"
 #include "unique_handle.h"
@@ -14,6 +16,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
+#include <vector>
 
 using namespace clser::test;
 
@@ -353,17 +357,49 @@ TEST_F(LauncherTest, MissingBridgeProgramIsReportedWithMinusOne)
     EXPECT_TRUE(contains(r.output, "Error: Not found ClserDunmere2.exe, please check the installation.\n")) << r.output;
 }
 
-TEST_F(LauncherTest, ValuesThatCannotBePassedAreReportedAndNotStarted)
+// Sections past this system's two ports are visited too (the folder's other maker has
+// three): section 3 names that maker's library; its pair is installed, its bridge gets the
+// word, also when this system's own library is missing.
+TEST_F(LauncherTest, ValuesThatCannotBeUsedAreReportedAndOnlyTheirSectionsAreNotStarted)
 {
     firstRun();
-    // A negative index, and a value with a blank that would split into two arguments.
+    // A negative index, a value with a blank that would split into two arguments, a library
+    // not in the folder and a path.
     writeConfig("[connection1]\r\ncom=" + com(0) + "\r\nclser=-3\r\n[connection2]\r\ncom=" + com(1) + "\r\nclser=1\r\n"
-                "parity=n x\r\n");
-    const LauncherRun r = layout_->run();
+                "parity=n x\r\n[connection3]\r\ncom=" + com(2) + "\r\nclser=2\r\ncllibrary=clserlrk.dll\r\n"
+                "[connection4]\r\ncom=" + com(0) + "\r\ncllibrary=clsermissing.dll\r\n[connection5]\r\ncom=" +
+                com(1) + "\r\ncllibrary=.\\clserlrk.dll\r\n");
+    LauncherRun r = layout_->run();
     EXPECT_EQ(r.exitCode, 0u);
     EXPECT_TRUE(contains(r.output, "The cl serial port index -3 of section connection1 is invalid")) << r.output;
     EXPECT_TRUE(contains(r.output, "The value of \"parity\" in section connection2 contains a blank")) << r.output;
-    EXPECT_TRUE(layout_->bridgeStarts().empty());
+    EXPECT_TRUE(contains(r.output, "\"cllibrary\" in section connection4 is not in the Camera Link library folder " +
+                                   clser::cameraLinkLibraryFolder().value_or("?") + ", the connection is not started\n"));
+    EXPECT_TRUE(contains(r.output, "\"cllibrary\" in section connection5 is a path instead of a file name")) << r.output;
+    EXPECT_EQ(layout_->listPairs().size(), 3u) << r.output;
+    const std::vector<std::string> started{com(2) + " 2 9600,n,8,1 Autorun CLLIB=clserlrk.dll|" + layout_->appDir() +
+                                           "|hidden"};
+    EXPECT_EQ(layout_->bridgeStarts(), started);
+
+    const std::string own = layout_->appDir() + "\\clserbvk.dll";
+    ASSERT_TRUE(MoveFileA(own.c_str(), (own + ".kept").c_str()));
+    layout_->forgetRun();
+    r = layout_->run();
+    MoveFileA((own + ".kept").c_str(), own.c_str());
+    const std::string line = "The Camera Link serial library clserbvk.dll cannot be loaded (";
+    EXPECT_TRUE(contains(r.output, line) && r.output.find(line) == r.output.rfind(line)) << r.output;
+    EXPECT_EQ(layout_->bridgeStarts(), started);
+}
+
+// Libraries that are not serial libraries, from a folder given: the registered folder is
+// shared by every test.
+TEST(LauncherLibraryRefusal, NamesTheSectionTheKeyAndWhy)
+{
+    const std::string variants = clser::cameraLinkLibraryFolder().value_or("") + "-variants";
+    for (const char* file : {"clsertxt.dll", "clsernrd.dll"})
+        EXPECT_EQ(clser::autorun::clLibraryRefusalLine(4, clser::loadConnectionLibrary(file, variants).problem)
+                      .rfind("The value of \"cllibrary\" in section connection4 is not a serial library: it ", 0),
+                  0u) << file;
 }
 
 TEST_F(LauncherTest, AbsurdComValueFailsItsInstallWithAClearText)

@@ -1,6 +1,8 @@
 // The real launcher against configuration files and environments a user's machine can
 // produce: what it starts, what it writes, and what it says. One simulated Camera Link
-// port, so each run looks at connection1 only.
+// port and the other maker's in the library folder, whose sections hold no "com" here.
+#include "cl_serial_library.h"
+#include "cl_serial_port_catalog.h"
 #include "launcher_harness.h"
 #include "outcome_row.h"
 
@@ -175,7 +177,8 @@ TEST_F(LauncherBadInputTest, ConfigurationFilesAUsersMachineCanHold)
 }
 
 // One check run with five Camera Link ports looks at sections 1 to 5, each holding one
-// bad value, of a file with 1000 sections.
+// bad value, of a file with 1000 sections. The other maker's ports add as many sections to
+// the visit: these are not run.
 TEST_F(LauncherBadInputTest, ValuesOfOneCheckRunAmongAThousandSections)
 {
     cameraPorts(1);
@@ -207,10 +210,11 @@ TEST_F(LauncherBadInputTest, ValuesOfOneCheckRunAmongAThousandSections)
         {"baudrate = fast", "baudrate=fast\r\n", com + " 0 0,n,8,1 Autorun", "read as 0, started with 0,n,8,1"},
     };
     constexpr int kVisited = 5;
+    const int others = static_cast<int>(clser::listOtherMakerPorts(clser::cameraLinkLibraryFolder()).ports.size());
     std::string file;
     for (int k = 1; k <= 1000; ++k) {
         file += "[connection" + std::to_string(k) + "]\r\ncom=" + com + "\r\n";
-        file += k <= kVisited ? sections[k - 1].keys : "clser=0\r\n";
+        file += k <= kVisited ? sections[k - 1].keys : k <= kVisited + others ? "run=0\r\n" : "clser=0\r\n";
     }
     cameraPorts(kVisited);
     r = runWith(&file);

@@ -423,6 +423,15 @@ TEST_F(PairLibraryTest, InstallAllWithoutCameraLinkPortsInstallsNothing)
     EXPECT_EQ(TarvVComInstallAll(), 1);
     EXPECT_EQ(lastError(), "Error: Cannot find any CameraLink boards, please check the system configuration.\n");
     EXPECT_TRUE(emulatedPairs().empty());
+
+    // Without this system's own serial library, the text says why.
+    const ScratchTree layout(runDirectory("vcom") + "\\no-own-library");
+    ASSERT_TRUE(layout.copyBuildFiles("bin", {"vcom_probe.exe", "TarvVirtualComPort.dll"}));
+    ProgramStart start = vcomProbe("init installall error", layout.path("bin"));
+    start.directory = layout.path("bin");
+    const std::string output = runProgram(start, 120000).output;
+    EXPECT_TRUE(std::regex_match(output, std::regex("init=1\ninstallall=1\nerror=\\[The Camera Link serial library "
+                                                    "clserbvk\\.dll cannot be loaded \\(.+\\)\\]\n"))) << output;
 }
 
 TEST_F(PairLibraryTest, InstallAllStopsAtTheFirstFailure)
