@@ -25,13 +25,15 @@ namespace {
 constexpr char kMainCaption[] = "ClSerDunmere";
 constexpr char kProgramTitle[] = "ClserDunmere2";
 
-// <run>\app\<name>\bin with the program and the DLLs it needs; com0com optional.
+// <run>\app\<name>\bin with the program and the DLLs it needs; com0com optional, and
+// this system's own Camera Link library too.
 class StagedProgram {
 public:
-    StagedProgram(const std::string& name, bool withCom0com)
+    StagedProgram(const std::string& name, bool withCom0com, bool withOwnLibrary = true)
         : tree_(runDirectory("app") + "\\" + name), bin_(tree_.path("bin")),
-          copied_(tree_.copyBuildFiles("bin", {"ClserDunmere2.exe", "TarvVirtualComPort.dll", "clserbvk.dll",
-                                               "acqlib5.dll", "tarv_hal.dll"}))
+          copied_(tree_.copyBuildFiles("bin", {"ClserDunmere2.exe", "TarvVirtualComPort.dll", "acqlib5.dll",
+                                               "tarv_hal.dll"}) &&
+                  (!withOwnLibrary || tree_.copyBuildFiles("bin", {"clserbvk.dll"})))
     {
         if (withCom0com)
             copied_ = tree_.copyBuildFiles("com0com\\" + architectureFolder(), {"setupc.exe"}) && copied_;
@@ -101,50 +103,68 @@ void exitProgram(HANDLE process, HWND mainWindow)
     EXPECT_EQ(exitCodeOf(process), 0u);
 }
 
+// This system's own camera, and another maker's in the Camera Link library folder with
+// this system's own library absent: the program needs it only for its own ports.
+struct LauncherStart {
+    const char* name;
+    bool withOwnLibrary;
+    const char* word;
+    const char* serialNumber;
+    const char* portPane;  // nullptr: not looked at
+};
+
 TEST(Program, StartedByTheLauncherConnectsHidesAndServesATerminal)
 {
-    StagedProgram staged("launcher-start", true);
-    ASSERT_TRUE(staged.ok());
-    const int number = freePortNumber(40);
-    ASSERT_TRUE(installEmulatedPair(number));
-    const std::string port = "COM" + std::to_string(number);
+    const LauncherStart rows[] = {
+        {"launcher-start", true, "", "SIM-0000\r\n", "0. SimBoard_Port0"},
+        {"launcher-start-other-maker", false, " CLLIB=clserlrk.dll", "LRK-1000\r\n", nullptr},
+    };
+    for (const LauncherStart& row : rows) {
+        SCOPED_TRACE(row.name);
+        StagedProgram staged(row.name, true, row.withOwnLibrary);
+        ASSERT_TRUE(staged.ok());
+        const int number = freePortNumber(40);
+        ASSERT_TRUE(installEmulatedPair(number));
+        const std::string port = "COM" + std::to_string(number);
 
-    clser::UniqueHandle process = staged.startHidden(port + " 0 9600,n,8,1 Autorun");
-    ASSERT_TRUE(process);
-    const DWORD pid = GetProcessId(process.get());
-    HWND main = nullptr;
-    HWND bar = nullptr;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            main = mainWindowOf(pid);
-            bar = main ? FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr) : nullptr;
-            return bar && remoteStatusPane(process.get(), bar, 0) == "Connected";
-        },
-        30000ms));
-    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main) && GetAncestor(main, GA_PARENT) != GetDesktopWindow(); },
-                          5000ms))
-        << "hidden in the tray";
-    EXPECT_EQ(remoteStatusPane(process.get(), bar, 1), port + "<->0. SimBoard_Port0");
-    EXPECT_EQ(remoteStatusPane(process.get(), bar, 2), "9600 n 8 1");
-    EXPECT_EQ(remoteStatusPane(process.get(), bar, 3), "Echo off");
-    EXPECT_FALSE(windowsOfProcess(pid, "TrayIconClass").empty());
+        clser::UniqueHandle process = staged.startHidden(port + " 0 9600,n,8,1 Autorun" + row.word);
+        ASSERT_TRUE(process);
+        const DWORD pid = GetProcessId(process.get());
+        HWND main = nullptr;
+        HWND bar = nullptr;
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                main = mainWindowOf(pid);
+                bar = main ? FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr) : nullptr;
+                return bar && remoteStatusPane(process.get(), bar, 0) == "Connected";
+            },
+            30000ms));
+        EXPECT_TRUE(waitUntil(
+            [&] { return !IsWindowVisible(main) && GetAncestor(main, GA_PARENT) != GetDesktopWindow(); }, 5000ms))
+            << "hidden in the tray";
+        if (row.portPane)
+            EXPECT_EQ(remoteStatusPane(process.get(), bar, 1), port + "<->" + row.portPane);
+        EXPECT_EQ(remoteStatusPane(process.get(), bar, 2), "9600 n 8 1");
+        EXPECT_EQ(remoteStatusPane(process.get(), bar, 3), "Echo off");
+        EXPECT_FALSE(windowsOfProcess(pid, "TrayIconClass").empty());
 
-    clser::test::UserPort terminal;
-    ASSERT_TRUE(terminal.open(port));
-    ASSERT_TRUE(terminal.write("sn?\r"));
-    EXPECT_EQ(terminal.read(10, 10000), "SIM-0000\r\n");
-    ASSERT_TRUE(terminal.write("gain 7\rgain?\r"));
-    EXPECT_EQ(terminal.read(7, 10000), "OK\r\n7\r\n");
-    terminal.close();
+        clser::test::UserPort terminal;
+        ASSERT_TRUE(terminal.open(port));
+        ASSERT_TRUE(terminal.write("sn?\r"));
+        EXPECT_EQ(terminal.read(10, 10000), row.serialNumber);
+        ASSERT_TRUE(terminal.write("gain 7\rgain?\r"));
+        EXPECT_EQ(terminal.read(7, 10000), "OK\r\n7\r\n");
+        terminal.close();
 
-    exitProgram(process.get(), main);
-    clser::UniqueFile bridgeEnd(CreateFileA(("\\\\.\\TARV" + port).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                            OPEN_EXISTING, 0, nullptr));
-    EXPECT_TRUE(bridgeEnd.valid()) << "the bridge let its port go";
-    bridgeEnd.reset();
+        exitProgram(process.get(), main);
+        clser::UniqueFile bridgeEnd(CreateFileA(("\\\\.\\TARV" + port).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                                nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_TRUE(bridgeEnd.valid()) << "the bridge let its port go";
+        bridgeEnd.reset();
 
-    stopIfRunning(process.get());
-    removeEmulatedPair(number);
+        stopIfRunning(process.get());
+        removeEmulatedPair(number);
+    }
 }
 
 std::string firstLine(const std::string& path)
