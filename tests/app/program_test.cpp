@@ -113,6 +113,54 @@ struct LauncherStart {
     const char* portPane;  // nullptr: not looked at
 };
 
+void expectStartedByTheLauncherServesATerminal(const LauncherStart& row)
+{
+    StagedProgram staged(row.name, true, row.withOwnLibrary);
+    ASSERT_TRUE(staged.ok());
+    const int number = freePortNumber(40);
+    ASSERT_TRUE(installEmulatedPair(number));
+    const std::string port = "COM" + std::to_string(number);
+
+    clser::UniqueHandle process = staged.startHidden(port + " 0 9600,n,8,1 Autorun" + row.word);
+    ASSERT_TRUE(process);
+    const DWORD pid = GetProcessId(process.get());
+    HWND main = nullptr;
+    HWND bar = nullptr;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            main = mainWindowOf(pid);
+            bar = main ? FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr) : nullptr;
+            return bar && remoteStatusPane(process.get(), bar, 0) == "Connected";
+        },
+        30000ms));
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main) && GetAncestor(main, GA_PARENT) != GetDesktopWindow(); },
+                          5000ms))
+        << "hidden in the tray";
+    if (row.portPane) {
+        EXPECT_EQ(remoteStatusPane(process.get(), bar, 1), port + "<->" + row.portPane);
+    }
+    EXPECT_EQ(remoteStatusPane(process.get(), bar, 2), "9600 n 8 1");
+    EXPECT_EQ(remoteStatusPane(process.get(), bar, 3), "Echo off");
+    EXPECT_FALSE(windowsOfProcess(pid, "TrayIconClass").empty());
+
+    clser::test::UserPort terminal;
+    ASSERT_TRUE(terminal.open(port));
+    ASSERT_TRUE(terminal.write("sn?\r"));
+    EXPECT_EQ(terminal.read(10, 10000), row.serialNumber);
+    ASSERT_TRUE(terminal.write("gain 7\rgain?\r"));
+    EXPECT_EQ(terminal.read(7, 10000), "OK\r\n7\r\n");
+    terminal.close();
+
+    exitProgram(process.get(), main);
+    clser::UniqueFile bridgeEnd(CreateFileA(("\\\\.\\TARV" + port).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(bridgeEnd.valid()) << "the bridge let its port go";
+    bridgeEnd.reset();
+
+    stopIfRunning(process.get());
+    removeEmulatedPair(number);
+}
+
 TEST(Program, StartedByTheLauncherConnectsHidesAndServesATerminal)
 {
     const LauncherStart rows[] = {
@@ -121,49 +169,7 @@ TEST(Program, StartedByTheLauncherConnectsHidesAndServesATerminal)
     };
     for (const LauncherStart& row : rows) {
         SCOPED_TRACE(row.name);
-        StagedProgram staged(row.name, true, row.withOwnLibrary);
-        ASSERT_TRUE(staged.ok());
-        const int number = freePortNumber(40);
-        ASSERT_TRUE(installEmulatedPair(number));
-        const std::string port = "COM" + std::to_string(number);
-
-        clser::UniqueHandle process = staged.startHidden(port + " 0 9600,n,8,1 Autorun" + row.word);
-        ASSERT_TRUE(process);
-        const DWORD pid = GetProcessId(process.get());
-        HWND main = nullptr;
-        HWND bar = nullptr;
-        ASSERT_TRUE(waitUntil(
-            [&] {
-                main = mainWindowOf(pid);
-                bar = main ? FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr) : nullptr;
-                return bar && remoteStatusPane(process.get(), bar, 0) == "Connected";
-            },
-            30000ms));
-        EXPECT_TRUE(waitUntil(
-            [&] { return !IsWindowVisible(main) && GetAncestor(main, GA_PARENT) != GetDesktopWindow(); }, 5000ms))
-            << "hidden in the tray";
-        if (row.portPane)
-            EXPECT_EQ(remoteStatusPane(process.get(), bar, 1), port + "<->" + row.portPane);
-        EXPECT_EQ(remoteStatusPane(process.get(), bar, 2), "9600 n 8 1");
-        EXPECT_EQ(remoteStatusPane(process.get(), bar, 3), "Echo off");
-        EXPECT_FALSE(windowsOfProcess(pid, "TrayIconClass").empty());
-
-        clser::test::UserPort terminal;
-        ASSERT_TRUE(terminal.open(port));
-        ASSERT_TRUE(terminal.write("sn?\r"));
-        EXPECT_EQ(terminal.read(10, 10000), row.serialNumber);
-        ASSERT_TRUE(terminal.write("gain 7\rgain?\r"));
-        EXPECT_EQ(terminal.read(7, 10000), "OK\r\n7\r\n");
-        terminal.close();
-
-        exitProgram(process.get(), main);
-        clser::UniqueFile bridgeEnd(CreateFileA(("\\\\.\\TARV" + port).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                                nullptr, OPEN_EXISTING, 0, nullptr));
-        EXPECT_TRUE(bridgeEnd.valid()) << "the bridge let its port go";
-        bridgeEnd.reset();
-
-        stopIfRunning(process.get());
-        removeEmulatedPair(number);
+        expectStartedByTheLauncherServesATerminal(row);
     }
 }
 

@@ -31,7 +31,7 @@ enum OtherMakerCameraPort : int {
     kOtherAnsweringCamera = 0,  // PING -> PONG
     kOtherStreamingCamera = 1,  // as kStreamingCamera
     kOtherLineEchoCamera = 2,   // as kLineEchoCamera
-    kOtherWriteErrorCamera = 3, // echo; every 4th write fails with -10002
+    kOtherWriteErrorCamera = 3, // echo; every 4th write fails with -10006
 };
 
 constexpr int kDumpBytes = 65536;
@@ -115,7 +115,7 @@ inline std::string otherMakerCameraConfig()
            "[port3]\n"
            "echo = 1\n"
            "write_error_every = 4\n"
-           "write_error_code = -10002\n";
+           "write_error_code = -10006\n";
 }
 
 } // namespace clser::test
