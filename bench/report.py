@@ -39,6 +39,9 @@ TARGET_NETWORK_EXTRA_MS = 1.0
 NETWORK_SIDES = (("net", "bridge", "default mode"), ("netll", "lowlat", "low-latency mode"))
 # The recording rows: the bridge with a traffic record, and the rows without it they stand beside.
 RECORD_SIDES = (("rec", "bridge", "default mode"), ("lowlatrec", "lowlat", "low-latency mode"))
+# The other maker's rows: the same bridge on another maker's library (CLLIB=clserlrk.dll), and
+# the rows on this system's own library they stand beside.
+OTHER_MAKER_SIDES = (("lrk", "bridge", "default mode"), ("lrkll", "lowlat", "low-latency mode"))
 # With a record on: the 6-byte round trip's median within this share of the one without.
 TARGET_RECORD_RTT_SHARE = 1.10
 # Both directions at once at 921600, in each mode: the target is that no byte is lost either way.
@@ -636,6 +639,7 @@ def main():
           "waits the rest of a full COM read instead.")
     w("")
     network_section(w, directory)
+    other_maker_section(w, directory)
     record_section(w, directory)
     throughput_section(w, directory, meta, buffer_bytes, low_rtt)
     w("## Notes")
@@ -696,6 +700,51 @@ def network_section(w, directory):
           f"{DEFAULT_FIRST_CL_READ_MS} ms of the first Camera Link read (see below). The network endpoint hands its bytes on as they come, "
           "so its default-mode round trip is the pass's Camera Link read and a little more, shorter than over the pair.")
         w("")
+
+
+def other_maker_section(w, directory):
+    """The bridge on another maker's library beside the same bridge on this system's own."""
+    if not any(load(directory, f"{side}-rtt") for side, _, _ in OTHER_MAKER_SIDES):
+        return
+    w("## Another maker's library")
+    w("")
+    w("The same bridge program with one more word, `CLLIB=clserlrk.dll`: the port is opened on another maker's serial library (the stand-in "
+      "`clserlrk.dll` in the Camera Link library folder that `CLSERIALPATH` names, bound at run time), with the same simulated cameras behind it "
+      "and its five rates (no 57600, 230400 or 460800). Beside each row the same figure on this system's own library (`clserbvk.dll`), "
+      "in the same mode and the same run. Round trip of 6 bytes: median / p95 in ms. At 921600: share of the line rate (10 bits a byte) and "
+      "bytes lost; full duplex: both directions at once, lost towards / back and what the grabber's buffer dropped.")
+    w("")
+    w("| Mode | Row | another maker's library | this system's own library |")
+    w("|---|---|---:|---:|")
+
+    def rtt_cell(result):
+        if not result or "6" not in result:
+            return "not run"
+        return f"{ms(statistics.median(result['6']))} / {ms(percentile(result['6'], 95))}"
+
+    def line_cell(result):
+        if not result:
+            return "not run"
+        if not complete(result):
+            return f"incomplete, {loss(result)} lost"
+        return f"{throughput(result) / LINE_921600:.0%}, {loss(result)} lost"
+
+    def duplex_cell(result):
+        if not result:
+            return "not run"
+        return (f"{duplex_share(result['up'])} / {duplex_share(result['down'])}, {loss(result['up'])} / {loss(result['down'])} lost, "
+                f"{counted(result, 'dropped')} dropped")
+
+    for side, own_side, mode in OTHER_MAKER_SIDES:
+        if not load(directory, f"{side}-rtt"):
+            continue
+        w(f"| {mode} | 6-byte round trip | {rtt_cell(load(directory, f'{side}-rtt'))} | {rtt_cell(load(directory, f'{own_side}-rtt'))} |")
+        for direction, name in (("up", "user -> camera"), ("down", "camera -> user")):
+            w(f"| {mode} | {name} at 921600 | {line_cell(load(directory, f'{side}-{direction}-921600'))} "
+              f"| {line_cell(load(directory, f'{own_side}-{direction}-921600'))} |")
+        w(f"| {mode} | full duplex at 921600 | {duplex_cell(load(directory, f'{side}-{DUPLEX_RESULT}'))} "
+          f"| {duplex_cell(load(directory, f'{own_side}-{DUPLEX_RESULT}'))} |")
+    w("")
 
 
 def record_section(w, directory):

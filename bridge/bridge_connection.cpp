@@ -16,7 +16,8 @@ HANDLE startSystemThread(LPTHREAD_START_ROUTINE proc, void* argument, DWORD* thr
 
 BridgeConnection::BridgeConnection(const std::string& devicePath, const ConnectionSettings& s,
                                    const TransferTimings& timings, ThreadStarter startThread)
-    : clPortIndex_(s.clPortIndex),
+    : clLibrary_(s.clLibrary),
+      clPortIndex_(s.clPortIndex),
       clBaudCode_(s.clBaudCode),
       devicePath_(devicePath),
       line_(s.line),
@@ -48,7 +49,26 @@ BridgeConnection::~BridgeConnection()
 
 int BridgeConnection::openClPort()
 {
-    return clPort_.open(static_cast<uint32_t>(clPortIndex_), static_cast<uint32_t>(clBaudCode_));
+    clPortProblem_.clear();
+    const ClSerialLibraryLoad load = loadConnectionLibrary(clLibrary_);
+    if (!load.library) {
+        clPortProblem_ = libraryLoadLine(clLibrary_, load);
+        return load.status;
+    }
+    const uint32_t code = static_cast<uint32_t>(clBaudCode_);
+    const int status = clPort_.open(*load.library, static_cast<uint32_t>(clPortIndex_), code);
+    if (status == CL_ERR_BAUD_RATE_NOT_SUPPORTED) {
+        const std::optional<uint32_t> rates = clPort_.supportedBaudRates();
+        if (rates && !(*rates & code))
+            clPortProblem_ = refusedRateLine(cameraLinkPortText(clLibrary_, load.library->manufacturer().value_or(""),
+                                                                clPortIndex_),
+                                             baudRateForClBaudCode(clBaudCode_), *rates);
+    }
+    if (status < 0)
+        return status;
+    // Bytes the camera sent before anybody listened are not the user's.
+    clPort_.flush();
+    return status;
 }
 
 int BridgeConnection::openComPort()
@@ -136,7 +156,8 @@ uint32_t BridgeConnection::onClientRateRequest(uint32_t bitsPerSecond, std::stri
     if (status < 0) {
         std::snprintf(text, sizeof text, "Camera Link rate %lu refused   error code: %d", static_cast<unsigned long>(rate),
                       status);
-        line = text;
+        const std::string own = clPort_.errorText(status);
+        line = text + (own.empty() ? "" : " (" + own + ")");
         return inForce;
     }
     clientRate_ = rate;

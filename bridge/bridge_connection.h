@@ -32,7 +32,14 @@ public:
     BridgeConnection(const BridgeConnection&) = delete;
     BridgeConnection& operator=(const BridgeConnection&) = delete;
 
+    // Opens the Camera Link port on the connection's library at the line's rate, and
+    // throws away what the port holds where the library can. On a failure that its status
+    // alone does not explain, clPortProblem() says why: the library could not be bound,
+    // or the port's list of rates leaves the rate out (naming the rates it has).
     [[nodiscard]] int openClPort();
+    const std::string& clPortProblem() const { return clPortProblem_; }
+    // The Camera Link library's own text of a status; empty when it has none.
+    std::string clPortErrorText(int status) const { return clPort_.errorText(status); }
     // Opens the user side: the bridge end of the pair, whose bytes already queued are
     // thrown away, or for a network connection the listening endpoint (no COM port is
     // opened then).
@@ -88,11 +95,13 @@ private:
     // A network client's event or a rate it set: a trace line and a record event.
     void addEventLine(std::string line);
 
+    std::string clLibrary_;
     int32_t clPortIndex_;
     int32_t clBaudCode_;
     std::string devicePath_;
     LineSettings line_;
     TransferTimings timings_;
+    std::string clPortProblem_;
 
     // Declared in this order so that a connection destroyed after a failed connect
     // closes the COM port before the Camera Link port.

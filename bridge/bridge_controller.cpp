@@ -16,7 +16,8 @@ const char kPortConfiguration[] = "Port Configuration";
 
 bool settingsNeedReconnect(const ConnectionSettings& a, const ConnectionSettings& b)
 {
-    return a.clBaudCode != b.clBaudCode || a.clPortIndex != b.clPortIndex || a.line != b.line ||
+    return a.clBaudCode != b.clBaudCode || a.clPortIndex != b.clPortIndex || a.clLibrary != b.clLibrary ||
+           a.line != b.line ||
            a.userPortName != b.userPortName || a.bridgePortName != b.bridgePortName;
 }
 
@@ -59,18 +60,30 @@ int BridgeController::connectBridge()
     c.setRecorder(recorder_.get(), "Connected: " + connectionRecordText(settings_));
 
     int status = c.openClPort();
-    const char* failure = nullptr;
+    std::string failure;
     if (status < 0) {
-        failure = "Connecting to CamaraLink port failed\nError code: %d";
+        // Why the library or the rate cannot be had is said in a line of its own, also in
+        // the quiet first attempt: nothing else would tell the user of a bridge started
+        // hidden.
+        failure = c.clPortProblem();
+        if (!failure.empty()) {
+            if (TraceSink* trace = ui_.traceList())
+                trace->addLine(failure);
+        } else {
+            const std::string own = c.clPortErrorText(status);
+            failure = withStatus("Connecting to CamaraLink port failed\nError code: %d", status) +
+                      (own.empty() ? "" : " (" + own + ")");
+        }
     } else if ((status = c.openComPort()) < 0) {
-        failure = c.servesNetwork() ? "Cannot listen on the network port\nError code: %d"
-                                    : "Cannot open the serial port\nError code: %d";
+        failure = withStatus(c.servesNetwork() ? "Cannot listen on the network port\nError code: %d"
+                                               : "Cannot open the serial port\nError code: %d",
+                             status);
     } else if ((status = c.startTransfer(ui_.traceList())) != 0) {
-        failure = "Cannot start the transfer between the ports\nError code: %d";
+        failure = withStatus("Cannot start the transfer between the ports\nError code: %d", status);
     }
-    if (failure) {
-        recordEvent(withStatus(failure, status));
-        message(withStatus(failure, status), "", MB_OK);
+    if (!failure.empty()) {
+        recordEvent(failure);
+        message(failure, "", MB_OK);
         connection_.reset();
         firstAttempt_ = false;
         return 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace clser {
 
@@ -15,6 +16,8 @@ public:
     [[nodiscard]] virtual int read(uint8_t* buffer, uint32_t& count, uint32_t timeoutMs) = 0;
     // written receives the bytes the camera took.
     [[nodiscard]] virtual int write(const uint8_t* buffer, uint32_t count, uint32_t& written) = 0;
+    // The port's own text of a failure status; empty when it has none.
+    virtual std::string errorText(int /*status*/) const { return {}; }
 };
 
 } // namespace clser

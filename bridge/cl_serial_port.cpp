@@ -30,18 +30,29 @@ int ClSerialPort::open(const ClSerialLibrary& library, uint32_t index, uint32_t 
     if (status < 0)
         return status;
     ref_ = ref;
-    const std::optional<uint32_t> rates = library.supportedBaudRates(ref_);
+    return setBaudRateLocked(clBaudCode);
+}
+
+int ClSerialPort::setBaudRateLocked(uint32_t clBaudCode)
+{
+    if (!ref_)
+        return CL_ERR_INVALID_REFERENCE;
+    const std::optional<uint32_t> rates = library_->supportedBaudRates(ref_);
     if (rates && !(*rates & clBaudCode))
         return CL_ERR_BAUD_RATE_NOT_SUPPORTED;
-    return library.setBaudRate(ref_, clBaudCode);
+    return library_->setBaudRate(ref_, clBaudCode);
 }
 
 int ClSerialPort::setBaudRate(uint32_t clBaudCode)
 {
     CriticalSectionLock lock(lock_);
-    if (!ref_)
-        return CL_ERR_INVALID_REFERENCE;
-    return library_->setBaudRate(ref_, clBaudCode);
+    return setBaudRateLocked(clBaudCode);
+}
+
+bool ClSerialPort::flush()
+{
+    CriticalSectionLock lock(lock_);
+    return ref_ && library_->flush(ref_);
 }
 
 int ClSerialPort::read(uint8_t* buffer, uint32_t& count, uint32_t timeoutMs)
@@ -107,6 +118,12 @@ std::string ClSerialPort::statusText(int status) const
 {
     CriticalSectionLock lock(lock_);
     return library_ ? library_->statusText(status) : "status " + std::to_string(status);
+}
+
+std::string ClSerialPort::errorText(int status) const
+{
+    CriticalSectionLock lock(lock_);
+    return library_ && status != kShortWrite ? library_->errorText(status) : std::string();
 }
 
 int ClSerialPort::close()

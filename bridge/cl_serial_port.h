@@ -47,8 +47,11 @@ public:
     // written receives the bytes the library took; fewer than count gives -5. Slice by
     // slice; a slice taken short or refused ends the write.
     [[nodiscard]] int write(const uint8_t* buffer, uint32_t count, uint32_t& written) override;
-    // Changes the line rate of the open port: the library's status.
+    // Changes the line rate of the open port: the library's status, or
+    // CL_ERR_BAUD_RATE_NOT_SUPPORTED unasked for a rate its list of rates leaves out.
     [[nodiscard]] int setBaudRate(uint32_t clBaudCode);
+    // Throws away what the open port holds; false when the library has no call for it.
+    bool flush();
     // Always 0. The reference is not used again.
     int close();
 
@@ -58,9 +61,13 @@ public:
     std::optional<uint32_t> supportedBaudRates() const;
     // "status -10008" with the library's own text of it where the library has one.
     std::string statusText(int status) const;
+    // The library's own text of a status it returned; empty when it has none, and for a
+    // short write, which is this port's own status.
+    std::string errorText(int status) const override;
 
 private:
     void closeReference();
+    int setBaudRateLocked(uint32_t clBaudCode);
 
     const ClSerialLibrary* library_ = nullptr;  // of the last open; kept for its texts
     void* ref_ = nullptr;

@@ -23,8 +23,17 @@ struct ConnectionSettings : profile::ConnectionProfile {
     }
 };
 
-// What a connect records: the user side, the Camera Link port, the line settings and
-// the transfer mode.
+// What a connect records: the user side, the Camera Link port (with its library when it
+// is another maker's), the line settings and the transfer mode.
 std::string connectionRecordText(const ConnectionSettings& settings);
+
+// The Camera Link port as a line names it: "<maker> port <index>" for another maker's
+// library (maker: its manufacturer's name, else its file name), "Camera Link port
+// <index>" for this system's own.
+std::string cameraLinkPortText(const std::string& clLibrary, const std::string& maker, int32_t index);
+
+// A rate the port's list leaves out, refused at connect: "<port> does not run at 57600
+// baud; the rates it has: 9600, 19200, ...".
+std::string refusedRateLine(const std::string& portText, uint32_t bitsPerSecond, uint32_t rateMask);
 
 } // namespace clser

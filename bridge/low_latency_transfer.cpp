@@ -123,7 +123,7 @@ private:
             const int status = link_.camera.read(cameraBuffer_.get(), count, 0);
             if (status != 0) {
                 // A failed read costs this poll only.
-                link_.report.addLine(failureLine(TransferFailure::cameraRead, status));
+                link_.report.addLine(failureLine(TransferFailure::cameraRead, status, link_.camera.errorText(status)));
                 count = 0;
             }
             if (count > 0) {

@@ -66,7 +66,8 @@ private:
             status_ = link_.camera.read(buffer_.get(), count, first ? t_.firstClReadTimeoutMs : 0);
             if (status_ != 0) {
                 // A failed read costs this step only; the next pass begins.
-                link_.report.addLine(failureLine(TransferFailure::cameraRead, status_));
+                link_.report.addLine(
+                    failureLine(TransferFailure::cameraRead, status_, link_.camera.errorText(status_)));
                 return true;
             }
             if (count == 0)

@@ -15,7 +15,9 @@ std::string withStatus(const char* format, int status)
     return line;
 }
 
-std::string failureLine(TransferFailure failure, int status)
+namespace {
+
+std::string failureLineOnly(TransferFailure failure, int status)
 {
     switch (failure) {
     case TransferFailure::userRead:
@@ -28,6 +30,13 @@ std::string failureLine(TransferFailure failure, int status)
         return withStatus("Cannot start the Camera Link reader   error code: %d", status);
     }
     return withStatus("error code: %d", status);
+}
+
+} // namespace
+
+std::string failureLine(TransferFailure failure, int status, const std::string& portText)
+{
+    return failureLineOnly(failure, status) + (portText.empty() ? "" : " (" + portText + ")");
 }
 
 bool TransferSteps::endWith(std::string line)
@@ -50,7 +59,7 @@ bool TransferSteps::writeToCamera(const uint8_t* bytes, uint32_t count, int& sta
     uint32_t written = 0;
     status = link_.camera.write(bytes, count, written);
     if (status != 0)
-        return endWith(TransferFailure::cameraWrite, status);
+        return endWith(failureLine(TransferFailure::cameraWrite, status, link_.camera.errorText(status)));
     return true;
 }
 

@@ -13,9 +13,10 @@ namespace clser {
 // The line of a failure: the format with the status in it.
 std::string withStatus(const char* format, int status);
 
-// The failures of a transfer step, each with its line.
+// The failures of a transfer step, each with its line; the port's own text of the
+// status follows in brackets where it has one.
 enum class TransferFailure { userRead, cameraWrite, cameraRead, cameraReaderStart };
-std::string failureLine(TransferFailure failure, int status);
+std::string failureLine(TransferFailure failure, int status, const std::string& portText = {});
 
 class TransferSteps {
 public:

@@ -3,10 +3,13 @@
 // standard input: "echo" toggles the trace, "status" prints the state, "quit" ends.
 //
 //   bridge_demo.exe TARVCOM5 0 [9600,N,8,1] [--low-latency] [--NAME=MS ...] [NETWORK=...] [Record=MIB:FILE]
+//                   [CLLIB=clserxyz.dll]
 //
 // A network word (as the launcher passes it, e.g. NETWORK=RAW:127.0.0.1:4001) serves
 // the connection on that TCP endpoint instead of the COM port; a record word (as the
-// launcher passes it, e.g. "Record=16:C:\Logs\com5.log") records its traffic.
+// launcher passes it, e.g. "Record=16:C:\Logs\com5.log") records its traffic. A library
+// word (CLLIB=<file>) opens the port on another maker's library in the Camera Link library
+// folder, its index counted within that library.
 // The options choose the transfer mode and the waits of the transfer thread, so that a
 // benchmark can vary them without another build (names: see kTimingOptions).
 #include "bridge_controller.h"
@@ -134,7 +137,7 @@ int main(int argc, char** argv)
 {
     const char* usage =
         "usage: bridge_demo TARVCOMn clPortIndex [lineSettings] [--low-latency] [--NAME=MS ...] [NETWORK=...] "
-        "[Record=MIB:FILE]\n";
+        "[Record=MIB:FILE] [CLLIB=FILE]\n";
     if (argc < 3) {
         std::fprintf(stderr, "%s", usage);
         return 2;
@@ -145,9 +148,13 @@ int main(int argc, char** argv)
     std::optional<clser::network::NetworkSettings> network;
     std::optional<clser::TrafficRecordSettings> record;
     clser::TransferTimings timings;
+    std::string clLibrary;
+    const std::string libraryWord = clser::profile::kClLibraryWord;
     for (int i = 3; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (clser::isRecordWord(arg)) {
+        if (arg.rfind(libraryWord, 0) == 0) {
+            clLibrary = arg.substr(libraryWord.size());
+        } else if (clser::isRecordWord(arg)) {
             clser::TrafficRecordParse parsed = clser::parseRecordWord(arg, clser::directoryOf(clser::modulePath()));
             if (!parsed.configured) {
                 std::fprintf(stderr, "bridge_demo: %s\n", parsed.error.c_str());
@@ -181,6 +188,7 @@ int main(int argc, char** argv)
     s.bridgePortName = bridgePort;
     s.userPortName = bridgePort.rfind("TARV", 0) == 0 ? bridgePort.substr(4) : bridgePort;
     s.clPortIndex = std::atoi(argv[2]);
+    s.clLibrary = clLibrary;
     s.lowLatency = lowLatency;
     s.network = network;
     s.record = record;

@@ -25,13 +25,15 @@ namespace {
 constexpr char kMainCaption[] = "ClSerDunmere";
 constexpr char kProgramTitle[] = "ClserDunmere2";
 
-// <run>\app\<name>\bin with the program and the DLLs it needs; com0com optional.
+// <run>\app\<name>\bin with the program and the DLLs it needs; com0com optional, and
+// this system's own Camera Link library too.
 class StagedProgram {
 public:
-    StagedProgram(const std::string& name, bool withCom0com)
+    StagedProgram(const std::string& name, bool withCom0com, bool withOwnLibrary = true)
         : tree_(runDirectory("app") + "\\" + name), bin_(tree_.path("bin")),
-          copied_(tree_.copyBuildFiles("bin", {"ClserDunmere2.exe", "TarvVirtualComPort.dll", "clserbvk.dll",
-                                               "acqlib5.dll", "tarv_hal.dll"}))
+          copied_(tree_.copyBuildFiles("bin", {"ClserDunmere2.exe", "TarvVirtualComPort.dll", "acqlib5.dll",
+                                               "tarv_hal.dll"}) &&
+                  (!withOwnLibrary || tree_.copyBuildFiles("bin", {"clserbvk.dll"})))
     {
         if (withCom0com)
             copied_ = tree_.copyBuildFiles("com0com\\" + architectureFolder(), {"setupc.exe"}) && copied_;
@@ -101,15 +103,25 @@ void exitProgram(HANDLE process, HWND mainWindow)
     EXPECT_EQ(exitCodeOf(process), 0u);
 }
 
-TEST(Program, StartedByTheLauncherConnectsHidesAndServesATerminal)
+// This system's own camera, and another maker's in the Camera Link library folder with
+// this system's own library absent: the program needs it only for its own ports.
+struct LauncherStart {
+    const char* name;
+    bool withOwnLibrary;
+    const char* word;
+    const char* serialNumber;
+    const char* portPane;  // nullptr: not looked at
+};
+
+void expectStartedByTheLauncherServesATerminal(const LauncherStart& row)
 {
-    StagedProgram staged("launcher-start", true);
+    StagedProgram staged(row.name, true, row.withOwnLibrary);
     ASSERT_TRUE(staged.ok());
     const int number = freePortNumber(40);
     ASSERT_TRUE(installEmulatedPair(number));
     const std::string port = "COM" + std::to_string(number);
 
-    clser::UniqueHandle process = staged.startHidden(port + " 0 9600,n,8,1 Autorun");
+    clser::UniqueHandle process = staged.startHidden(port + " 0 9600,n,8,1 Autorun" + row.word);
     ASSERT_TRUE(process);
     const DWORD pid = GetProcessId(process.get());
     HWND main = nullptr;
@@ -124,7 +136,9 @@ TEST(Program, StartedByTheLauncherConnectsHidesAndServesATerminal)
     EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main) && GetAncestor(main, GA_PARENT) != GetDesktopWindow(); },
                           5000ms))
         << "hidden in the tray";
-    EXPECT_EQ(remoteStatusPane(process.get(), bar, 1), port + "<->0. SimBoard_Port0");
+    if (row.portPane) {
+        EXPECT_EQ(remoteStatusPane(process.get(), bar, 1), port + "<->" + row.portPane);
+    }
     EXPECT_EQ(remoteStatusPane(process.get(), bar, 2), "9600 n 8 1");
     EXPECT_EQ(remoteStatusPane(process.get(), bar, 3), "Echo off");
     EXPECT_FALSE(windowsOfProcess(pid, "TrayIconClass").empty());
@@ -132,7 +146,7 @@ TEST(Program, StartedByTheLauncherConnectsHidesAndServesATerminal)
     clser::test::UserPort terminal;
     ASSERT_TRUE(terminal.open(port));
     ASSERT_TRUE(terminal.write("sn?\r"));
-    EXPECT_EQ(terminal.read(10, 10000), "SIM-0000\r\n");
+    EXPECT_EQ(terminal.read(10, 10000), row.serialNumber);
     ASSERT_TRUE(terminal.write("gain 7\rgain?\r"));
     EXPECT_EQ(terminal.read(7, 10000), "OK\r\n7\r\n");
     terminal.close();
@@ -145,6 +159,18 @@ TEST(Program, StartedByTheLauncherConnectsHidesAndServesATerminal)
 
     stopIfRunning(process.get());
     removeEmulatedPair(number);
+}
+
+TEST(Program, StartedByTheLauncherConnectsHidesAndServesATerminal)
+{
+    const LauncherStart rows[] = {
+        {"launcher-start", true, "", "SIM-0000\r\n", "0. SimBoard_Port0"},
+        {"launcher-start-other-maker", false, " CLLIB=clserlrk.dll", "LRK-1000\r\n", nullptr},
+    };
+    for (const LauncherStart& row : rows) {
+        SCOPED_TRACE(row.name);
+        expectStartedByTheLauncherServesATerminal(row);
+    }
 }
 
 std::string firstLine(const std::string& path)

@@ -24,6 +24,16 @@ enum CameraPort : int {
     kTickStreamingCamera = 12,
 };
 
+// The cameras behind another maker's library (clserlrk.dll, in the Camera Link library
+// folder), which runs at five of the eight rates: no 57600, 230400 or 460800.
+inline constexpr char kOtherMakerLibrary[] = "clserlrk.dll";
+enum OtherMakerCameraPort : int {
+    kOtherAnsweringCamera = 0,  // PING -> PONG
+    kOtherStreamingCamera = 1,  // as kStreamingCamera
+    kOtherLineEchoCamera = 2,   // as kLineEchoCamera
+    kOtherWriteErrorCamera = 3, // echo; every 4th write fails with -10006
+};
+
 constexpr int kDumpBytes = 65536;
 
 // Where the cameras log what they receive, and the streaming camera its overflow count.
@@ -93,6 +103,19 @@ inline std::string bridgeCameraConfig()
            "cmd PING = PONG\\r\\n\n" +
            lineEchoCamera("[port11]\ntick_timeouts = yes\n") +
            streamingCamera("[port12]\ntick_timeouts = yes\n");
+}
+
+inline std::string otherMakerCameraConfig()
+{
+    return "baud_rates = 9600, 19200, 38400, 115200, 921600\n"
+           "ports = 4\n"
+           "[port0]\n"
+           "cmd PING = PONG\\r\\n\n" +
+           streamingCamera("[port1]\n") + lineEchoCamera("[port2]\n") +
+           "[port3]\n"
+           "echo = 1\n"
+           "write_error_every = 4\n"
+           "write_error_code = -10006\n";
 }
 
 } // namespace clser::test

@@ -3,6 +3,7 @@
 #include "bridge_camera_config.h"
 #include "bridge_pair_fixture.h"
 #include "cl_serial_api.h"
+#include "cl_serial_port.h"
 #include "pty_rig_command.h"
 #include "scratch_files.h"
 #include "wait_until.h"
@@ -94,6 +95,7 @@ struct BulkCase {
     const char* name;
     bool lowLatency;
     bool tickCamera;
+    bool otherMaker = false;  // the cameras behind another maker's library
 };
 
 class BulkTransferTest : public BridgeConnectionTest, public ::testing::WithParamInterface<BulkCase> {
@@ -102,13 +104,19 @@ protected:
     {
         BridgeConnectionTest::configure(clPort, "921600,N,8,1");
         controller_->settings().lowLatency = GetParam().lowLatency;
+        controller_->settings().clLibrary = GetParam().otherMaker ? kOtherMakerLibrary : "";
     }
-    int camera(int exact, int tick) const { return GetParam().tickCamera ? tick : exact; }
+    int camera(int exact, int tick, int otherMaker) const
+    {
+        return GetParam().otherMaker ? otherMaker : GetParam().tickCamera ? tick : exact;
+    }
 };
 
 INSTANTIATE_TEST_SUITE_P(Modes, BulkTransferTest,
                          ::testing::Values(BulkCase{"Default", false, false}, BulkCase{"LowLatency", true, false},
-                                           BulkCase{"LowLatencyTickCamera", true, true}),
+                                           BulkCase{"LowLatencyTickCamera", true, true},
+                                           BulkCase{"OtherMaker", false, false, true},
+                                           BulkCase{"OtherMakerLowLatency", true, false, true}),
                          [](const ::testing::TestParamInfo<BulkCase>& info) { return info.param.name; });
 
 TEST_P(BulkTransferTest, LargeBlocksArriveCompleteAndInOrder)
@@ -116,7 +124,7 @@ TEST_P(BulkTransferTest, LargeBlocksArriveCompleteAndInOrder)
     // Camera to COM: the camera sends 64 KiB at the line rate into its finite receive
     // buffer; the bridge keeps up, so nothing overflows there, unless a busy machine does
     // not run it for 90 ms: then exactly what the grabber dropped is missing.
-    configure(camera(kStreamingCamera, kTickStreamingCamera));
+    configure(camera(kStreamingCamera, kTickStreamingCamera, kOtherStreamingCamera));
     ASSERT_EQ(controller_->connectBridge(), 1);
     ASSERT_TRUE(user_.write("DUMP\r"));
     const std::string dump = user_.read(kDumpBytes, 3000);
@@ -133,7 +141,7 @@ TEST_P(BulkTransferTest, LargeBlocksArriveCompleteAndInOrder)
     // written.
     const std::string receiveLog = echoCameraReceiveLog();
     DeleteFileA(receiveLog.c_str());
-    configure(camera(kLineEchoCamera, kTickLineEchoCamera));
+    configure(camera(kLineEchoCamera, kTickLineEchoCamera, kOtherLineEchoCamera));
     ASSERT_EQ(controller_->connectBridge(), 1);
     const std::string sent = pattern(65536, 7);
     bool written = false;
@@ -273,6 +281,7 @@ struct ThreadEndingFailure {
     const char* name;
     int camera;
     const char* line;
+    const char* library = "";
 };
 
 TEST_F(BridgeConnectionTest, FailuresThatEndTheTransferEndTheConnection)
@@ -280,12 +289,15 @@ TEST_F(BridgeConnectionTest, FailuresThatEndTheTransferEndTheConnection)
     const ThreadEndingFailure rows[] = {
         {"short Camera Link write", kShortWriteCamera, "Error writing to clser interface   error code: -5"},
         {"Camera Link write refused", kWriteErrorCamera, "Error writing to clser interface   error code: -10006"},
+        {"another maker's write refused, with its text", kOtherWriteErrorCamera,
+         "Error writing to clser interface   error code: -10006 (LRK: the port is not open)", kOtherMakerLibrary},
     };
     for (const ThreadEndingFailure& row : rows) {
         SCOPED_TRACE(row.name);
         ui_.trace.clear();
         ui_.messages.clear();
         configure(row.camera);
+        controller_->settings().clLibrary = row.library;
         ASSERT_EQ(controller_->connectBridge(), 1);
         // The writes that succeed are echoed; the failing one ends the thread.
         for (int i = 0; i < 4 && ui_.trace.lines().empty(); ++i) {
@@ -296,7 +308,7 @@ TEST_F(BridgeConnectionTest, FailuresThatEndTheTransferEndTheConnection)
         EXPECT_EQ(ui_.trace.lines(), std::vector<std::string>{row.line});
         ASSERT_TRUE(waitForConnectionError());
         expectEndedByTheWatch();
-        EXPECT_TRUE(clPortIsFree(row.camera));
+        EXPECT_TRUE(*row.library || clPortIsFree(row.camera));
         EXPECT_TRUE(comPortIsFree("TARVCOM21"));
     }
 }
@@ -338,17 +350,54 @@ TEST_F(BridgeConnectionTest, MissingComPortReportsMinusTwoAndClosesTheCameraLink
     EXPECT_TRUE(clPortIsFree(kAnsweringCamera));
 }
 
-TEST_F(BridgeConnectionTest, RefusedBaudRateReportsTheLibraryStatusAndClosesThePort)
+// A Camera Link port that cannot be had fails the connect with one box; what the status
+// alone does not explain (the library, the rates the port has) is also a trace line.
+struct CameraLinkRefusal {
+    const char* library;
+    int camera;
+    const char* line;
+    const char* text;  // the box's, and the trace line's when it has one
+    bool held = false; // the port is held by another reference first
+    bool traced = false;
+};
+
+TEST_F(BridgeConnectionTest, RefusedCameraLinkPortFailsTheConnectWithItsReason)
 {
-    configure(kSlowLineCamera, "115200,N,8,1");
-    controller_->disconnectBridge();
-    // Not quiet: the controller was made without a line settings text.
-    EXPECT_EQ(controller_->connectBridge(), 0);
-    ASSERT_EQ(ui_.messages.size(), 1u);
-    EXPECT_EQ(ui_.messages[0].text,
-              "Connecting to CamaraLink port failed\nError code: " + std::to_string(CL_ERR_BAUD_RATE_NOT_SUPPORTED));
+    const CameraLinkRefusal rows[] = {
+        {"", kSlowLineCamera, "115200,N,8,1", "Connecting to CamaraLink port failed\nError code: -10008"},
+        {kOtherMakerLibrary, kOtherAnsweringCamera, "57600,N,8,1",
+         "Larkspur Imaging port 0 does not run at 57600 baud; the rates it has: 9600, 19200, 38400, 115200, 921600",
+         false, true},
+        {kOtherMakerLibrary, kOtherAnsweringCamera, "9600,N,8,1",
+         "Connecting to CamaraLink port failed\nError code: -10003 (LRK: the port is held by another program)", true},
+        {"clsermissing.dll", 0, "9600,N,8,1",
+         "The Camera Link serial library clsermissing.dll is not in the Camera Link library folder ", false, true},
+    };
+    for (const CameraLinkRefusal& row : rows) {
+        SCOPED_TRACE(row.text);
+        ui_.messages.clear();
+        ui_.trace.clear();
+        configure(row.camera, row.line);
+        controller_->settings().clLibrary = row.library;
+        ClSerialPort holder;
+        if (row.held) {
+            ASSERT_EQ(holder.open(*loadConnectionLibrary(row.library).library, row.camera, CL_BAUDRATE_9600), 0);
+        }
+        // Not quiet: the controller was made without a line settings text.
+        EXPECT_EQ(controller_->connectBridge(), 0);
+        ASSERT_EQ(ui_.messages.size(), 1u);
+        EXPECT_EQ(ui_.messages[0].text.rfind(row.text, 0), 0u) << ui_.messages[0].text;
+        const auto lines = ui_.trace.lines();
+        if (row.traced) {
+            ASSERT_EQ(lines.size(), 1u);
+            EXPECT_EQ(lines[0], ui_.messages[0].text);
+        } else {
+            EXPECT_TRUE(lines.empty());
+        }
+        EXPECT_FALSE(controller_->hasConnection());
+        EXPECT_TRUE(comPortIsFree("TARVCOM21")) << "the COM port was never opened";
+    }
     EXPECT_TRUE(clPortIsFree(kSlowLineCamera));
-    EXPECT_TRUE(comPortIsFree("TARVCOM21")) << "the COM port was never opened";
 }
 
 TEST_F(BridgeConnectionTest, NotConfiguredTouchesNoPort)

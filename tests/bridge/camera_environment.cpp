@@ -25,7 +25,8 @@ const std::string& streamingCameraOverflowLog()
 
 namespace {
 
-const bool registered = useCameraConfigForAllTests(bridgeCameraConfig);
+const bool registered = useCameraConfigForAllTests(bridgeCameraConfig) &&
+                        useCameraConfigForAllTests(otherMakerCameraConfig, "CLSERLRK_SIM_CONFIG");
 
 } // namespace
 

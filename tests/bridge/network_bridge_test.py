@@ -26,6 +26,9 @@ START_LIMIT = 90   # a Wine program's start alone can take seconds on a busy mac
 EVENT_LIMIT = 30
 BLOCK = bytes(range(256)) * 256  # 64 KiB with every byte value, IAC among them
 MODES = {"default mode": [], "low-latency mode": ["--low-latency"]}
+# Another maker's library in the Camera Link library folder, with five of the eight rates.
+OTHER_MAKER = "clserlrk.dll"
+OTHER_MAKER_RATES = "baud_rates = 9600, 19200, 38400, 115200, 921600\n"
 
 
 def windows_path(path):
@@ -36,7 +39,7 @@ class Bridge(ConsoleProgram):
     """bridge_demo.exe on an echoing camera, its console lines collected as they come."""
 
     def __init__(self, protocol="RFC2217", allow=None, options=(), camera="receive_buffer = 0\n",
-                 address="127.0.0.1"):
+                 address="127.0.0.1", library=None):
         os.makedirs(SCRATCH, exist_ok=True)
         self.port = free_port()
         self.rate_log = os.path.join(SCRATCH, "network_rate_%d.txt" % self.port)
@@ -48,9 +51,14 @@ class Bridge(ConsoleProgram):
                     % (windows_path(self.rate_log), windows_path(self.overflow_log),
                        windows_path(self.overlap_log), camera))
         word = "NETWORK=%s:%s:%d" % (protocol, address, self.port) + (":" + allow if allow else "")
+        env = dict(os.environ, CLSERBVK_SIM_CONFIG=windows_path(config))
+        if library:
+            with open(config, "a") as f:
+                f.write(OTHER_MAKER_RATES)
+            options = list(options) + ["CLLIB=" + library]
+            env["CLSERLRK_SIM_CONFIG"] = windows_path(config)
         super().__init__([WINE_RUN, PREFIX, DEMO, "TARVCOM77", "0", "9600,n,8,1", word] + list(options),
-                         "[bridge] connected: ", START_LIMIT, env=dict(os.environ, CLSERBVK_SIM_CONFIG=windows_path(config)),
-                         stdin=subprocess.PIPE)
+                         "[bridge] connected: ", START_LIMIT, env=env, stdin=subprocess.PIPE)
 
     def wait_for(self, start, limit=EVENT_LIMIT):
         return super().wait_for(start, limit)
@@ -112,9 +120,10 @@ class NetworkBridgeTest(unittest.TestCase):
         return bridge
 
     def test_rfc2217_client_sets_the_camera_rate_and_its_bytes_cross_complete(self):
-        for mode, options in MODES.items():
+        rows = [(mode, options, None) for mode, options in MODES.items()] + [("other maker", [], OTHER_MAKER)]
+        for mode, options, library in rows:
             with self.subTest(mode):
-                bridge = self.start(options=options)
+                bridge = self.start(options=options, library=library)
                 port = serial.serial_for_url("rfc2217://127.0.0.1:%d" % bridge.port, baudrate=115200,
                                              timeout=EVENT_LIMIT)
                 bridge.wait_for("[bridge] trace: Network client connected: 127.0.0.1:")
@@ -125,6 +134,15 @@ class NetworkBridgeTest(unittest.TestCase):
                     port.write(command)
                     self.assertEqual(port.read(len(command)), command)
                 self.assertEqual(echo_both_ways(port.write, port.read), BLOCK)
+                if library:
+                    # A rate the port does not run at leaves the one in force, which the
+                    # answer names: the client takes it as refused.
+                    with self.assertRaises(ValueError):
+                        port.baudrate = 57600
+                    port.write(b"exp 1000\r")
+                    self.assertEqual(port.read(9), b"exp 1000\r")
+                    with open(bridge.rate_log) as f:
+                        self.assertEqual(f.read(), "115200")
                 port.close()
                 bridge.wait_for("[bridge] trace: Network client disconnected: 127.0.0.1:")
                 bridge.stop()

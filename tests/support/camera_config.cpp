@@ -6,11 +6,11 @@
 
 namespace clser::test {
 
-std::string useCameraConfig(const std::string& text)
+std::string useCameraConfig(const std::string& text, const char* variable)
 {
-    const std::string path = scratchPath("camera.conf");
+    const std::string path = scratchPath(std::string(variable) + ".conf");
     writeTextFile(path, text);
-    _putenv_s("CLSERBVK_SIM_CONFIG", path.c_str());
+    _putenv_s(variable, path.c_str());
     return path;
 }
 

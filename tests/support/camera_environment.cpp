@@ -9,18 +9,19 @@ namespace {
 
 class CameraEnvironment : public ::testing::Environment {
 public:
-    explicit CameraEnvironment(std::string (*config)()) : config_(config) {}
-    void SetUp() override { useCameraConfig(config_()); }
+    CameraEnvironment(std::string (*config)(), const char* variable) : config_(config), variable_(variable) {}
+    void SetUp() override { useCameraConfig(config_(), variable_); }
 
 private:
     std::string (*config_)();
+    const char* variable_;
 };
 
 } // namespace
 
-bool useCameraConfigForAllTests(std::string (*config)())
+bool useCameraConfigForAllTests(std::string (*config)(), const char* variable)
 {
-    return ::testing::AddGlobalTestEnvironment(new CameraEnvironment(config)) != nullptr;
+    return ::testing::AddGlobalTestEnvironment(new CameraEnvironment(config, variable)) != nullptr;
 }
 
 } // namespace clser::test
