@@ -16,13 +16,11 @@ using namespace clser::test;
 
 namespace {
 
-enum class Folder { NoValue, Missing, Made };
-
 struct CatalogCase {
     const char* name;
-    Folder folder;
+    const char* folder;             // nullptr: no registry value; "missing": no such folder
     std::vector<std::string> files; // copied from the build (bin, clserial, clserial-variants)
-    std::vector<std::string> ports; // "<library>:<index> <name>"
+    std::string ports;              // "<library>:<index> <name>; " each
     std::vector<std::string> left;  // "<file> is left out: <why>", the beginning of each line
 };
 
@@ -30,50 +28,42 @@ std::string sourceOf(const std::string& file)
 {
     if (file == "clserbvk.dll")
         return programDirectory() + "\\" + file;
-    if (file == "clserlrk.dll")
-        return clser::testbed::windowsPathOf(CLSER_CAMERA_LINK_FOLDER) + "\\" + file;
-    return clser::testbed::windowsPathOf(CLSER_CAMERA_LINK_VARIANTS) + "\\" + file;
+    const char* built = file == "clserlrk.dll" ? CLSER_CAMERA_LINK_FOLDER : CLSER_CAMERA_LINK_VARIANTS;
+    return clser::testbed::windowsPathOf(built) + "\\" + file;
 }
 
 TEST(OtherMakerPorts, ListsEveryLibraryOfTheFolderAndLeavesOutTheBrokenOnes)
 {
-    const std::vector<std::string> larkspur = {"clserlrk.dll:0 Larkspur Imaging port 0",
-                                               "clserlrk.dll:1 Larkspur Imaging port 1",
-                                               "clserlrk.dll:2 Larkspur Imaging port 2"};
-    std::vector<std::string> twoMakers = larkspur;
-    twoMakers.insert(twoMakers.end(), {"clserprb.dll:0 clserprb.dll port 0", "clserprb.dll:1 clserprb.dll port 1"});
+    const std::string larkspur = "clserlrk.dll:0 Larkspur Imaging port 0; clserlrk.dll:1 Larkspur Imaging port 1; "
+                                 "clserlrk.dll:2 Larkspur Imaging port 2; ";
     const CatalogCase cases[] = {
-        {"no registry value", Folder::NoValue, {}, {}, {}},
-        {"a folder that is missing", Folder::Missing, {}, {}, {}},
-        {"an empty folder", Folder::Made, {}, {}, {}},
-        {"two makers in file-name order, one without port-count and information calls named by its file",
-         Folder::Made, {"clserprb.dll", "clserlrk.dll"}, twoMakers, {}},
-        {"this system's own library in the folder is not listed twice", Folder::Made,
-         {"clserbvk.dll", "clserlrk.dll"}, larkspur, {}},
-        {"the broken ones, each with its line",
-         Folder::Made,
-         {"clsertxt.dll", "clsernrd.dll", "clsermny.dll", "clsernfo.dll", "clserlrk.dll"},
-         larkspur,
+        {"no registry value", nullptr, {}, "", {}},
+        {"a folder that is missing", "missing", {}, "", {}},
+        {"an empty folder", "empty", {}, "", {}},
+        {"two makers in file-name order, one without port-count and information calls", "two",
+         {"clserprb.dll", "clserlrk.dll"},
+         larkspur + "clserprb.dll:0 clserprb.dll port 0; clserprb.dll:1 clserprb.dll port 1; ", {}},
+        {"this system's own library is not listed twice", "own", {"clserbvk.dll", "clserlrk.dll"}, larkspur, {}},
+        {"the broken ones, each with its line", "broken",
+         {"clsertxt.dll", "clsernrd.dll", "clsermny.dll", "clsernfo.dll", "clserlrk.dll"}, larkspur,
          {"clsermny.dll is left out: it reports 65 ports, more than 64",
           "clsernfo.dll is left out: its call clGetManufacturerInfo fails",
           "clsernrd.dll is left out: it lacks the call clSerialRead",
           "clsertxt.dll is left out: it cannot be loaded ("}},
     };
     ScratchTree tree(runDirectory("discovery") + "\\other-maker-ports");
-    int row = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string folder = tree.path("case" + std::to_string(++row));
-        if (c.folder == Folder::Made)
+        const std::string folder = tree.path(c.folder ? c.folder : "none");
+        if (c.folder && std::string(c.folder) != "missing")
             makeDirectories(folder);
         for (const std::string& file : c.files)
-            ASSERT_TRUE(tree.copyInto(sourceOf(file), "case" + std::to_string(row) + "\\" + file)) << file;
+            ASSERT_TRUE(tree.copyInto(sourceOf(file), std::string(c.folder) + "\\" + file)) << file;
 
-        const clser::OtherMakerPorts found =
-            clser::listOtherMakerPorts(c.folder == Folder::NoValue ? std::nullopt : std::optional(folder));
-        std::vector<std::string> ports;
+        const auto found = clser::listOtherMakerPorts(c.folder ? std::optional(folder) : std::nullopt);
+        std::string ports;
         for (const auto& p : found.ports)
-            ports.push_back(p.library + ":" + std::to_string(p.index) + " " + p.name);
+            ports += p.library + ":" + std::to_string(p.index) + " " + p.name + "; ";
         EXPECT_EQ(ports, c.ports);
         ASSERT_EQ(found.skipped.size(), c.left.size());
         for (size_t k = 0; k < c.left.size(); ++k) {
