@@ -66,8 +66,6 @@ const PaneCase kPanes[] = {
     {"another maker's port by library and index", false, com5OnPort(1, "CLSERLRK.DLL"),
      "COM5<->Larkspur Imaging port 1", "9600 n 8 1", "Echo off",
      "Not connected\nCOM5<->Larkspur Imaging port 1\n9600 n 8 1\\9600"},
-    {"own library by its file name", false, com5OnPort(1, "clserbvk.dll"), "COM5<->1. boardname_Port1", "9600 n 8 1",
-     "Echo off", "Not connected\nCOM5<->1. boardname_Port1\n9600 n 8 1\\9600"},
     {"index of a library that is not listed", false, com5OnPort(0, "clserlrk.dll"), "COM5<->", "9600 n 8 1",
      "Echo off", "Not connected\nCOM5<->\n9600 n 8 1\\9600"},
     {"second port, odd, seven bits, 1.5 stop, echo", true, with(com5OnPort(1), 19200, 2, 1, 7, 1, true),
