@@ -1,6 +1,7 @@
 #include "dunmere_main_dlg.h"
 
 #include "about_dlg.h"
+#include "cl_serial_library.h"
 #include "app_version.h"
 #include "initial_selection.h"
 #include "virtual_pair.h"
@@ -49,7 +50,8 @@ CDunmereMainDlg::CDunmereMainDlg(const profile::ArgumentsParse& start)
       portSettingDlg_(start.autorun),
       controller_(*this, start.lineGiven ? std::optional<LineSettings>(start.profile.line) : std::nullopt),
       startPortName_(start.profile.userPortName),
-      startProblems_(start.problems)
+      startProblems_(start.problems),
+      clLibraryFolder_(cameraLinkLibraryFolder())
 {
     ConnectionSettings& s = controller_.settings();
     static_cast<profile::ConnectionProfile&>(s) = start.profile;
@@ -95,11 +97,14 @@ BOOL CDunmereMainDlg::onInitDialog()
                  LoadIconA(resourceInstance(), MAKEINTRESOURCEA(IDI_NOT_CONNECTED)), IDR_TRAY_MENU);
     tray_.setTargetWindow(hwnd());
 
-    if (!ports_.enumerateCameraLinkPorts()) {
+    const bool anyPort = ports_.enumerateCameraLinkPorts(clLibraryFolder_);
+    for (const std::string& skipped : ports_.skippedLibraries())
+        traceSink_.addLine(skipped);
+    if (!anyPort) {
         showMessage("Cannot find any CameraLink boards, please check the system configuration.", "", MB_OK);
         return TRUE;
     }
-    portSettingDlg_.setClPortNames(ports_.clPortNames());
+    portSettingDlg_.setClPorts(ports_.clPorts());
     ports_.refreshPortList();
     initialSelection();
     updateStatus();
@@ -146,7 +151,7 @@ void CDunmereMainDlg::layoutControls()
 void CDunmereMainDlg::initialSelection()
 {
     const auto& entries = ports_.portEntries();
-    switch (chooseInitialSelection(startPortName_, controller_.settings(), entries, ports_.clPortNames())) {
+    switch (chooseInitialSelection(startPortName_, controller_.settings(), entries, ports_.clPorts())) {
     case StartChoice::Connect: {
         if (const std::optional<LineSettings>& line = controller_.startLine())
             controller_.settings().setLine(*line);
@@ -166,7 +171,7 @@ void CDunmereMainDlg::initialSelection()
 void CDunmereMainDlg::updateStatus()
 {
     dropUnlistedPort(controller_.settings(), ports_.portEntries());
-    const StatusTexts texts = statusTexts(controller_.connected(), controller_.settings(), ports_.clPortNames(),
+    const StatusTexts texts = statusTexts(controller_.connected(), controller_.settings(), ports_.clPorts(),
                                           controller_.networkClient());
     if (statusBar_)
         for (int pane = 0; pane < 4; ++pane)

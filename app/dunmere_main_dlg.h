@@ -16,6 +16,7 @@
 #include "virtual_com_port_dlg.h"
 #include "win_dialog.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ public:
     CPortSettingDlg& portSettingDlg() { return portSettingDlg_; }
     const discovery::PortDiscovery& ports() const { return ports_; }
     HWND statusBar() const { return statusBar_; }
+    // Where other makers' serial libraries are looked for, before the dialog starts: the
+    // Camera Link library folder of the registry by default; none: this system's alone.
+    void setClLibraryFolder(std::optional<std::string> folder) { clLibraryFolder_ = std::move(folder); }
 
 protected:
     BOOL onInitDialog() override;
@@ -81,6 +85,7 @@ private:
     BridgeController controller_;
     std::string startPortName_;
     std::vector<std::string> startProblems_;
+    std::optional<std::string> clLibraryFolder_;
     UINT_PTR statusTimer_ = 0;
 };
 

@@ -8,7 +8,7 @@ namespace clser::app {
 
 StartChoice chooseInitialSelection(const std::string& startPortName, ConnectionSettings& settings,
                                    const std::vector<VirtualPair>& portEntries,
-                                   const std::vector<std::string>& clPortNames)
+                                   const std::vector<discovery::CameraLinkPort>& clPorts)
 {
     if (startPortName.size() < 2) {
         const auto pair = std::find_if(portEntries.begin(), portEntries.end(),
@@ -17,14 +17,16 @@ StartChoice chooseInitialSelection(const std::string& startPortName, ConnectionS
             settings.userPortName = pair->portName;
             settings.bridgePortName = pair->partnerName;
         }
-        if (!clPortNames.empty())
-            settings.clPortIndex = discovery::cameraLinkPortIndexOfName(clPortNames.front());
+        if (!clPorts.empty()) {
+            settings.clPortIndex = clPorts.front().index;
+            settings.clLibrary = clPorts.front().library;
+        }
         return StartChoice::NoStartPort;
     }
     const bool listed = std::any_of(portEntries.begin(), portEntries.end(), [&](const VirtualPair& e) {
         return e.portName == startPortName && e.partnerName.size() >= 2;
     });
-    if (listed && settings.clPortIndex >= 0 && static_cast<size_t>(settings.clPortIndex) < clPortNames.size())
+    if (listed && discovery::cameraLinkPortPosition(clPorts, settings.clLibrary, settings.clPortIndex) >= 0)
         return StartChoice::Connect;
     settings.userPortName.clear();
     settings.bridgePortName.clear();

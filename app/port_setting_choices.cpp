@@ -1,5 +1,7 @@
 #include "port_setting_choices.h"
 
+#include "cl_serial_library_names.h"
+
 #include <cstdlib>
 
 namespace clser::app {
@@ -88,6 +90,7 @@ ConnectionSettings confirmedSettings(const PortSettingSelection& selection, cons
     after.userPortName = selection.comPortText.substr(0, dash);
     after.bridgePortName = dash == std::string::npos ? std::string() : selection.comPortText.substr(dash + 1);
     after.clPortIndex = selection.clPortIndex;
+    after.clLibrary = selection.clLibrary;
     after.line.dataBits = static_cast<uint32_t>(std::atoi(selection.dataBitsText.c_str()));
     after.line.stopBits = static_cast<StopBits>(selection.stopBitsData);
     after.clBaudCode = static_cast<int32_t>(selection.clBaudData);
@@ -99,7 +102,8 @@ ConnectionSettings confirmedSettings(const PortSettingSelection& selection, cons
 
 bool portsChanged(const ConnectionSettings& before, const ConnectionSettings& after)
 {
-    return before.userPortName != after.userPortName || before.clPortIndex != after.clPortIndex;
+    return before.userPortName != after.userPortName || before.clPortIndex != after.clPortIndex ||
+           !sameClSerialLibrary(before.clLibrary, after.clLibrary);
 }
 
 } // namespace clser::app

@@ -42,7 +42,8 @@ std::string comPortSelectionPrefix(const ConnectionSettings& settings);
 // What the dialog's boxes hold when Confirm is pressed.
 struct PortSettingSelection {
     std::string comPortText;
-    int clPortIndex = -1;  // the Camera Link port box's position, mapped to the port index
+    int clPortIndex = -1;  // the Camera Link port box's item, mapped to its port's index
+    std::string clLibrary; // ... and to its port's library (empty: this system's own)
     std::string dataBitsText;
     intptr_t stopBitsData = 0;
     intptr_t clBaudData = 1;
@@ -63,13 +64,13 @@ bool baudRatesDiffer(const PortSettingSelection& selection);
 // True when the COM port item is not a virtual pair (it lacks "TARVCOM").
 bool isPhysicalPortItem(std::string_view comPortText);
 
-// The confirmed settings: the pair split at its first "-", the Camera Link port, the
-// line settings and the transfer mode; echo is kept from before. A text that is no
-// number gives 0.
+// The confirmed settings: the pair split at its first "-", the Camera Link port and its
+// library, the line settings and the transfer mode; echo is kept from before. A text
+// that is no number gives 0.
 ConnectionSettings confirmedSettings(const PortSettingSelection& selection, const ConnectionSettings& before);
 
-// True when the confirmation changes the COM port or the Camera Link port, which the
-// configuration file does not take.
+// True when the confirmation changes the COM port or the Camera Link port (its index or
+// its library), which the configuration file does not take.
 bool portsChanged(const ConnectionSettings& before, const ConnectionSettings& after);
 
 } // namespace clser::app

@@ -65,13 +65,14 @@ intptr_t selectedData(HWND box, intptr_t none)
     return at < 0 ? none : static_cast<intptr_t>(SendMessageA(box, CB_GETITEMDATA, at, 0));
 }
 
-std::vector<std::string> allItems(HWND box)
+// The numbers the box's items carry, in the order it shows them.
+std::vector<intptr_t> allItemData(HWND box)
 {
-    std::vector<std::string> items;
+    std::vector<intptr_t> data;
     const LRESULT count = SendMessageA(box, CB_GETCOUNT, 0, 0);
     for (int i = 0; i < count; ++i)
-        items.push_back(itemText(box, i));
-    return items;
+        data.push_back(static_cast<intptr_t>(SendMessageA(box, CB_GETITEMDATA, i, 0)));
+    return data;
 }
 
 } // namespace
@@ -134,10 +135,13 @@ void CPortSettingDlg::fillClPortBox()
 {
     HWND box = item(IDC_CL_PORT);
     resetBox(box);
-    for (const std::string& name : clPortNames_)
-        addItem(box, name);
-    // The box sorts "10. ..." before "2. ...": the position comes from the index in the name.
-    select(box, discovery::cameraLinkPortBoxPosition(allItems(box), settings_.clPortIndex));
+    // The box sorts "10. ..." before "2. ..." and the makers' ports by name: each item
+    // carries its port's position in the list.
+    for (size_t port = 0; port < clPorts_.size(); ++port)
+        if (const int at = addItem(box, clPorts_[port].name); at >= 0)
+            SendMessageA(box, CB_SETITEMDATA, at, static_cast<LPARAM>(port));
+    select(box, discovery::cameraLinkPortBoxPosition(allItemData(box), clPorts_, settings_.clLibrary,
+                                                     settings_.clPortIndex));
 }
 
 PortSettingSelection CPortSettingDlg::readSelection() const
@@ -145,7 +149,11 @@ PortSettingSelection CPortSettingDlg::readSelection() const
     PortSettingSelection s;
     s.comPortText = selectedText(item(IDC_COM_PORT));
     HWND clPort = item(IDC_CL_PORT);
-    s.clPortIndex = discovery::cameraLinkPortIndexAtBoxPosition(allItems(clPort), selectedPosition(clPort));
+    if (const discovery::CameraLinkPort* port =
+            discovery::cameraLinkPortAtBoxPosition(allItemData(clPort), clPorts_, selectedPosition(clPort))) {
+        s.clPortIndex = port->index;
+        s.clLibrary = port->library;
+    }
     s.dataBitsText = selectedText(item(IDC_DATA_BITS));
     s.stopBitsData = selectedData(item(IDC_STOP_BITS), 0);
     s.clBaudData = selectedData(item(IDC_CL_BAUD_RATE), 1);
@@ -178,8 +186,8 @@ void CPortSettingDlg::confirm()
                        "You changed the COM port or ClSer Port, this change will be confirmed but not saved to config "
                        "file.",
                        kCaption, MB_OK | MB_ICONEXCLAMATION);
-        writeBackSettings(configPath_, previous.userPortName, previous.clPortIndex,
-                          static_cast<int>(clPortNames_.size()), settings_.line, settings_.lowLatency);
+        writeBackSettings(configPath_, previous.userPortName, previous.clPortIndex, static_cast<int>(clPorts_.size()),
+                          settings_.line, settings_.lowLatency, previous.clLibrary);
     }
     endDialog(IDOK);
 }

@@ -1,6 +1,7 @@
 // The port settings dialog: the connection's pair, Camera Link port and line settings.
 #pragma once
 
+#include "camera_link_port_names.h"
 #include "connection_settings.h"
 #include "virtual_pair.h"
 #include "port_setting_choices.h"
@@ -17,7 +18,7 @@ public:
     // configuration file.
     explicit CPortSettingDlg(bool autorun);
 
-    void setClPortNames(const std::vector<std::string>& names) { clPortNames_ = names; }
+    void setClPorts(const std::vector<discovery::CameraLinkPort>& ports) { clPorts_ = ports; }
     void setPortEntries(const std::vector<VirtualPair>& entries) { portEntries_ = entries; }
     // The first eight fields and the transfer mode count; echo is carried through unchanged.
     void setSettings(const ConnectionSettings& settings) { settings_ = settings; }
@@ -38,7 +39,7 @@ private:
     PortSettingSelection readSelection() const;
     void confirm();
 
-    std::vector<std::string> clPortNames_;
+    std::vector<discovery::CameraLinkPort> clPorts_;
     std::vector<VirtualPair> portEntries_;
     ConnectionSettings settings_;
     bool showPhysicalPorts_ = false;

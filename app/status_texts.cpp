@@ -16,8 +16,8 @@ std::string networkPortText(const network::NetworkSettings& settings, std::strin
     return text.append(client.substr(0, kMaxClientTextLength - 3)) + "...";
 }
 
-StatusTexts statusTexts(bool connected, const ConnectionSettings& s, const std::vector<std::string>& clPortNames,
-                        std::string_view networkClient)
+StatusTexts statusTexts(bool connected, const ConnectionSettings& s,
+                        const std::vector<discovery::CameraLinkPort>& clPorts, std::string_view networkClient)
 {
     StatusTexts t;
     t.panes[0] = connected ? "Connected" : "Not connected";
@@ -26,8 +26,8 @@ StatusTexts statusTexts(bool connected, const ConnectionSettings& s, const std::
     } else if (s.clPortIndex < 0) {
         t.panes[1] = "<->";
     } else {
-        const auto index = static_cast<size_t>(s.clPortIndex);
-        t.panes[1] = s.userPortName + "<->" + (index < clPortNames.size() ? clPortNames[index] : std::string());
+        const int port = discovery::cameraLinkPortPosition(clPorts, s.clLibrary, s.clPortIndex);
+        t.panes[1] = s.userPortName + "<->" + (port >= 0 ? clPorts[static_cast<size_t>(port)].name : std::string());
     }
     t.panes[2] = std::to_string(s.line.baudRate) + " " + parityLetter(s.line.parity) + " " +
                  std::to_string(s.line.dataBits) + " " + stopBitsLabel(s.line.stopBits);

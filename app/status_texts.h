@@ -1,6 +1,7 @@
 // What the main dialog's status bar and the tray tooltip say about the connection.
 #pragma once
 
+#include "camera_link_port_names.h"
 #include "connection_settings.h"
 #include "network_settings.h"
 
@@ -33,11 +34,11 @@ inline constexpr std::size_t kMaxClientTextLength = 21;
 // bounds.
 std::string networkPortText(const network::NetworkSettings& settings, std::string_view client);
 
-// Pane 1 names the Camera Link port by its entry in clPortNames; an index that is no
-// position of that list (no port was found) shows the user port and "<->" alone. A
+// Pane 1 names the Camera Link port by its entry in clPorts, found by the connection's
+// library and index; a port that is not listed shows the user port and "<->" alone. A
 // network connection (settings.network) shows networkPortText(..., networkClient) there
 // instead, in the pane and in the tooltip alike.
 StatusTexts statusTexts(bool connected, const ConnectionSettings& settings,
-                        const std::vector<std::string>& clPortNames, std::string_view networkClient = {});
+                        const std::vector<discovery::CameraLinkPort>& clPorts, std::string_view networkClient = {});
 
 } // namespace clser::app

@@ -13,6 +13,13 @@ bool isOwnClSerialLibrary(std::string_view fileName)
     return fileName.empty() || lowerCase(fileName) == kOwnClSerialLibrary;
 }
 
+bool sameClSerialLibrary(std::string_view a, std::string_view b)
+{
+    if (isOwnClSerialLibrary(a) || isOwnClSerialLibrary(b))
+        return isOwnClSerialLibrary(a) && isOwnClSerialLibrary(b);
+    return lowerCase(a) == lowerCase(b);
+}
+
 bool isClSerialLibraryFileName(std::string_view fileName)
 {
     const std::string lower = lowerCase(fileName);

@@ -19,6 +19,9 @@ inline constexpr uint32_t kProbedPortIndices = 16;
 
 // True for an empty name and for this system's own library, in any letter case.
 bool isOwnClSerialLibrary(std::string_view fileName);
+// True when both names stand for the same library: both this system's own, or the same
+// file name in any letter case.
+bool sameClSerialLibrary(std::string_view a, std::string_view b);
 // True for "clser<something>.dll" in any letter case.
 bool isClSerialLibraryFileName(std::string_view fileName);
 // The makers' serial libraries among the file names of the folder, this system's own left

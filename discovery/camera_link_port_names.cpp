@@ -1,5 +1,6 @@
 #include "camera_link_port_names.h"
 
+#include "cl_serial_library_names.h"
 #include "digit_text.h"
 
 #include <cstdio>
@@ -27,23 +28,37 @@ int cameraLinkPortIndexOfName(std::string_view displayName)
     return decimalValue(leadingDigits(displayName)).value_or(-1);
 }
 
-int cameraLinkPortBoxPosition(const std::vector<std::string>& shownItems, int clPortIndex)
+int cameraLinkPortPosition(const std::vector<CameraLinkPort>& ports, std::string_view library, int32_t index)
 {
-    if (shownItems.empty())
-        return -1;
-    if (clPortIndex < 0)
-        return 0;
-    for (std::size_t position = 0; position < shownItems.size(); ++position)
-        if (cameraLinkPortIndexOfName(shownItems[position]) == clPortIndex)
+    for (std::size_t position = 0; position < ports.size(); ++position)
+        if (ports[position].index == index && sameClSerialLibrary(ports[position].library, library))
             return static_cast<int>(position);
     return -1;
 }
 
-int cameraLinkPortIndexAtBoxPosition(const std::vector<std::string>& shownItems, int position)
+int cameraLinkPortBoxPosition(const std::vector<intptr_t>& itemData, const std::vector<CameraLinkPort>& ports,
+                              std::string_view library, int32_t index)
 {
-    if (position < 0 || static_cast<std::size_t>(position) >= shownItems.size())
+    if (itemData.empty())
         return -1;
-    return cameraLinkPortIndexOfName(shownItems[static_cast<std::size_t>(position)]);
+    if (index < 0)
+        return 0;
+    const int port = cameraLinkPortPosition(ports, library, index);
+    for (std::size_t position = 0; port >= 0 && position < itemData.size(); ++position)
+        if (itemData[position] == port)
+            return static_cast<int>(position);
+    return -1;
+}
+
+const CameraLinkPort* cameraLinkPortAtBoxPosition(const std::vector<intptr_t>& itemData,
+                                                  const std::vector<CameraLinkPort>& ports, int position)
+{
+    if (position < 0 || static_cast<std::size_t>(position) >= itemData.size())
+        return nullptr;
+    const intptr_t port = itemData[static_cast<std::size_t>(position)];
+    if (port < 0 || static_cast<std::size_t>(port) >= ports.size())
+        return nullptr;
+    return &ports[static_cast<std::size_t>(port)];
 }
 
 } // namespace clser::discovery

@@ -2,6 +2,7 @@
 // index each one carries as its leading number.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,17 +21,32 @@ std::string formatCameraLinkPortName(int globalIndex, std::string_view boardName
 // the name does not begin with a decimal number or the number is out of range.
 int cameraLinkPortIndexOfName(std::string_view displayName);
 
+// A Camera Link serial port as the port lists show it, and what opens it: this system's
+// own ports are "<index>. <board>_Port<n>", another maker's "<maker> port <k>".
+struct CameraLinkPort {
+    std::string name;
+    std::string library; // the serial library's file name; empty: this system's own
+    int32_t index = 0;   // the port's index within its library
+};
+
+// Position in ports of the port that (library, index) names, this system's own library
+// under an empty name or its own file name; -1 when none does.
+int cameraLinkPortPosition(const std::vector<CameraLinkPort>& ports, std::string_view library, int32_t index);
+
 // The port settings dialog lists the names in a sorted box, where "10. A_Port0" comes
-// before "2. A_Port2": a position in the box is not the port index once there are more
-// than ten ports. The box's items are therefore mapped through the index in their names.
-// shownItems are the texts in the order the box shows them.
+// before "2. A_Port2" and another maker's ports follow by name: a position in the box is
+// neither the port index nor the list position. Each item therefore carries as its data
+// its port's position in ports; itemData are the items' data in the order the box shows
+// them.
 
-// Position to select for clPortIndex: the item whose name carries that index; position 0
-// for a negative index; -1 (no selection) when no item carries it or the box is empty.
-int cameraLinkPortBoxPosition(const std::vector<std::string>& shownItems, int clPortIndex);
+// Position to select for (library, index): the item of that port; position 0 for a
+// negative index; -1 (no selection) when no item is that port or the box is empty.
+int cameraLinkPortBoxPosition(const std::vector<intptr_t>& itemData, const std::vector<CameraLinkPort>& ports,
+                              std::string_view library, int32_t index);
 
-// clPortIndex for the item at a selected position; -1 for no selection (-1) or a position
-// outside the box.
-int cameraLinkPortIndexAtBoxPosition(const std::vector<std::string>& shownItems, int position);
+// The port of the item at a selected position; nullptr for no selection (-1), a position
+// outside the box or an item that is no port of the list.
+const CameraLinkPort* cameraLinkPortAtBoxPosition(const std::vector<intptr_t>& itemData,
+                                                  const std::vector<CameraLinkPort>& ports, int position);
 
 } // namespace clser::discovery

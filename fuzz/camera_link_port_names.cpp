@@ -1,7 +1,8 @@
 // Camera Link display names from any board name and numbers: never longer than their
 // 256-byte buffer, their leading number is the port index again, and box positions and
-// indices map into each other.
+// (library, index) pairs map into each other.
 #include "camera_link_port_names.h"
+#include "cl_serial_library_names.h"
 #include "fuzz_check.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -24,19 +25,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(name.size() <= kMaxCameraLinkPortNameLength);
     FUZZ_CHECK(cameraLinkPortIndexOfName(name) == (globalIndex >= 0 ? globalIndex : -1));
 
-    std::vector<std::string> shown{name};
-    while (fdp.remaining_bytes() > 0 && shown.size() < 64)
-        shown.push_back(fdp.ConsumeRandomLengthString(64));
-    for (const auto& item : shown) {
-        const int index = cameraLinkPortIndexOfName(item);
-        FUZZ_CHECK(index >= -1);
+    // Ports of two libraries and the data of a box's items, in any order and any number.
+    std::vector<CameraLinkPort> ports{{name, "", cameraLinkPortIndexOfName(name)}};
+    std::vector<intptr_t> itemData;
+    while (fdp.remaining_bytes() > 0 && ports.size() < 64) {
+        const std::string item = fdp.ConsumeRandomLengthString(64);
+        FUZZ_CHECK(cameraLinkPortIndexOfName(item) >= -1);
+        ports.push_back({item, fdp.ConsumeBool() ? "clserlrk.dll" : "", fdp.ConsumeIntegralInRange<int32_t>(-1, 8)});
+        itemData.push_back(fdp.ConsumeIntegralInRange<intptr_t>(-1, 64));
     }
-    const int found = cameraLinkPortBoxPosition(shown, wanted);
-    FUZZ_CHECK(found >= -1 && found < static_cast<int>(shown.size()));
-    if (found >= 0 && wanted >= 0)
-        FUZZ_CHECK(cameraLinkPortIndexAtBoxPosition(shown, found) == wanted);
-    const int index = cameraLinkPortIndexAtBoxPosition(shown, position);
-    if (index >= 0)
-        FUZZ_CHECK(cameraLinkPortBoxPosition(shown, index) >= 0);
+    const std::string library = wanted % 2 ? "CLSERLRK.DLL" : "clserbvk.dll";
+    const int found = cameraLinkPortBoxPosition(itemData, ports, library, wanted);
+    FUZZ_CHECK(found >= -1 && found < static_cast<int>(itemData.size()));
+    if (found >= 0 && wanted >= 0) {
+        const CameraLinkPort* port = cameraLinkPortAtBoxPosition(itemData, ports, found);
+        FUZZ_CHECK(port && port->index == wanted && clser::sameClSerialLibrary(port->library, library));
+    }
+    if (const CameraLinkPort* port = cameraLinkPortAtBoxPosition(itemData, ports, position))
+        FUZZ_CHECK(port >= ports.data() && port < ports.data() + ports.size());
     return 0;
 }

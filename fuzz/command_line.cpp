@@ -76,6 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // with a '-' is a pair "<id>-<port>-<partner>", any other a plain port.
     std::vector<VirtualPair> entries;
     std::vector<std::string> clPortNames;
+    std::vector<discovery::CameraLinkPort> clPorts;
     for (size_t i = 0; i < arguments.size() && i < 16; ++i) {
         const std::string& a = arguments[i];
         const size_t first = a.find('-');
@@ -85,11 +86,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         else
             entries.push_back({"", a, ""});
         clPortNames.push_back(a);
+        clPorts.push_back({a, i % 2 ? "clserlrk.dll" : "", static_cast<int32_t>(i / 2)});
     }
 
-    const StartChoice choice = chooseInitialSelection(p.userPortName, settings, entries, clPortNames);
+    const StartChoice choice = chooseInitialSelection(p.userPortName, settings, entries, clPorts);
     if (choice == StartChoice::Connect) {
-        FUZZ_CHECK(settings.clPortIndex >= 0 && static_cast<size_t>(settings.clPortIndex) < clPortNames.size());
+        FUZZ_CHECK(discovery::cameraLinkPortPosition(clPorts, settings.clLibrary, settings.clPortIndex) >= 0);
     } else if (choice == StartChoice::StartPortUnusable) {
         FUZZ_CHECK(settings.userPortName.empty() && settings.bridgePortName.empty() && settings.clPortIndex == -1);
     }
@@ -106,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             FUZZ_CHECK(pairNumberOfId(pairIdOfNumber(number)) == number);
     }
 
-    const StatusTexts texts = statusTexts(parse.autorun, settings, clPortNames);
+    const StatusTexts texts = statusTexts(parse.autorun, settings, clPorts);
     FUZZ_CHECK(texts.tooltip.find(texts.panes[1]) != std::string::npos);
     return 0;
 }

@@ -15,7 +15,9 @@ namespace {
 
 const std::vector<VirtualPair> kPorts = {
     {"", "COM1", ""}, {"CNC0", "COM5", "TARVCOM5"}, {"CNC1", "COM6", "TARVCOM6"}, {"", "COM9", ""}};
-const std::vector<std::string> kClNames = {"0. SimBoard_Port0", "1. SimBoard_Port1"};
+const std::vector<clser::discovery::CameraLinkPort> kClNames = {
+    {"0. SimBoard_Port0", "", 0}, {"1. SimBoard_Port1", "", 1}, {"Larkspur Imaging port 0", "clserlrk.dll", 0}};
+const std::vector<clser::discovery::CameraLinkPort> kOtherMakerOnly = {{"x port 4", "clserlrk.dll", 4}};
 
 ConnectionSettings started(const std::string& port, int index)
 {
@@ -31,11 +33,13 @@ struct SelectionCase {
     std::string startPort;
     int index;
     std::vector<VirtualPair> ports;
-    std::vector<std::string> clNames;
+    std::vector<clser::discovery::CameraLinkPort> clNames;
     StartChoice choice;
     std::string userPort;
     std::string bridgePort;
     int clPortIndex;
+    std::string startLibrary = {};
+    std::string clLibrary = {}; // the library after the choice
 };
 
 const SelectionCase kCases[] = {
@@ -50,6 +54,12 @@ const SelectionCase kCases[] = {
     {"a port that is not listed", "COM7", 0, kPorts, kClNames, StartChoice::StartPortUnusable, "", "", -1},
     {"index equal to the number of ports", "COM5", 2, kPorts, kClNames, StartChoice::StartPortUnusable, "", "", -1},
     {"no Camera Link port at all", "COM5", 0, kPorts, {}, StartChoice::StartPortUnusable, "", "", -1},
+    {"another maker's listed port connects", "COM6", 0, kPorts, kClNames, StartChoice::Connect, "COM6", "TARVCOM6", 0,
+     "CLSERLRK.DLL", "CLSERLRK.DLL"},
+    {"index of an unlisted library", "COM6", 1, kPorts, kClNames, StartChoice::StartPortUnusable, "", "", -1,
+     "clserlrk.dll", "clserlrk.dll"},
+    {"no start port takes another maker's only port with its library", "", -1, kPorts, kOtherMakerOnly,
+     StartChoice::NoStartPort, "COM5", "TARVCOM5", 4, "", "clserlrk.dll"},
     {"port names compare exactly", "com5", 0, kPorts, kClNames, StartChoice::StartPortUnusable, "", "", -1},
     {"largest index", "COM5", INT_MAX, kPorts, kClNames, StartChoice::StartPortUnusable, "", "", -1},
     {"port of 300 digits", "COM" + std::string(300, '5'), 0, kPorts, kClNames, StartChoice::StartPortUnusable, "",
@@ -60,10 +70,12 @@ TEST(InitialSelection, ChoosesPortsAndWhetherToConnect)
 {
     for (const auto& c : kCases) {
         ConnectionSettings s = started(c.startPort, c.index);
+        s.clLibrary = c.startLibrary;
         EXPECT_EQ(chooseInitialSelection(c.startPort, s, c.ports, c.clNames), c.choice) << c.name;
         EXPECT_EQ(s.userPortName, c.userPort) << c.name;
         EXPECT_EQ(s.bridgePortName, c.bridgePort) << c.name;
         EXPECT_EQ(s.clPortIndex, c.clPortIndex) << c.name;
+        EXPECT_EQ(s.clLibrary, c.clLibrary) << c.name;
     }
 }
 

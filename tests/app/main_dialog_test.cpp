@@ -407,21 +407,40 @@ TEST_F(MainDialog, ResizingKeepsTheStatusBarAtTheBottom)
     EXPECT_EQ(list.bottom, bar.top);
 }
 
-TEST_F(MainDialog, WithoutCameraLinkBoardsItSaysSoAndStaysUsable)
+TEST_F(MainDialog, WithoutCameraLinkPortsItSaysSoAndStaysUsable)
 {
     configureSdkBoards("boardcount = 0\n");
+    // The folder's only library does not load: its line, and no port of any library.
+    const std::string folder = runDirectory("app") + "\\library-that-does-not-load";
+    makeDirectories(folder);
+    writeTextFile(folder + "\\clsertxt.dll", "This is a text file.\n");
     MainDlg dlg(startOf({port_, "0", "9600,N,8,1", "Autorun"}));
+    dlg.setClLibraryFolder(folder);
     ModalRun<CDunmereMainDlg> run(dlg);
     auto box = waitForBox(GetCurrentProcessId(), applicationTitle(), 5000, {dlg.hwnd()});
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text, "Cannot find any CameraLink boards, please check the system configuration.");
     answer(box->window, IDOK);
     ASSERT_TRUE(run.waitInitialised(15000));
+    const std::string line = "The Camera Link serial library " + folder + "\\clsertxt.dll is left out: it cannot";
+    ASSERT_TRUE(waitUntil([&] { return listBoxLines(GetDlgItem(dlg.hwnd(), IDC_TRACE_LIST)).size() == 1; }, 10000ms));
+    EXPECT_EQ(listBoxLines(GetDlgItem(dlg.hwnd(), IDC_TRACE_LIST))[0].substr(0, line.size()), line);
     EXPECT_TRUE(run.waitVisible());
     EXPECT_EQ(pane(dlg, 0), "");
     EXPECT_FALSE(dlg.controller().connected());
     EXPECT_TRUE(menuEnabled(dlg, ID_CONNECT));
     EXPECT_FALSE(menuEnabled(dlg, ID_DISCONNECT)) << "nothing to disconnect";
+    configureSdkBoards("");
+}
+
+TEST_F(MainDialog, WithOnlyAnotherMakersPortsItGoesOnWithThem)
+{
+    configureSdkBoards("boardcount = 0\n");
+    MainDlg dlg(startOf({port_, "1", "9600,N,8,1", "CLLIB=clserlrk.dll"}));
+    ModalRun<CDunmereMainDlg> run(dlg);
+    ASSERT_TRUE(run.waitInitialised(15000));
+    EXPECT_TRUE(noBoxFor(1000, dlg.hwnd())) << "no message: the registered folder has a maker's ports";
+    EXPECT_EQ(pane(dlg, 1), port_ + "<->Larkspur Imaging port 1");
     configureSdkBoards("");
 }
 

@@ -130,7 +130,7 @@ TEST(Confirm, TransferModeFollowsTheCheckboxBothWays)
         }
 }
 
-TEST(Confirm, OnlyPortOrCameraLinkIndexCountAsPortChanges)
+TEST(Confirm, OnlyPortOrCameraLinkPortCountAsPortChanges)
 {
     ConnectionSettings a;
     a.userPortName = "COM5";
@@ -139,6 +139,12 @@ TEST(Confirm, OnlyPortOrCameraLinkIndexCountAsPortChanges)
     b.line.baudRate = 115200;
     b.bridgePortName = "TARVCOM5";
     EXPECT_FALSE(portsChanged(a, b));
+    b.clLibrary = "CLSERBVK.DLL";
+    EXPECT_FALSE(portsChanged(a, b)) << "this system's own library by its name";
+    b.clLibrary = "clserlrk.dll";
+    EXPECT_TRUE(portsChanged(a, b)) << "the same index in another library";
+    EXPECT_EQ(confirmedSettings(PortSettingSelection{"COM5-TARVCOM5", 0, "clserlrk.dll"}, a).clLibrary, "clserlrk.dll");
+    b.clLibrary.clear();
     b.clPortIndex = 1;
     EXPECT_TRUE(portsChanged(a, b));
 }

@@ -23,7 +23,9 @@ using PortDlg = Instrumented<CPortSettingDlg>;
 
 const std::vector<VirtualPair> kPorts = {
     {"", "COM1", ""}, {"CNC1", "COM6", "TARVCOM6"}, {"CNC0", "COM5", "TARVCOM5"}};
-const std::vector<std::string> kNames = {"0. SimBoard_Port0", "1. SimBoard_Port1"};
+using Ports = std::vector<clser::discovery::CameraLinkPort>;
+const Ports kNames = {
+    {"0. SimBoard_Port0", "", 0}, {"1. SimBoard_Port1", "", 1}, {"Larkspur Imaging port 0", "clserlrk.dll", 0}};
 
 ConnectionSettings com5()
 {
@@ -45,11 +47,11 @@ protected:
     void TearDown() override { DeleteFileA(ini_.c_str()); }
 
     std::unique_ptr<PortDlg> dialog(bool autorun, const ConnectionSettings& settings,
-                                    const std::vector<std::string>& names = kNames)
+                                    const Ports& names = kNames)
     {
         auto dlg = std::make_unique<PortDlg>(autorun);
         dlg->setConfigPath(ini_);
-        dlg->setClPortNames(names);
+        dlg->setClPorts(names);
         dlg->setPortEntries(kPorts);
         dlg->setSettings(settings);
         return dlg;
@@ -235,7 +237,7 @@ TEST_F(PortSettings, AutorunWritesTheLineSettingsIntoTheSectionOfThePreviousPort
 {
     writeTextFile(ini_, "[connection1]\r\ncom=COM6\r\nclser=0\r\nbaudrate=9600\r\nparity=n\r\ndatabit=8\r\nstopbit=1\r\n"
                         "[connection2]\r\ncom=com5\r\nclser=0\r\nbaudrate=9600\r\nparity=n\r\ndatabit=8\r\nstopbit=1\r\n"
-                        "run=1\r\nconnect=1\r\n");
+                        "run=1\r\nconnect=1\r\n[connection3]\r\ncom=COM6\r\nclser=0\r\ncllibrary=clserlrk.dll\r\n");
     auto dlg = dialog(true, com5());
     {
         ModalRun<CPortSettingDlg> run(*dlg);
@@ -280,6 +282,25 @@ TEST_F(PortSettings, AutorunWritesTheLineSettingsIntoTheSectionOfThePreviousPort
     EXPECT_EQ(value(1, "stopbit"), "1");
     EXPECT_EQ(value(1, "baudrate"), "9600");
     EXPECT_EQ(dlg->settings().userPortName, "COM6");
+
+    // Another maker's port of the same index is another port: said to be unsaved. Shown
+    // again it is selected, and the line goes to the section of that library's port.
+    for (const bool choosing : {true, false}) {
+        ModalRun<CPortSettingDlg> run(*dlg);
+        ASSERT_TRUE(run.waitInitialised());
+        if (choosing)
+            choose(*dlg, IDC_CL_PORT, "Larkspur Imaging port 0");
+        choose(*dlg, IDC_STOP_BITS, choosing ? "1.5" : "2");
+        confirm(*dlg);
+        if (choosing) {
+            auto note = waitForBox(GetCurrentProcessId(), "Port configuration", 15000);
+            ASSERT_TRUE(note) << "the library alone changed";
+            answer(note->window, IDOK);
+        }
+        ASSERT_TRUE(run.waitDone(15000)) << choosing;
+    }
+    EXPECT_EQ(value(1, "stopbit"), "1.5");
+    EXPECT_EQ(value(3, "stopbit"), "2");
 }
 
 TEST_F(PortSettings, WithoutAutorunTheFileIsNeverTouched)
@@ -301,11 +322,12 @@ TEST_F(PortSettings, WithoutAutorunTheFileIsNeverTouched)
     EXPECT_TRUE(dlg->settings().lowLatency) << "taken for the running process";
 }
 
-TEST_F(PortSettings, MoreThanTenCameraLinkPortsKeepPositionAndIndexTogether)
+TEST_F(PortSettings, MoreThanTenCameraLinkPortsAndTwoLibrariesKeepPositionAndPortTogether)
 {
-    std::vector<std::string> names;
+    Ports names;
     for (int i = 0; i < 12; ++i)
-        names.push_back(std::to_string(i) + ". Big_Port" + std::to_string(i));
+        names.push_back({std::to_string(i) + ". Big_Port" + std::to_string(i), "", i});
+    names.push_back({"Larkspur Imaging port 2", "clserlrk.dll", 2});
     ConnectionSettings s = com5();
     s.clPortIndex = 2;
     auto dlg = dialog(false, s, names);
@@ -317,6 +339,15 @@ TEST_F(PortSettings, MoreThanTenCameraLinkPortsKeepPositionAndIndexTogether)
     confirm(*dlg);
     ASSERT_TRUE(run.waitDone(15000));
     EXPECT_EQ(dlg->settings().clPortIndex, 10);
+
+    auto other = dialog(false, dlg->settings(), names);
+    ModalRun<CPortSettingDlg> again(*other);
+    ASSERT_TRUE(again.waitInitialised());
+    choose(*other, IDC_CL_PORT, "Larkspur Imaging port 2");
+    confirm(*other);
+    ASSERT_TRUE(again.waitDone(15000));
+    EXPECT_EQ(other->settings().clPortIndex, 2);
+    EXPECT_EQ(other->settings().clLibrary, "clserlrk.dll");
 }
 
 } // namespace

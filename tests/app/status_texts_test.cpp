@@ -13,11 +13,13 @@ using clser::app::StatusTexts;
 
 namespace {
 
-const std::vector<std::string> kBoard = {"0. boardname_Port0", "1. boardname_Port1"};
+const std::vector<clser::discovery::CameraLinkPort> kBoard = {
+    {"0. boardname_Port0", "", 0}, {"1. boardname_Port1", "", 1}, {"Larkspur Imaging port 1", "clserlrk.dll", 1}};
 
-ConnectionSettings com5OnPort(int index)
+ConnectionSettings com5OnPort(int index, const char* library = "")
 {
     ConnectionSettings s;
+    s.clLibrary = library;
     s.userPortName = "COM5";
     s.bridgePortName = "TARVCOM5";
     s.clPortIndex = index;
@@ -61,6 +63,11 @@ const PaneCase kPanes[] = {
      "Not connected\n<->\n9600 n 8 1\\9600"},
     {"index past the list names no port", false, com5OnPort(2), "COM5<->", "9600 n 8 1", "Echo off",
      "Not connected\nCOM5<->\n9600 n 8 1\\9600"},
+    {"another maker's port by library and index", false, com5OnPort(1, "CLSERLRK.DLL"),
+     "COM5<->Larkspur Imaging port 1", "9600 n 8 1", "Echo off",
+     "Not connected\nCOM5<->Larkspur Imaging port 1\n9600 n 8 1\\9600"},
+    {"index of a library that is not listed", false, com5OnPort(0, "clserlrk.dll"), "COM5<->", "9600 n 8 1",
+     "Echo off", "Not connected\nCOM5<->\n9600 n 8 1\\9600"},
     {"second port, odd, seven bits, 1.5 stop, echo", true, with(com5OnPort(1), 19200, 2, 1, 7, 1, true),
      "COM5<->1. boardname_Port1", "19200 o 7 1.5", "Echo on", "Connected\nCOM5<->1. boardname_Port1\n19200 o 7 1.5\\19200"},
     {"COM rate and Camera Link rate differ", false, with(com5OnPort(0), 115200, 128, 2, 8, 2, false),
@@ -160,7 +167,7 @@ TEST(StatusTexts, IndicesOutsideTheList)
 {
     ConnectionSettings s;
     s.userPortName = "COM5";
-    const std::vector<std::string> names{"0. A_Port0"};
+    const std::vector<clser::discovery::CameraLinkPort> names{{"0. A_Port0", "", 0}};
     for (int32_t index : {INT_MIN, -1, 0, 1, INT_MAX}) {
         SCOPED_TRACE(index);
         s.clPortIndex = index;

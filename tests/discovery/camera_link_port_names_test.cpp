@@ -1,4 +1,5 @@
 #include "camera_link_port_names.h"
+#include "cl_serial_library_names.h"
 
 #include <gtest/gtest.h>
 
@@ -66,44 +67,62 @@ TEST(CameraLinkPortName, IndexIsTheLeadingNumber)
         EXPECT_EQ(cameraLinkPortIndexOfName(c.text), c.index) << c.name;
 }
 
-// The order a sorted box shows twelve ports in: 10 and 11 come before 2.
-const std::vector<std::string> kSortedTwelve = {
-    "0. A_Port0", "1. A_Port1", "10. B_Port2", "11. B_Port3", "2. A_Port2", "3. A_Port3",
-    "4. A_Port4", "5. A_Port5", "6. A_Port6", "7. A_Port7", "8. B_Port0", "9. B_Port1",
-};
+// Twelve own ports and two of another maker with the same indices, and the data of the
+// items in the order a sorted box shows them: 10 and 11 come before 2, the maker's last.
+std::vector<CameraLinkPort> listedPorts()
+{
+    std::vector<CameraLinkPort> ports;
+    for (int i = 0; i < 12; ++i)
+        ports.push_back({formatCameraLinkPortName(i, i < 8 ? "A" : "B", i < 8 ? i : i - 8), "", i});
+    ports.push_back({"Larkspur Imaging port 0", "clserlrk.dll", 0});
+    ports.push_back({"Larkspur Imaging port 2", "clserlrk.dll", 2});
+    return ports;
+}
+const std::vector<intptr_t> kSortedData = {0, 1, 10, 11, 2, 3, 4, 5, 6, 7, 8, 9, 12, 13};
 
-TEST(CameraLinkPortBox, PositionAndIndexStayTogetherBeyondTenPorts)
+TEST(CameraLinkPortBox, PositionAndPortStayTogetherBeyondTenPortsAndAcrossLibraries)
 {
     const struct {
         const char* name;
+        const char* library;
         int clPortIndex;
         int position;
     } cases[] = {
-        {"index 0 is the first item", 0, 0},
-        {"index 2 sits behind 10 and 11", 2, 4},
-        {"index 10 sits at position 2", 10, 2},
-        {"index 11 sits at position 3", 11, 3},
-        {"last index", 9, 11},
+        {"index 0 is the first item", "", 0, 0},
+        {"index 2 sits behind 10 and 11", "", 2, 4},
+        {"index 10 sits at position 2", "", 10, 2},
+        {"index 11 sits at position 3", "", 11, 3},
+        {"last own index", "", 9, 11},
+        {"own library named by its file", "CLSERBVK.DLL", 2, 4},
+        {"another maker's index 0 is not own index 0", "clserlrk.dll", 0, 12},
+        {"another maker's index 2, letter case ignored", "ClSerLrk.dll", 2, 13},
     };
+    const std::vector<CameraLinkPort> ports = listedPorts();
     for (const auto& c : cases) {
-        EXPECT_EQ(cameraLinkPortBoxPosition(kSortedTwelve, c.clPortIndex), c.position) << c.name;
-        EXPECT_EQ(cameraLinkPortIndexAtBoxPosition(kSortedTwelve, c.position), c.clPortIndex) << c.name;
+        EXPECT_EQ(cameraLinkPortBoxPosition(kSortedData, ports, c.library, c.clPortIndex), c.position) << c.name;
+        const CameraLinkPort* port = cameraLinkPortAtBoxPosition(kSortedData, ports, c.position);
+        ASSERT_NE(port, nullptr) << c.name;
+        EXPECT_EQ(port->index, c.clPortIndex) << c.name;
+        EXPECT_TRUE(clser::sameClSerialLibrary(port->library, c.library)) << c.name;
     }
 }
 
 TEST(CameraLinkPortBox, SelectionsOutsideTheBox)
 {
-    EXPECT_EQ(cameraLinkPortBoxPosition(kSortedTwelve, -1), 0) << "negative index selects the first item";
-    EXPECT_EQ(cameraLinkPortBoxPosition(kSortedTwelve, 12), -1) << "index without a port selects nothing";
-    EXPECT_EQ(cameraLinkPortBoxPosition({}, 0), -1) << "empty box selects nothing";
-    EXPECT_EQ(cameraLinkPortBoxPosition({}, -1), -1) << "empty box selects nothing";
-    EXPECT_EQ(cameraLinkPortIndexAtBoxPosition(kSortedTwelve, -1), -1) << "no selection gives no index";
-    EXPECT_EQ(cameraLinkPortIndexAtBoxPosition(kSortedTwelve, 12), -1) << "position past the end";
-    EXPECT_EQ(cameraLinkPortBoxPosition(kSortedTwelve, INT_MIN), 0);
-    EXPECT_EQ(cameraLinkPortBoxPosition(kSortedTwelve, INT_MAX), -1);
-    EXPECT_EQ(cameraLinkPortIndexAtBoxPosition(kSortedTwelve, INT_MIN), -1);
-    EXPECT_EQ(cameraLinkPortIndexAtBoxPosition(kSortedTwelve, INT_MAX), -1);
-    EXPECT_EQ(cameraLinkPortIndexAtBoxPosition({"0. A_Port0", "junk"}, 1), -1) << "item without an index";
+    const std::vector<CameraLinkPort> ports = listedPorts();
+    EXPECT_EQ(cameraLinkPortBoxPosition(kSortedData, ports, "", -1), 0) << "negative index selects the first item";
+    EXPECT_EQ(cameraLinkPortBoxPosition(kSortedData, ports, "", 12), -1) << "index without a port selects nothing";
+    EXPECT_EQ(cameraLinkPortBoxPosition(kSortedData, ports, "clserlrk.dll", 1), -1) << "index the library lacks";
+    EXPECT_EQ(cameraLinkPortBoxPosition(kSortedData, ports, "clserprb.dll", 0), -1) << "library not listed";
+    EXPECT_EQ(cameraLinkPortBoxPosition({}, ports, "", 0), -1) << "empty box selects nothing";
+    EXPECT_EQ(cameraLinkPortBoxPosition({}, ports, "", -1), -1) << "empty box selects nothing";
+    EXPECT_EQ(cameraLinkPortAtBoxPosition(kSortedData, ports, -1), nullptr) << "no selection gives no port";
+    EXPECT_EQ(cameraLinkPortAtBoxPosition(kSortedData, ports, 14), nullptr) << "position past the end";
+    EXPECT_EQ(cameraLinkPortBoxPosition(kSortedData, ports, "", INT_MIN), 0);
+    EXPECT_EQ(cameraLinkPortBoxPosition(kSortedData, ports, "", INT_MAX), -1);
+    EXPECT_EQ(cameraLinkPortAtBoxPosition(kSortedData, ports, INT_MIN), nullptr);
+    EXPECT_EQ(cameraLinkPortAtBoxPosition(kSortedData, ports, INT_MAX), nullptr);
+    EXPECT_EQ(cameraLinkPortAtBoxPosition({0, 14}, ports, 1), nullptr) << "item that is no port of the list";
 }
 
 } // namespace

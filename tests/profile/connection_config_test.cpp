@@ -164,6 +164,26 @@ TEST_F(WriteBackSettings, DefaultSectionKeepsItsExactTextWhenTheModeStaysOff)
     EXPECT_EQ(content(), before) << "no matching section: the mode is written nowhere";
 }
 
+// The section is the previous port's in its library too: the same index of another
+// library is another connection; this system's own goes by an empty value or its name.
+TEST_F(WriteBackSettings, TheSectionOfThePreviousPortsLibraryIsWritten)
+{
+    const struct {
+        const char* previousLibrary;
+        int section;
+    } rows[] = {{"clserlrk.dll", 1}, {"ClSerLrk.DLL", 1}, {"", 2}, {"clserbvk.dll", 2}, {"clserprb.dll", 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.previousLibrary);
+        write("[connection1]\r\ncom=COM5\r\nclser=0\r\ncllibrary=clserlrk.dll\r\n[connection2]\r\ncom=COM5\r\n"
+              "clser=0\r\ncllibrary=CLSERBVK.DLL\r\n[connection3]\r\ncom=COM5\r\nclser=0\r\n");
+        EXPECT_EQ(writeBackSettings(path_, "COM5", 0, 3, LineSettings{19200}, false, row.previousLibrary), row.section);
+        for (int k = 1; k <= 3; ++k)
+            EXPECT_EQ(value(k, "baudrate"), k == row.section ? "19200" : "<none>") << k;
+        EXPECT_EQ(value(1, "cllibrary"), "clserlrk.dll");
+        EXPECT_EQ(value(2, "cllibrary"), "CLSERBVK.DLL") << "each keeps its library";
+    }
+}
+
 using ProfileFileRead = WriteBackSettings;
 
 // The network values are longer than the common reader's 7 characters (an allow list).
