@@ -143,7 +143,11 @@ TEST(Confirm, OnlyPortOrCameraLinkPortCountAsPortChanges)
     EXPECT_FALSE(portsChanged(a, b)) << "this system's own library by its name";
     b.clLibrary = "clserlrk.dll";
     EXPECT_TRUE(portsChanged(a, b)) << "the same index in another library";
-    EXPECT_EQ(confirmedSettings(PortSettingSelection{"COM5-TARVCOM5", 0, "clserlrk.dll"}, a).clLibrary, "clserlrk.dll");
+    PortSettingSelection other;
+    other.comPortText = "COM5-TARVCOM5";
+    other.clPortIndex = 0;
+    other.clLibrary = "clserlrk.dll";
+    EXPECT_EQ(confirmedSettings(other, a).clLibrary, "clserlrk.dll");
     b.clLibrary.clear();
     b.clPortIndex = 1;
     EXPECT_TRUE(portsChanged(a, b));

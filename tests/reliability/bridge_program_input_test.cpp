@@ -28,7 +28,6 @@ namespace {
 constexpr char kMainCaption[] = "ClSerDunmere";
 constexpr char kProgramTitle[] = "ClserDunmere2";
 const std::string kTempText = "Error: The TEMP directory is not set or its path is too long for the list file.\n";
-const std::string kNoBoards = "Cannot find any CameraLink boards, please check the system configuration.";
 
 enum class Sdk { Full, Partial, NoBoardNames, None };
 
@@ -195,17 +194,17 @@ TEST(BridgeProgramBadInput, CommandLinesAndEnvironments)
          Outcome::BoxThenEnd, "Error", kTempText, "", "", "", false,
          "the library's text in a box, then the program ends"},
         {"TARVDIR5 names a file (program outside a bin folder)", &sdkFile, P + " 0 9600,n,8,1 Autorun",
-         noSdkEnvironment, Outcome::Window, kProgramTitle, kNoBoards, "", "", "", false,
-         "no SDK: the no-boards message, then an empty window, not connected"},
+         noSdkEnvironment, Outcome::Window, "", "", "Not connected", "<->", "9600 n 8 1", false,
+         "no SDK: only the other maker's ports, not the start port: window shown, not connected"},
         {"TARVDIR5 names a file, no com0com beside the program", &noCom0com, P + " 0 9600,n,8,1 Autorun",
          noSdkEnvironment, Outcome::BoxThenEnd, "Error", "Not found com0com in ", "", "", "", false,
          "the library's com0com-not-found text, then the program ends"},
         {"SDK DLLs without Fg_getSystemInformation and THalGetBoardInfoString", &partial,
-         P + " 0 9600,n,8,1 Autorun", {}, Outcome::Window, kProgramTitle, kNoBoards, "", "", "", false,
-         "the no-boards message, then an empty window, not connected"},
+         P + " 0 9600,n,8,1 Autorun", {}, Outcome::Window, "", "", "Not connected", "<->", "9600 n 8 1", false,
+         "no own boards, only the other maker's ports: window shown, not connected"},
         {"tarv_hal.dll without THalGetBoardInfoString (acqlib5.dll complete)", &noNames, P + " 0 9600,n,8,1 Autorun",
-         {}, Outcome::Window, kProgramTitle, kNoBoards, "", "", "", false,
-         "boards without a name make no entry: the no-boards message, then an empty window"},
+         {}, Outcome::Window, "", "", "Not connected", "<->", "9600 n 8 1", false,
+         "boards without a name make no entry: only the other maker's ports, window shown, not connected"},
     };
 
     std::vector<Running> running;
