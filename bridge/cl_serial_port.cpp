@@ -114,12 +114,6 @@ std::optional<uint32_t> ClSerialPort::supportedBaudRates() const
     return library_->supportedBaudRates(ref_);
 }
 
-std::string ClSerialPort::statusText(int status) const
-{
-    CriticalSectionLock lock(lock_);
-    return library_ ? library_->statusText(status) : "status " + std::to_string(status);
-}
-
 std::string ClSerialPort::errorText(int status) const
 {
     CriticalSectionLock lock(lock_);

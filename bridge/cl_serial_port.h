@@ -59,8 +59,6 @@ public:
     bool holdsReference() const;
     // The baud-rate constants the open port runs at, when its library says.
     std::optional<uint32_t> supportedBaudRates() const;
-    // "status -10008" with the library's own text of it where the library has one.
-    std::string statusText(int status) const;
     // The library's own text of a status it returned; empty when it has none, and for a
     // short write, which is this port's own status.
     std::string errorText(int status) const override;

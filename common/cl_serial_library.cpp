@@ -135,12 +135,6 @@ std::optional<uint32_t> ClSerialLibrary::supportedBaudRates(void* ref) const
 
 bool ClSerialLibrary::flush(void* ref) const { return flush_ && flush_(ref) >= 0; }
 
-std::string ClSerialLibrary::statusText(int32_t status) const
-{
-    const std::string own = errorText(status);
-    return "status " + std::to_string(status) + (own.empty() ? "" : " (" + own + ")");
-}
-
 std::optional<std::string> cameraLinkLibraryFolder()
 {
     UniqueRegKey key;

@@ -40,7 +40,6 @@ public:
     // indices that clSerialInit accepts, probed from 0. Probed ports are opened and
     // closed at once; a port in use still counts.
     std::optional<uint32_t> portCount() const;
-    bool hasPortCountCall() const { return numPorts_ != nullptr; }
     // The maker's name from clGetManufacturerInfo; nullopt when the library lacks the
     // call, and with failed set when the call fails.
     std::optional<std::string> manufacturer(bool* failed = nullptr) const;
@@ -50,9 +49,6 @@ public:
     std::optional<uint32_t> supportedBaudRates(void* ref) const;
     // Throws away what the port holds; false when the library lacks the call.
     bool flush(void* ref) const;
-
-    // "status -10003" or "status -10003 (port in use)" with the library's own text.
-    std::string statusText(int32_t status) const;
 
 private:
     friend struct ClSerialLibraryBinder;

@@ -7,6 +7,7 @@
 // The same source builds the broken and the sparse variants the tests need; the build
 // chooses with these definitions:
 //   STANDIN_NAME           the file's name without ".dll" ("clserlrk")
+//   STANDIN_CONFIG_VARIABLE  the variable naming its configuration file ("CLSERLRK_SIM_CONFIG")
 //   STANDIN_MAKER          the maker's name clGetManufacturerInfo gives; absent: no such call
 //   STANDIN_INFO_FAILS     clGetManufacturerInfo fails
 //   STANDIN_PORTS          the ports it has without a configuration file
@@ -44,8 +45,8 @@ SimConfig defaults()
 
 SimLibrary& library()
 {
-    static SimLibrary* instance = new SimLibrary({STANDIN_TEXT(STANDIN_NAME),
-                                                  STANDIN_TEXT(STANDIN_NAME) "_SIM_CONFIG", defaults});
+    static SimLibrary* instance = new SimLibrary({STANDIN_TEXT(STANDIN_NAME), STANDIN_TEXT(STANDIN_CONFIG_VARIABLE),
+                                                  defaults});
     return *instance;
 }
 
