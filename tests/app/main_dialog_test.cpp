@@ -433,17 +433,6 @@ TEST_F(MainDialog, WithoutCameraLinkPortsItSaysSoAndStaysUsable)
     configureSdkBoards("");
 }
 
-TEST_F(MainDialog, WithOnlyAnotherMakersPortsItGoesOnWithThem)
-{
-    configureSdkBoards("boardcount = 0\n");
-    MainDlg dlg(startOf({port_, "1", "9600,N,8,1", "CLLIB=clserlrk.dll"}));
-    ModalRun<CDunmereMainDlg> run(dlg);
-    ASSERT_TRUE(run.waitInitialised(15000));
-    EXPECT_TRUE(noBoxFor(1000, dlg.hwnd())) << "no message: the registered folder has a maker's ports";
-    EXPECT_EQ(pane(dlg, 1), port_ + "<->Larkspur Imaging port 1");
-    configureSdkBoards("");
-}
-
 TEST_F(MainDialog, SystemMenuAndInfoMenuShowTheAboutDialog)
 {
     MainDlg dlg(startOf({}));

@@ -110,7 +110,7 @@ struct LauncherStart {
     bool withOwnLibrary;
     const char* word;
     const char* serialNumber;
-    const char* portPane;  // nullptr: not looked at
+    const char* portPane;
 };
 
 void expectStartedByTheLauncherServesATerminal(const LauncherStart& row)
@@ -136,9 +136,7 @@ void expectStartedByTheLauncherServesATerminal(const LauncherStart& row)
     EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main) && GetAncestor(main, GA_PARENT) != GetDesktopWindow(); },
                           5000ms))
         << "hidden in the tray";
-    if (row.portPane) {
-        EXPECT_EQ(remoteStatusPane(process.get(), bar, 1), port + "<->" + row.portPane);
-    }
+    EXPECT_EQ(remoteStatusPane(process.get(), bar, 1), port + "<->" + row.portPane);
     EXPECT_EQ(remoteStatusPane(process.get(), bar, 2), "9600 n 8 1");
     EXPECT_EQ(remoteStatusPane(process.get(), bar, 3), "Echo off");
     EXPECT_FALSE(windowsOfProcess(pid, "TrayIconClass").empty());
@@ -165,7 +163,7 @@ TEST(Program, StartedByTheLauncherConnectsHidesAndServesATerminal)
 {
     const LauncherStart rows[] = {
         {"launcher-start", true, "", "SIM-0000\r\n", "0. SimBoard_Port0"},
-        {"launcher-start-other-maker", false, " CLLIB=clserlrk.dll", "LRK-1000\r\n", nullptr},
+        {"launcher-start-other-maker", false, " CLLIB=clserlrk.dll", "LRK-1000\r\n", "Larkspur Imaging port 0"},
     };
     for (const LauncherStart& row : rows) {
         SCOPED_TRACE(row.name);
