@@ -40,11 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(parse.profile == passed);
         FUZZ_CHECK(parse.autorun && parse.lineGiven && parse.problems.empty());
     }
-    // A name and a record path (beside the programs, it grew) that the reader takes whole
-    // are written and read back unchanged.
+    // A name, a library and a record path (beside the programs, it grew) that the reader
+    // takes whole are written and read back unchanged.
     const bool recordFits = !p.record || p.record->path.size() < kRecordFileBufferSize - 1;
     if (p.userPortName.size() < kValueBufferSize - 1 && p.userPortName == comPortNameOf(p.userPortName) &&
-        recordFits) {
+        p.clLibrary.size() < kClLibraryBufferSize - 1 && recordFits) {
         std::string section;
         for (const KeyValue& k : sectionOf(p))
             section += std::string(k.key) + "=" + k.value + "\n";
