@@ -42,7 +42,12 @@ std::string clLibraryNameProblem(std::string_view fileName)
 {
     if (fileName.find_first_of("\\/:") != std::string_view::npos)
         return "a path instead of a file name";
-    if (fileName == "." || fileName == "..")
+    // What Windows allows in no file name; a quote would also split the bridge program's
+    // command line.
+    const bool forbidden = std::any_of(fileName.begin(), fileName.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 32 || std::string_view("\"<>|?*").find(c) != std::string_view::npos;
+    });
+    if (forbidden || fileName == "." || fileName == "..")
         return "not a file name";
     return "";
 }

@@ -29,7 +29,8 @@ bool isClSerialLibraryFileName(std::string_view fileName);
 std::vector<std::string> otherMakerLibraries(std::vector<std::string> fileNames);
 
 // Why a library name cannot name a file inside the folder: "" when it can, else the
-// reason ("a path instead of a file name").
+// reason ("a path instead of a file name", or "not a file name" for a character that no
+// Windows file name has: a quote, <, >, |, ?, * or a control character).
 std::string clLibraryNameProblem(std::string_view fileName);
 
 // The number of ports found by trying indices 0, 1, ... with init, which returns the

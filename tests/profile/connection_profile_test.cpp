@@ -300,6 +300,8 @@ TEST(ConnectionProfile, SectionAsTheLauncherReadsIt)
         {"library as a path", "com=5\r\ncllibrary=C:\\x\\clserlrk.dll", "",
          "The value of \"cllibrary\" in section connection1 is a path instead of a file name, the connection is not "
          "started"},
+        {"library with a quote, which would split the command line", "com=5\r\ncllibrary=clser\" LowLatency x.dll", "",
+         "The value of \"cllibrary\" in section connection1 is not a file name, the connection is not started"},
         {"network port out of range", "com=5\r\nnetport=70000", "COM5 0 9600,n,8,1 Autorun",
          "The network settings in section connection1 are invalid, the connection starts without network access: "
          "netport: \"70000\" is not a TCP port (1 to 65535)"},
